@@ -1,0 +1,48 @@
+// Text-mode reading of the setup list; see list_reader.h for why Linux does it by hand.
+#include "list_reader.h"
+
+#ifdef _WIN32
+
+FILE* open_setup_list(const char* path) { return fopen(path, "rt"); }
+
+char* read_list_line(char* buf, int size, FILE* file) { return fgets(buf, size, file); }
+
+#else
+
+namespace {
+constexpr int kCtrlZ = 0x1A;
+
+// One byte of the translated stream, or EOF. Ctrl-Z is pushed back so that every later read
+// meets it again: once seen, the file has ended for good (until the next fseek).
+int text_mode_getc(FILE* file) {
+  int c = getc(file);
+  if (c == kCtrlZ) {
+    ungetc(c, file);
+    return EOF;
+  }
+  if (c == '\r') {
+    int next = getc(file);
+    if (next == '\n') return '\n';
+    if (next != EOF) ungetc(next, file);
+  }
+  return c;
+}
+}  // namespace
+
+FILE* open_setup_list(const char* path) { return fopen(path, "rb"); }
+
+char* read_list_line(char* buf, int size, FILE* file) {
+  if (size <= 0) return nullptr;
+  int n = 0;
+  while (n < size - 1) {
+    int c = text_mode_getc(file);
+    if (c == EOF) break;
+    buf[n++] = static_cast<char>(c);
+    if (c == '\n') break;
+  }
+  if (n == 0) return nullptr;
+  buf[n] = '\0';
+  return buf;
+}
+
+#endif

@@ -1,0 +1,85 @@
+// How the unit tests drive the Linux stand-in: seed the registry, script the dialogs and the
+// folder browser, read what was shown, and make file operations fail the way disks and discs do.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "win32_standin.h"
+
+namespace standin {
+
+// Back to an empty registry, no windows, no records, no scripts and no faults.
+void reset();
+
+// Misuse the stand-in saw (a dialog its script left open, a browser nobody answered...).
+const std::vector<std::string>& errors();
+
+// Registry, HKEY_CURRENT_USER only. Key paths compare without regard to letter case, as on
+// Windows; values keep the order in which they were set.
+void reg_set_value(const std::string& key, const std::string& name, DWORD type,
+                   const std::string& data);
+// What RegEnumValueA reports as the value's size (a double-byte Windows may report more bytes
+// than it writes).
+void reg_set_reported_size(const std::string& key, const std::string& name, DWORD size);
+void reg_make_read_only(const std::string& key);  // opening it with full access is refused
+bool reg_key_exists(const std::string& key);
+size_t reg_value_count(const std::string& key);
+int reg_open_keys();  // opened and not closed yet
+
+// Message boxes. The hook runs while the box is open, as the box's own message loop would: it
+// may deliver timer ticks to the owner.
+struct MessageBoxRecord {
+  HWND owner;
+  std::string text;
+  std::string caption;
+};
+const std::vector<MessageBoxRecord>& message_boxes();
+void on_message_box(std::function<void(const MessageBoxRecord&)> hook);
+
+// Modal dialogs. The script runs once WM_INITDIALOG has been handled and must end the dialog.
+void on_dialog(std::function<void(HWND dialog, const std::string& template_name)> script);
+const std::vector<std::string>& dialogs_run();
+std::string window_text(HWND window);
+std::string item_text(HWND dialog, int id);
+void type_text(HWND dialog, int id, const std::string& text);
+void command(HWND dialog, int id);  // a button, Enter (IDOK) or Esc and the close box (IDCANCEL)
+bool ended(HWND dialog);
+UINT timer_period(HWND dialog, UINT_PTR id);  // 0 when no such timer is set
+bool tick(HWND dialog);                       // WM_TIMER for each timer; false once ended
+int run_timers(HWND dialog, int max_ticks);   // ticks until the dialog ends; the ticks taken
+
+// The shell's folder browser. The script plays the user: it may select items, then chooses.
+struct BrowseChoice {
+  bool chosen = false;
+  std::string path;
+  bool has_path = true;  // false: an item without a file-system path
+};
+struct BrowseRecord {
+  HWND owner;
+  std::string title;
+  UINT flags;
+  bool selection_requested = false;
+  LPARAM selection = 0;
+  std::vector<std::string> status_texts;
+};
+void on_browse(std::function<BrowseChoice(HWND browser)> script);
+void browse_select(HWND browser, const std::string& path, bool has_path = true);
+const std::vector<BrowseRecord>& browses();
+void fail_shell_allocator(bool fail);
+int live_item_lists();
+int live_allocators();
+int com_depth();
+
+// Files. Paths are Windows paths whose backslashes stand for '/'.
+enum class CopyFault {
+  none,
+  fails_midway,  // the next CopyFileA writes half the file, then fails (a full disk)
+  stops_short,   // the next CopyFileA writes half the file and reports success (a bad disc)
+};
+void inject_copy_fault(CopyFault fault);
+void hold_open(const std::string& path);  // held open by another process, without sharing
+std::string unix_path(const char* windows_path);
+
+}  // namespace standin

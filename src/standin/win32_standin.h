@@ -1,0 +1,168 @@
+// The Linux build's stand-in for the part of the Windows API that the update program calls: the
+// same names, types and constants, with the results the program relies on. The unit tests drive
+// it through standin_control.h. Nothing here is used by the Windows build.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+#define MAX_PATH 260
+#define TRUE 1
+#define FALSE 0
+
+using BOOL = int;
+using BYTE = unsigned char;
+using WORD = unsigned short;
+using DWORD = uint32_t;
+using LONG = int32_t;
+using ULONG = uint32_t;
+using UINT = unsigned int;
+using INT_PTR = intptr_t;
+using UINT_PTR = uintptr_t;
+using LONG_PTR = intptr_t;
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
+using HRESULT = int32_t;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPBYTE = BYTE*;
+using LPDWORD = DWORD*;
+using REGSAM = DWORD;
+
+struct HWND__;
+using HWND = HWND__*;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+struct HKEY__;
+using HKEY = HKEY__*;
+using PHKEY = HKEY*;
+struct SECURITY_ATTRIBUTES;
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+
+#define LOWORD(l) (static_cast<WORD>(static_cast<uintptr_t>(l) & 0xFFFF))
+#define HIWORD(l) (static_cast<WORD>((static_cast<uintptr_t>(l) >> 16) & 0xFFFF))
+#define MAKEWPARAM(l, h) (static_cast<WPARAM>((static_cast<DWORD>(h) << 16) | (l & 0xFFFF)))
+#define SUCCEEDED(hr) ((hr) >= 0)
+#define FAILED(hr) ((hr) < 0)
+
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT S_FALSE = 1;
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+
+// Dialog manager and windows
+constexpr UINT WM_INITDIALOG = 0x0110;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_TIMER = 0x0113;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr UINT MB_OK = 0;
+constexpr WORD BN_CLICKED = 0;
+
+using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
+
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC proc,
+                        LPARAM init);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+UINT GetDlgItemTextA(HWND dialog, int id, LPSTR text, int max_count);
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int wsprintfA(LPSTR out, LPCSTR format, ...);
+
+// Shell folder browser and COM
+struct ITEMIDLIST;
+using LPITEMIDLIST = ITEMIDLIST*;
+using LPCITEMIDLIST = const ITEMIDLIST*;
+using BFFCALLBACK = int (*)(HWND, UINT, LPARAM, LPARAM);
+
+struct BROWSEINFOA {
+  HWND hwndOwner;
+  LPCITEMIDLIST pidlRoot;
+  LPSTR pszDisplayName;
+  LPCSTR lpszTitle;
+  UINT ulFlags;
+  BFFCALLBACK lpfn;
+  LPARAM lParam;
+  int iImage;
+};
+
+constexpr UINT BIF_RETURNONLYFSDIRS = 0x0001;
+constexpr UINT BIF_STATUSTEXT = 0x0004;
+constexpr UINT BFFM_INITIALIZED = 1;
+constexpr UINT BFFM_SELCHANGED = 2;
+constexpr UINT BFFM_SETSTATUSTEXTA = 0x0464;
+constexpr UINT BFFM_SETSELECTIONA = 0x0466;
+constexpr DWORD COINIT_APARTMENTTHREADED = 0x2;
+
+struct IMalloc {
+  virtual void Free(void* block) = 0;
+  virtual ULONG Release() = 0;
+
+ protected:
+  ~IMalloc() = default;
+};
+
+HRESULT SHGetMalloc(IMalloc** malloc);
+LPITEMIDLIST SHBrowseForFolderA(BROWSEINFOA* info);
+BOOL SHGetPathFromIDListA(LPCITEMIDLIST list, LPSTR path);
+HRESULT CoInitializeEx(void* reserved, DWORD flags);
+void CoUninitialize();
+
+// Files
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+struct WIN32_FILE_ATTRIBUTE_DATA {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+};
+enum GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard };
+
+DWORD GetCurrentDirectoryA(DWORD length, LPSTR buffer);
+DWORD GetFileAttributesA(LPCSTR path);
+BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS level, void* info);
+BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists);
+BOOL MoveFileExA(LPCSTR source, LPCSTR destination, DWORD flags);
+BOOL DeleteFileA(LPCSTR path);
+UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR out);
+
+// Registry
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
+constexpr LONG ERROR_SUCCESS = 0;
+constexpr LONG ERROR_ACCESS_DENIED = 5;
+constexpr LONG ERROR_MORE_DATA = 234;
+constexpr LONG ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
+constexpr DWORD REG_BINARY = 3;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
+
+LONG RegCreateKeyExA(HKEY root, LPCSTR subkey, DWORD reserved, LPSTR key_class, DWORD options,
+                     REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                     LPDWORD disposition);
+LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD name_len, LPDWORD reserved,
+                   LPDWORD type, LPBYTE data, LPDWORD data_len);
+LONG RegCloseKey(HKEY key);

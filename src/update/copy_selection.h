@@ -1,0 +1,12 @@
+// Which entries of the file table the copy takes, and in what order: every entry whose type mask
+// shares a bit with CopyMask, in list order, each once.
+#pragma once
+
+#include <cstdint>
+
+extern int32_t CopyCursor;  // index of the next entry to examine; it only grows
+extern uint32_t CopyMask;   // 255: the first eight install types
+
+// Copies the next selected file_name into name_out (1,024 bytes) and returns 0; returns 1 when
+// no selected entry is left.
+int next_copy_file(char* name_out);

@@ -1,0 +1,105 @@
+// The order of an update run and its final messages.
+#include "update_sequence.h"
+
+#include <cstdio>
+
+#include "filecopy_dialog.h"
+#include "registry/game_registry.h"
+#include "setuplist/list_reader.h"
+#include "setuplist/setup_parser.h"
+#include "setuplist/setup_record.h"
+#include "setuplist/text.h"
+#include "update_dialog.h"
+#include "update_state.h"
+
+HINSTANCE AppInstance;
+
+namespace {
+
+const char kUpdateFailed[] = "ＵＰＤＡＴＥの失敗";
+
+void show_message(const char* text, const char* caption) {
+  MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+void open_and_parse_setup_list() {
+  SetupListFile = open_setup_list("update.ini");
+  if (SetupListFile == nullptr) printf("SETUP.LST が開けませんでした。\n");
+  SetupHooks.message_box = show_message;
+  parse_setup_list();
+  if (SetupListFile != nullptr) {
+    fclose(SetupListFile);
+    SetupListFile = nullptr;
+  }
+}
+
+const char* limit_description(SetupLimit limit) {
+  switch (limit) {
+    case SetupLimit::file_name_length:
+      return "ファイル名が長すぎます（31バイトまで）。";
+    case SetupLimit::file_count:
+      return "ファイルが多すぎます（256個まで）。";
+    case SetupLimit::type_count:
+      return "インストールタイプが多すぎます（32個まで）。";
+    case SetupLimit::path_length:
+      return "PATHが長すぎます（255バイトまで）。";
+    case SetupLimit::reg_key_length:
+      return "レジストリキーが長すぎます（1023バイトまで）。";
+    case SetupLimit::none:
+      break;
+  }
+  return "";
+}
+
+// A list over one of its limits would update the game wrongly or only in part: say which limit
+// and which line, and copy nothing.
+void show_limit_stop() {
+  char line[256];
+  copy_cut_cp932(line, sizeof line, SetupProblem.text);
+  char text[1024];
+  wsprintfA(text, "SETUP.LST の %d 行目：%s\n\n%s\n\nUPDATEを中止しました。ファイルはコピーしていません。",
+            SetupProblem.line, limit_description(SetupProblem.limit), line);
+  show_message(text, kUpdateFailed);
+}
+
+}  // namespace
+
+int run_update(HINSTANCE instance) {
+  AppInstance = instance;
+  open_and_parse_setup_list();
+  if (SetupProblem.limit != SetupLimit::none) {
+    show_limit_stop();
+    return 1;
+  }
+
+  read_game_registry(SetupRecord.REG_KEY, DestinationPath);
+  if (DestinationPath[0] == '\0') {
+    char text[1024];
+    wsprintfA(text, "%sがインストールされていません", SetupRecord.TITLE_OLD);
+    show_message(text, kUpdateFailed);
+    return 1;
+  }
+
+  DialogBoxParamA(instance, "UPDATE", nullptr, update_dialog_proc, 0);
+  if (ProceedFlag == 0) return 1;
+
+  DWORD attributes = GetFileAttributesA(DestinationPath);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    show_message("フォルダがありません。", kUpdateFailed);
+    return 1;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    show_message("フォルダ名と同じファイルが存在します。このフォルダ名は使えません。", "フォルダ名の失敗");
+    return 1;
+  }
+
+  DialogBoxParamA(instance, "FILECOPY", nullptr, filecopy_dialog_proc, 0);
+  if (ProceedFlag == 0) return 1;
+
+  // The caption holds TITLE (at most 99 bytes) and the 14 bytes after it.
+  static_assert(kTitleWidth + sizeof("のＵＰＤＡＴＥ") <= 256, "completion caption buffer");
+  char caption[256];
+  wsprintfA(caption, "%sのＵＰＤＡＴＥ", SetupRecord.TITLE);
+  show_message("ＵＰＤＡＴＥが完了しました。", caption);
+  return 1;
+}
