@@ -67,11 +67,14 @@ void normalize_destination() {
   // or 表 (second byte 0x5C) keeps its last character.
   remove_trailing_backslash_char(collapsed);
 
+  // The drive, then the collapsed path. Joining puts a backslash after a path that does not end
+  // in a separator, and the last step takes a trailing backslash off again; the two cancel, so
+  // only a path that already ends in a separator (or is empty) is looked at. Appending and
+  // removing for real would fuse a lone lead byte at the end with the backslash into ソ (83 5C).
   DestinationPath[0] = '\0';
   if (parts.drive[0] != '\0') copy_bounded(DestinationPath, kDestinationWidth, parts.drive);
   append_bounded(DestinationPath, kDestinationWidth, collapsed);
-  if (collapsed[0] != '\0' && !ends_with_separator_char(collapsed)) {
-    append_bounded(DestinationPath, kDestinationWidth, "\\");
+  if (collapsed[0] == '\0' || ends_with_separator_char(collapsed)) {
+    remove_trailing_backslash_char(DestinationPath);
   }
-  remove_trailing_backslash_char(DestinationPath);
 }

@@ -1,0 +1,168 @@
+// The copy step's pure parts: which files it takes, the paths it forms, and the names it
+// refuses. The tables run natively and under Wine.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "setuplist/setup_record.h"
+#include "test_support.h"
+#include "update/copy_paths.h"
+#include "update/copy_selection.h"
+#include "update/file_names.h"
+
+namespace {
+
+// Selection ------------------------------------------------------------------------------------
+
+TEST(Selection, TakesTheFirstEightTypesInListOrder) {
+  const struct {
+    const char* name;
+    uint32_t mask;
+  } entries[] = {{"type0", 0x1}, {"no_type", 0x80000000u}, {"type8", 0x100},    {"type7", 0x80},
+                 {"type1", 0x2}, {"type31", 0x80000000u},  {"again_type0", 0x1}};
+  reset_tables();
+  for (const auto& e : entries) {
+    strcpy(FileTable.file_name[FileTable.file_count], e.name);
+    FileTable.type_mask[FileTable.file_count++] = e.mask;
+  }
+  CopyCursor = 0;
+  CopyMask = 255;
+  std::vector<std::string> taken;
+  char name[1024];
+  while (next_copy_file(name) == 0)
+    taken.emplace_back(name);
+  EXPECT_EQ(taken, (std::vector<std::string>{"type0", "type7", "type1", "again_type0"}));
+  EXPECT_EQ(CopyCursor, FileTable.file_count);
+  EXPECT_EQ(next_copy_file(name), 1);  // stays exhausted
+  reset_tables();
+}
+
+TEST(Selection, EmptyTableIsExhaustedAtOnce) {
+  reset_tables();
+  CopyCursor = 0;
+  char name[1024] = "untouched";
+  EXPECT_EQ(next_copy_file(name), 1);
+  EXPECT_STREQ(name, "untouched");
+}
+
+// Paths ----------------------------------------------------------------------------------------
+
+struct PathCase {
+  const char* name;
+  std::string base, data, game, file;
+  std::string directory_part, directory, destination, source;
+};
+
+void PrintTo(const PathCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class CopyPathsTable : public testing::TestWithParam<PathCase> {};
+
+TEST_P(CopyPathsTable, JoinEachSeamWithOneBackslash) {
+  const PathCase& c = GetParam();
+  CopyPaths paths;
+  compose_copy_paths(c.base.c_str(), c.data.c_str(), c.game.c_str(), c.file.c_str(), &paths);
+  EXPECT_EQ(paths.directory_part, c.directory_part);
+  EXPECT_EQ(paths.directory, c.directory);
+  EXPECT_EQ(paths.directory_fits, !c.directory.empty());
+  EXPECT_EQ(paths.destination, c.destination);
+  EXPECT_EQ(paths.source, c.source);
+}
+
+const PathCase kPathCases[] = {
+    {"plain", "E:\\Medium", "GAME", "C:\\Game", "a.txt", "", "C:\\Game\\", "C:\\Game\\a.txt",
+     "E:\\Medium\\GAME\\a.txt"},
+    {"drive_root_medium", "E:\\", "GAME", "C:\\Game", "a.txt", "", "C:\\Game\\", "C:\\Game\\a.txt",
+     "E:\\GAME\\a.txt"},
+    {"empty_data_folder", "E:\\Medium", "", "C:\\Game", "a.txt", "", "C:\\Game\\",
+     "C:\\Game\\a.txt", "E:\\Medium\\a.txt"},
+    {"data_folder_with_backslash", "E:\\M", "GAME\\", "C:\\G", "a", "", "C:\\G\\", "C:\\G\\a",
+     "E:\\M\\GAME\\a"},
+    {"subfolder", "E:\\M", "GAME", "C:\\G", "sub\\b.dat", "sub\\", "C:\\G\\sub\\",
+     "C:\\G\\sub\\b.dat", "E:\\M\\GAME\\sub\\b.dat"},
+    {"two_levels", "E:\\M", "GAME", "C:\\G", "a/b/c", "a/b/", "C:\\G\\a/b/", "C:\\G\\a/b/c",
+     "E:\\M\\GAME\\a/b/c"},
+    {"so_folder", "E:\\M", "GAME", "C:\\G", "\x83\x5C\\x.txt", "\x83\x5C\\", "C:\\G\\\x83\x5C\\",
+     "C:\\G\\\x83\x5C\\x.txt", "E:\\M\\GAME\\\x83\x5C\\x.txt"},
+    {"hyo_file_has_no_folder", "E:\\M", "GAME", "C:\\G", "\x95\x5C.txt", "", "C:\\G\\",
+     "C:\\G\\\x95\x5C.txt", "E:\\M\\GAME\\\x95\x5C.txt"},
+    // A medium or data folder whose name ends in a character with second byte 0x5C keeps it.
+    {"medium_ends_in_hyo", "E:\\\x95\x5C", "GAME", "C:\\G", "a", "", "C:\\G\\", "C:\\G\\a",
+     "E:\\\x95\x5C\\GAME\\a"},
+    {"data_folder_ends_in_so", "E:\\M", "\x83\x5C", "C:\\G", "a", "", "C:\\G\\", "C:\\G\\a",
+     "E:\\M\\\x83\x5C\\a"},
+    {"data_folder_ends_in_so_and_backslash", "E:\\M", "\x83\x5C\\", "C:\\G", "a", "", "C:\\G\\",
+     "C:\\G\\a", "E:\\M\\\x83\x5C\\a"},
+    // The folder functions take no path of 260 bytes or more: such a folder is not formed.
+    {"directory_of_259_bytes", "E:\\M", "D", std::string(250, 'g'), "abcdefg\\x", "abcdefg\\",
+     std::string(250, 'g') + "\\abcdefg\\", std::string(250, 'g') + "\\abcdefg\\x",
+     "E:\\M\\D\\abcdefg\\x"},
+    {"directory_of_260_bytes", "E:\\M", "D", std::string(250, 'g'), "abcdefgh\\x", "abcdefgh\\", "",
+     std::string(250, 'g') + "\\abcdefgh\\x", "E:\\M\\D\\abcdefgh\\x"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, CopyPathsTable, testing::ValuesIn(kPathCases), CaseName());
+
+// Names that stay in the game folder -----------------------------------------------------------
+
+struct NameCase {
+  const char* name;
+  std::string file_name;
+  bool safe;
+};
+
+void PrintTo(const NameCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class FileNames : public testing::TestWithParam<NameCase> {};
+
+TEST_P(FileNames, StayInTheGameFolder) {
+  EXPECT_EQ(is_safe_file_name(GetParam().file_name.c_str()), GetParam().safe);
+}
+
+const NameCase kNameCases[] = {
+    {"plain", "a.txt", true},
+    {"subfolder", "sub\\a.txt", true},
+    {"forward_slash", "sub/a.txt", true},
+    {"dots_inside_name", "a..b.txt", true},
+    {"leading_dots_of_a_name", "..a", true},
+    {"hidden_file", ".hidden", true},
+    {"dot_folder", ".\\a", true},
+    {"device_word_inside_name", "CONFIG.SYS", true},
+    {"com0_is_no_device", "COM0", true},
+    {"com10_is_no_device", "COM10.txt", true},
+    {"null_is_no_device", "NULL", true},
+    {"so_folder", "\x83\x5C\\x.txt", true},
+    {"dash_then_dots", "\x81\x5C..", true},
+    {"parent", "..\\x.txt", false},
+    {"parent_deeper", "sub\\..\\..\\x.txt", false},
+    {"parent_alone", "..", false},
+    {"parent_at_end", "sub\\..", false},
+    {"parent_with_slash", "../x", false},
+    {"parent_trimmed_by_windows", ". .\\x", false},
+    {"three_dots", "...\\x", false},
+    {"parent_with_trailing_blank", ".. \\x", false},
+    {"leading_backslash", "\\Windows\\x.dll", false},
+    {"leading_slash", "/x", false},
+    {"drive", "C:x", false},
+    {"drive_and_root", "C:\\x", false},
+    {"stream", "a.txt:evil", false},
+    {"colon_after_stray_lead_byte", "\x81:x", false},
+    {"con", "CON", false},
+    {"lower_case_con", "con", false},
+    {"nul_with_extension", "NUL.TXT", false},
+    {"aux_with_extension", "aux.dat", false},
+    {"com1", "COM1", false},
+    {"lpt9_with_extension", "lpt9.log", false},
+    {"device_in_folder", "sub\\PRN", false},
+    {"device_as_folder", "PRN\\x", false},
+    {"device_with_blank_before_dot", "CON .txt", false},
+    {"empty", "", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, FileNames, testing::ValuesIn(kNameCases), CaseName());
+
+}  // namespace

@@ -1,0 +1,54 @@
+// Helpers shared by the unit tests.
+#include "test_support.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "setuplist/list_reader.h"
+#include "setuplist/setup_parser.h"
+#include "setuplist/setup_record.h"
+
+namespace {
+std::vector<std::string>* BoxesShown = nullptr;
+
+void record_box(const char* text, const char* caption) {
+  BoxesShown->push_back(std::string(caption) + ": " + text);
+}
+}  // namespace
+
+std::string unique_temp_path(const std::string& stem) {
+  static int counter = 0;
+  auto dir = std::filesystem::temp_directory_path() / "update-unit-tests";
+  std::filesystem::create_directories(dir);
+  return (dir / (stem + "-" + std::to_string(++counter))).string();
+}
+
+void write_bytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string read_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> parse_list(const std::string& bytes) {
+  std::string path = unique_temp_path("update.ini");
+  write_bytes(path, bytes);
+  std::vector<std::string> boxes;
+  BoxesShown = &boxes;
+  SetupRecord = kSetupDefaults;
+  SetupHooks = SetupListHooks{};
+  SetupHooks.message_box = record_box;
+  SetupListFile = open_setup_list(path.c_str());
+  parse_setup_list();
+  fclose(SetupListFile);
+  SetupListFile = nullptr;
+  SetupHooks = SetupListHooks{};
+  BoxesShown = nullptr;
+  std::remove(path.c_str());
+  return boxes;
+}
