@@ -1,7 +1,7 @@
 // Helpers shared by the unit tests: temporary files, and parsing a setup list given as bytes.
 #pragma once
 
-#include <gtest/gtest.h>
+#include "case_name.h"
 
 #include <string>
 #include <vector>
@@ -15,10 +15,3 @@ std::string read_bytes(const std::string& path);
 // boxes the parse showed, each as "caption: text".
 std::vector<std::string> parse_list(const std::string& bytes);
 
-// Names the instances of a table-driven test after the rows' name member.
-struct CaseName {
-  template <typename Row>
-  std::string operator()(const testing::TestParamInfo<Row>& row) const {
-    return row.param.name;
-  }
-};

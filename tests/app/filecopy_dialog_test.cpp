@@ -1,0 +1,294 @@
+// The FILECOPY dialog, played tick by tick through the stand-in: which files it copies, in what
+// order, what it shows, how it reports failures, and that it never leaves the game worse off.
+#include <cstring>
+#include <functional>
+
+#include "app_fixture.h"
+#include "res/resource.h"
+#include "setuplist/setup_record.h"
+#include "update/filecopy_dialog.h"
+#include "update/update_state.h"
+
+namespace {
+
+using Boxes = std::vector<std::string>;
+using Names = std::vector<std::string>;
+
+class FileCopy : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    strcpy(DestinationPath, game_.c_str());
+    ProceedFlag = 1;  // left by the UPDATE dialog; the copy dialog must clear it
+  }
+
+  void list(std::initializer_list<std::pair<const char*, uint32_t>> entries) {
+    reset_tables();
+    for (const auto& entry : entries) {
+      strcpy(FileTable.file_name[FileTable.file_count], entry.first);
+      FileTable.type_mask[FileTable.file_count++] = entry.second;
+    }
+  }
+
+  // Runs the dialog; the default script lets the timer run until the dialog ends itself.
+  int run(std::function<void(HWND)> script = nullptr) {
+    int ticks = 0;
+    standin::on_dialog([&](HWND dialog, const std::string&) {
+      dialog_ = dialog;
+      if (script) script(dialog);
+      if (!standin::ended(dialog)) ticks += standin::run_timers(dialog, 1000);
+    });
+    DialogBoxParamA(nullptr, "FILECOPY", nullptr, filecopy_dialog_proc, 0);
+    return ticks;
+  }
+
+  std::string progress() const { return standin::item_text(dialog_, IDC_PROGRESS); }
+  std::string source(const std::string& name) const {
+    return (work_ / "medium").string() + "\\GAME\\" + name;
+  }
+  std::string destination(const std::string& name) const { return game_ + "\\" + name; }
+  std::string failure(const std::string& name) const {
+    return "ファイルコピー失敗: " + source(name) + " -> " + destination(name) +
+           "のファイルコピーができません。";
+  }
+
+  HWND dialog_ = nullptr;
+};
+
+TEST_F(FileCopy, CopiesTheSelectedFilesInListOrderOnePerTick) {
+  list({{"a.txt", 1}, {"b.txt", 0x80}, {"sub\\c.txt", 2}});
+  write("medium/GAME/a.txt", "A");
+  write("medium/GAME/b.txt", "BB");
+  write("medium/GAME/sub/c.txt", "CCC");
+  int ticks = run([&](HWND dialog) {
+    EXPECT_EQ(ProceedFlag, 0);
+    EXPECT_EQ(standin::timer_period(dialog, 123), 60u);
+    EXPECT_TRUE(standin::tick(dialog));
+    EXPECT_EQ(read("game/a.txt"), "A");
+    EXPECT_FALSE(exists("game/b.txt"));
+    EXPECT_TRUE(standin::tick(dialog));
+    EXPECT_EQ(read("game/b.txt"), "BB");
+    EXPECT_FALSE(exists("game/sub"));
+  });
+  EXPECT_EQ(ticks + 2, 4);  // three files and the tick that finds none left
+  EXPECT_EQ(read("game/sub/c.txt"), "CCC");
+  EXPECT_EQ(ProceedFlag, 1);
+  EXPECT_TRUE(boxes().empty());
+  EXPECT_EQ(progress(), "インストール元　" + source("sub\\c.txt") + "\nインストール先　" +
+                            destination("sub\\c.txt") + "\n");
+  EXPECT_EQ(files_under("game"), (Names{"a.txt", "b.txt", "sub", "sub/c.txt"}));
+}
+
+TEST_F(FileCopy, ProgressIsShownBeforeTheCopy) {
+  list({{"a.txt", 1}});
+  standin::on_message_box([&](const standin::MessageBoxRecord&) {
+    EXPECT_EQ(progress(), "インストール元　" + source("a.txt") + "\nインストール先　" +
+                              destination("a.txt") + "\n");
+  });
+  run();
+  EXPECT_EQ(boxes(), Boxes{failure("a.txt")});
+}
+
+TEST_F(FileCopy, NothingSelectedEndsAtTheFirstTick) {
+  list({{"high.txt", 0x100}, {"none.txt", 0x80000000u}});
+  write("medium/GAME/high.txt", "x");
+  write("medium/GAME/none.txt", "x");
+  EXPECT_EQ(run(), 1);
+  EXPECT_EQ(ProceedFlag, 1);
+  EXPECT_EQ(progress(), "");
+  EXPECT_TRUE(files_under("game").empty());
+}
+
+TEST_F(FileCopy, EmptyTableEndsAtTheFirstTick) {
+  list({});
+  EXPECT_EQ(run(), 1);
+  EXPECT_EQ(ProceedFlag, 1);
+}
+
+TEST_F(FileCopy, MakesOneMissingFolderLevel) {
+  list({{"one\\a", 1}, {"two\\deep\\b", 1}, {"two\\c", 1}, {"two\\deep\\d", 1}});
+  for (const char* f : {"one/a", "two/deep/b", "two/c", "two/deep/d"}) {
+    write(std::string("medium/GAME/") + f, f);
+  }
+  run();
+  EXPECT_EQ(read("game/one/a"), "one/a");
+  EXPECT_FALSE(exists("game/two/deep/b"));  // two levels were missing
+  EXPECT_EQ(read("game/two/c"), "two/c");
+  EXPECT_EQ(read("game/two/deep/d"), "two/deep/d");  // the earlier entry made the outer one
+  EXPECT_EQ(boxes(), Boxes{failure("two\\deep\\b")});
+  EXPECT_EQ(ProceedFlag, 1);
+}
+
+TEST_F(FileCopy, ReplacesAnExistingFileAndClearsReadOnlyFromADisc) {
+  list({{"a.txt", 1}});
+  write("medium/GAME/a.txt", "new");
+  make_read_only("medium/GAME/a.txt");
+  write("game/a.txt", "old old old");
+  run();
+  EXPECT_EQ(read("game/a.txt"), "new");
+  EXPECT_FALSE(is_read_only("game/a.txt"));
+  EXPECT_TRUE(files_under("game") == Names{"a.txt"});  // no temporary file left
+}
+
+TEST_F(FileCopy, ReadOnlyGameFileIsKeptReportedAndMadeWritable) {
+  list({{"a.txt", 1}, {"b.txt", 1}});
+  write("medium/GAME/a.txt", "new");
+  write("medium/GAME/b.txt", "b");
+  write("game/a.txt", "old");
+  make_read_only("game/a.txt");
+  run();
+  EXPECT_EQ(read("game/a.txt"), "old");
+  EXPECT_FALSE(is_read_only("game/a.txt"));
+  EXPECT_EQ(read("game/b.txt"), "b");
+  EXPECT_EQ(boxes(), Boxes{failure("a.txt")});
+  EXPECT_EQ(ProceedFlag, 1);
+}
+
+TEST_F(FileCopy, MissingSourceIsReportedAndTheRestCopied) {
+  list({{"gone.txt", 1}, {"b.txt", 1}});
+  write("medium/GAME/b.txt", "b");
+  run();
+  EXPECT_EQ(boxes(), Boxes{failure("gone.txt")});
+  EXPECT_EQ(read("game/b.txt"), "b");
+  EXPECT_EQ(ProceedFlag, 1);
+}
+
+TEST_F(FileCopy, FailedLastFileStillEndsAlongOk) {
+  list({{"a.txt", 1}, {"gone.txt", 1}});
+  write("medium/GAME/a.txt", "a");
+  run();
+  EXPECT_EQ(boxes(), Boxes{failure("gone.txt")});
+  EXPECT_EQ(ProceedFlag, 1);
+}
+
+TEST_F(FileCopy, TicksDuringAFailureBoxStartNothing) {
+  list({{"gone.txt", 1}, {"b.txt", 1}, {"c.txt", 1}});
+  write("medium/GAME/b.txt", "b");
+  write("medium/GAME/c.txt", "c");
+  int boxes_open = 0;
+  standin::on_message_box([&](const standin::MessageBoxRecord& box) {
+    ++boxes_open;
+    for (int i = 0; i < 20; ++i)
+      standin::tick(box.owner);  // the box's loop goes on ticking
+    EXPECT_FALSE(exists("game/b.txt"));
+    EXPECT_EQ(boxes_open, 1);
+    --boxes_open;
+  });
+  run([&](HWND dialog) {
+    standin::tick(dialog);  // the failing file, with its box held open
+    EXPECT_FALSE(exists("game/b.txt"));
+    standin::tick(dialog);  // the first tick after the box starts the next file
+    EXPECT_EQ(read("game/b.txt"), "b");
+    EXPECT_FALSE(exists("game/c.txt"));
+  });
+  EXPECT_EQ(read("game/c.txt"), "c");
+  EXPECT_EQ(standin::message_boxes().size(), 1u);
+}
+
+TEST_F(FileCopy, EscapeOrCloseBoxStopsBetweenFiles) {
+  list({{"a.txt", 1}, {"b.txt", 1}});
+  write("medium/GAME/a.txt", "a");
+  write("medium/GAME/b.txt", "b");
+  run([](HWND dialog) {
+    standin::tick(dialog);
+    standin::command(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(ProceedFlag, 0);
+  EXPECT_TRUE(exists("game/a.txt"));
+  EXPECT_FALSE(exists("game/b.txt"));
+}
+
+TEST_F(FileCopy, EnterEndsEarlyAlongOk) {
+  list({{"a.txt", 1}, {"b.txt", 1}});
+  write("medium/GAME/a.txt", "a");
+  write("medium/GAME/b.txt", "b");
+  run([](HWND dialog) {
+    standin::tick(dialog);
+    standin::command(dialog, IDOK);
+  });
+  EXPECT_EQ(ProceedFlag, 1);
+  EXPECT_FALSE(exists("game/b.txt"));
+}
+
+// A name from the list that would land outside the game folder is reported, and nothing is made,
+// copied or changed for it.
+TEST_F(FileCopy, NamesOutsideTheGameFolderAreRefused) {
+  list({{"..\\outside.txt", 1},
+        {"..\\medium\\GAME\\ro.txt", 1},
+        {"CON", 1},
+        {"a.txt:s", 1},
+        {"\\abs.txt", 1},
+        {"..\\newdir\\x", 1},
+        {"ok.txt", 1}});
+  write("medium/GAME/ok.txt", "ok");
+  write("outside.txt", "keep");
+  write("medium/GAME/ro.txt", "ro");
+  make_read_only("medium/GAME/ro.txt");
+  run();
+  EXPECT_EQ(boxes().size(), 6u);
+  EXPECT_EQ(boxes()[0], failure("..\\outside.txt"));
+  EXPECT_EQ(read("outside.txt"), "keep");
+  EXPECT_TRUE(is_read_only("medium/GAME/ro.txt"));
+  EXPECT_FALSE(exists("newdir"));
+  EXPECT_EQ(files_under("game"), Names{"ok.txt"});
+}
+
+// Faults of the disk and of the disc: the old file stays byte for byte, no temporary file stays.
+struct FaultCase {
+  const char* name;
+  standin::CopyFault fault;
+  bool hold_destination;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class CopyFaults : public FileCopy, public testing::WithParamInterface<FaultCase> {};
+
+TEST_P(CopyFaults, KeepTheOldFile) {
+  list({{"a.dat", 1}, {"b.dat", 1}});
+  write("medium/GAME/a.dat", std::string(100000, 'n'));
+  write("medium/GAME/b.dat", "b");
+  write("game/a.dat", "old contents");
+  if (GetParam().hold_destination) standin::hold_open(game_ + "\\a.dat");
+  standin::inject_copy_fault(GetParam().fault);
+  run();
+  EXPECT_EQ(read("game/a.dat"), "old contents");
+  EXPECT_EQ(files_under("game"), (Names{"a.dat", "b.dat"}));
+  EXPECT_EQ(boxes(), Boxes{failure("a.dat")});
+  EXPECT_EQ(ProceedFlag, 1);
+}
+
+const FaultCase kFaultCases[] = {
+    {"disk_full_midway", standin::CopyFault::fails_midway, false},
+    {"short_copy_reported_as_success", standin::CopyFault::stops_short, false},
+    {"game_still_running", standin::CopyFault::none, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, CopyFaults, testing::ValuesIn(kFaultCases), CaseName());
+
+TEST_F(FileCopy, FolderPathTooLongIsNotMadeAndTheCopyFails) {
+  std::string deep = game_ + "\\" + std::string(250 - game_.size(), 'g');
+  strcpy(DestinationPath, deep.c_str());
+  list({{"abcdefgh\\x", 1}});
+  write("medium/GAME/abcdefgh/x", "x");
+  run();
+  EXPECT_EQ(standin::message_boxes().size(), 1u);
+  EXPECT_TRUE(files_under("game").empty());
+}
+
+TEST_F(FileCopy, EachEntryIsCopiedOnce) {
+  list({{"a.txt", 1}, {"a.txt", 2}});
+  write("medium/GAME/a.txt", "a");
+  int copies = 0;
+  run([&](HWND dialog) {
+    while (standin::tick(dialog)) {
+      if (progress().find("a.txt") != std::string::npos) ++copies;
+      standin::type_text(dialog, IDC_PROGRESS, "");
+    }
+  });
+  EXPECT_EQ(copies, 2);  // listed twice, copied twice, in order
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// The order of an update run and the one message that ends it.
+#include <string>
+#include <vector>
+
+#include "app_fixture.h"
+#include "res/resource.h"
+#include "setuplist/setup_parser.h"
+#include "update/update_sequence.h"
+#include "update/update_state.h"
+
+namespace {
+
+using Boxes = std::vector<std::string>;
+using Names = std::vector<std::string>;
+
+const std::string kFailed = "ＵＰＤＡＴＥの失敗: ";
+
+class Sequence : public AppTest {
+ protected:
+  // Plays the user: what to do in the UPDATE dialog, and whether to let the copy run to its end.
+  void answer_update_dialog(const std::string& typed, int button) {
+    standin::on_dialog([=](HWND dialog, const std::string& name) {
+      if (name == "UPDATE") {
+        if (!typed.empty()) standin::type_text(dialog, IDC_FOLDER_EDIT, typed);
+        standin::command(dialog, button);
+      } else {
+        standin::run_timers(dialog, 1000);
+      }
+    });
+  }
+};
+
+TEST_F(Sequence, NoListAndNoKeySaysNotInstalled) {
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "SETUP.LST が開けませんでした。\n");
+  EXPECT_EQ(boxes(), Boxes{kFailed + "Titleだよがインストールされていません"});
+  EXPECT_TRUE(standin::reg_key_exists(kDefaultKey));
+  EXPECT_EQ(standin::reg_value_count(kDefaultKey), 0u);
+  EXPECT_TRUE(standin::dialogs_run().empty());
+}
+
+TEST_F(Sequence, ListNamesTheOldTitleAndItsOwnKey) {
+  write("medium/update.ini",
+        "#TITLE 新作\n#TITLE_OLD 旧作\n#REG_P Soft\n#REG_S Maker\n#REG_T Game2\n");
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(boxes(), Boxes{kFailed + "旧作がインストールされていません"});
+  EXPECT_TRUE(standin::reg_key_exists("Soft\\Maker\\Game2"));
+  EXPECT_FALSE(standin::reg_key_exists(kDefaultKey));
+}
+
+TEST_F(Sequence, CancelEndsSilently) {
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  answer_update_dialog("", IDCANCEL);
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_TRUE(boxes().empty());
+  EXPECT_EQ(standin::dialogs_run(), Names{"UPDATE"});
+}
+
+TEST_F(Sequence, StartCopiesAndReportsCompletion) {
+  write("medium/update.ini", "#TITLE 新作\n#INSTALL_LST\n[A]\n#FILE\n[A]\na.txt\n");
+  write("medium/GAME/a.txt", "new");
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_ + "\\");
+  answer_update_dialog("", IDOK);
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(standin::dialogs_run(), (Names{"UPDATE", "FILECOPY"}));
+  EXPECT_EQ(boxes(), Boxes{"新作のＵＰＤＡＴＥ: ＵＰＤＡＴＥが完了しました。"});
+  EXPECT_EQ(read("game/a.txt"), "new");
+}
+
+TEST_F(Sequence, MissingFolderIsReportedAndNotCreated) {
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  answer_update_dialog(game_ + "/missing", IDOK);
+  run_update(nullptr);
+  EXPECT_EQ(boxes(), Boxes{kFailed + "フォルダがありません。"});
+  EXPECT_FALSE(exists("game/missing"));
+  EXPECT_EQ(standin::dialogs_run(), Names{"UPDATE"});
+}
+
+TEST_F(Sequence, FileInsteadOfFolderIsReported) {
+  write("game/plain", "x");
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  answer_update_dialog(game_ + "/plain", IDOK);
+  run_update(nullptr);
+  EXPECT_EQ(
+      boxes(),
+      Boxes{
+          "フォルダ名の失敗: フォルダ名と同じファイルが存在します。このフォルダ名は使えません。"});
+}
+
+TEST_F(Sequence, EmptyFolderBoxIsAMissingFolder) {
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  standin::on_dialog([](HWND dialog, const std::string&) {
+    standin::type_text(dialog, IDC_FOLDER_EDIT, "");
+    standin::command(dialog, IDOK);
+  });
+  run_update(nullptr);
+  EXPECT_EQ(boxes(), Boxes{kFailed + "フォルダがありません。"});
+}
+
+TEST_F(Sequence, CancelledCopyEndsWithoutCompletion) {
+  write("medium/update.ini", "#FILE\n[]\n");
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  standin::on_dialog([](HWND dialog, const std::string& name) {
+    standin::command(dialog, name == "UPDATE" ? IDOK : IDCANCEL);
+  });
+  run_update(nullptr);
+  EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(Sequence, UnknownTypeBoxesThenTheRunGoesOn) {
+  write("medium/update.ini", "#FILE\n[X]\n");
+  run_update(nullptr);
+  EXPECT_EQ(boxes(), (Boxes{"TEST: not list type", "TEST: [X]",
+                            kFailed + "Titleだよがインストールされていません"}));
+}
+
+TEST_F(Sequence, ListOverALimitStopsBeforeTheRegistry) {
+  write("medium/update.ini", "#FILE\nok.txt\n" + std::string(40, 'n') + "\n");
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  EXPECT_EQ(run_update(nullptr), 1);
+  ASSERT_EQ(standin::message_boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0],
+            kFailed + "SETUP.LST の 3 行目：ファイル名が長すぎます（31バイトまで）。\n\n" +
+                std::string(40, 'n') + "\n\nUPDATEを中止しました。ファイルはコピーしていません。");
+  EXPECT_TRUE(standin::dialogs_run().empty());
+  EXPECT_EQ(standin::reg_open_keys(), 0);
+}
+
+}  // namespace

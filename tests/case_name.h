@@ -1,0 +1,13 @@
+// Names the instances of a table-driven test after the rows' name member.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+struct CaseName {
+  template <typename Row>
+  std::string operator()(const testing::TestParamInfo<Row>& row) const {
+    return row.param.name;
+  }
+};

@@ -1,0 +1,31 @@
+// Where the harness put things: the exes under test, the work folder and the screenshot folder.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace e2e {
+
+// Thrown by a helper that cannot go on (a window that never came, an unexpected one, a file
+// that could not be written). GoogleTest reports it as the test's failure and moves on.
+struct DriverError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void fail(const std::string& why);
+
+// A Windows path from an environment variable; empty when the variable is not set.
+std::string path_from_env(const char* name);
+
+// E2E_UPDATE_EXE: the update.exe under test.
+std::string update_exe();
+// E2E_WORK: a folder of this test's own, empty at the start.
+std::string work_folder();
+// E2E_SHOTS: where screenshots go; empty when none are wanted.
+std::string shots_folder();
+
+// Every text the tests compare is code page 932; under any other code page Wine would convert
+// update.exe's texts and the comparisons would prove nothing.
+bool code_page_is_932();
+
+}  // namespace e2e

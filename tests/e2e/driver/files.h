@@ -1,0 +1,47 @@
+// Files and folders of a test: the update medium, the game folder, their contents.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// "a\b", never doubling a backslash at the seam.
+std::string join(const std::string& a, const std::string& b);
+
+void write_file(const std::string& path, const std::string& bytes);
+std::string read_file(const std::string& path);  // fails the test when unreadable
+bool file_exists(const std::string& path);
+bool is_directory(const std::string& path);
+DWORD attributes_of(const std::string& path);
+void set_read_only(const std::string& path, bool read_only);
+
+// Creates the folder and every missing folder above it.
+void make_folders(const std::string& path);
+void remove_tree(const std::string& path);
+
+// The names of every file below a folder, relative to it, sorted.
+std::vector<std::string> files_below(const std::string& folder);
+
+size_t last_backslash(const std::string& path);
+
+// A new empty folder under this test's work folder.
+std::string fresh_folder(const std::string& name);
+
+// An update medium: update.ini at its root and a data folder below it.
+struct Medium {
+  std::string root;
+  std::string data_folder;  // PATH of the setup list, relative to root
+
+  void write_list(const std::string& bytes) const;
+  // Writes a data file, making its folders; the name is relative to the data folder.
+  void add_file(const std::string& name, const std::string& bytes) const;
+  std::string data_path(const std::string& name) const;
+};
+
+// A medium in a new folder, with no setup list yet.
+Medium fresh_medium(const std::string& name, const std::string& data_folder = "GAME");
+
+}  // namespace e2e

@@ -1,0 +1,34 @@
+// The game's registry key under HKEY_CURRENT_USER, written and read with the real registry
+// functions, as an installer and a player's machine would leave it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct RegValue {
+  std::string name;
+  DWORD type;
+  std::string data;  // the raw bytes stored, terminators included
+};
+
+// A string value as RegSetValueExA stores it: the text and its terminator.
+RegValue string_value(const std::string& name, const std::string& text, DWORD type = REG_SZ);
+
+// Creates the key when missing and sets the values in the order given.
+void set_values(const std::string& key, const std::vector<RegValue>& values);
+
+// Deletes the key and everything below it; a missing key is fine.
+void delete_key(const std::string& key);
+
+enum class KeyState { missing, empty, not_empty };
+KeyState key_state(const std::string& key);
+const char* key_state_name(KeyState state);
+
+// The names of the key's values in the order RegEnumValueA gives them.
+std::vector<std::string> value_names(const std::string& key);
+
+}  // namespace e2e
