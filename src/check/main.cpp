@@ -1,0 +1,132 @@
+// update-check: tells a publisher what the updater will make of the update.ini in a folder.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "cp932_text.h"
+#include "report.h"
+#include "source_lookup.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+const char kUsage[] =
+    "usage: update-check [--json] [DIR]\n"
+    "Reads DIR/update.ini (DIR defaults to the current folder) as the updater does and reports\n"
+    "its record, types, files and problems. Exit status: 0 no problems, 1 problems, 2 the list\n"
+    "can't be read or the command line is wrong.\n";
+
+// Nothing is left to tell when writing a message fails.
+void print(FILE* stream, const std::string& text) {
+  (void)fputs(text.c_str(), stream);
+}
+// An argument is in the platform's bytes; the messages are UTF-8.
+void complain(const std::string& text) {
+  print(stderr, "update-check: " + text + "\n");
+}
+
+struct Options {
+  bool json = false;
+  bool help = false;
+  std::string dir = ".";
+};
+
+bool parse_options(int argc, char** argv, Options* options) {
+  bool dir_given = false;
+  bool options_ended = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (!options_ended && arg.size() > 1 && arg[0] == '-') {
+      if (arg == "--") {
+        options_ended = true;
+      } else if (arg == "--json") {
+        options->json = true;
+      } else if (arg == "-h" || arg == "--help") {
+        options->help = true;
+      } else {
+        complain("unknown option " + display_path(arg));
+        return false;
+      }
+      continue;
+    }
+    if (dir_given) {
+      complain("one folder only (got " + display_path(arg) + " after " +
+               display_path(options->dir) + ")");
+      return false;
+    }
+    options->dir = arg;
+    dir_given = true;
+  }
+  return true;
+}
+
+#ifdef _WIN32
+// A console shows UTF-8 only when told to; a pipe or a file takes the bytes as they are.
+class Utf8Console {
+ public:
+  Utf8Console() {
+    DWORD mode;
+    if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
+        GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode)) {
+      saved_ = GetConsoleOutputCP();
+      SetConsoleOutputCP(CP_UTF8);
+    }
+  }
+  ~Utf8Console() {
+    if (saved_ == 0) return;
+    (void)fflush(stdout);  // what is still buffered must go out under the UTF-8 code page
+    (void)fflush(stderr);
+    SetConsoleOutputCP(saved_);
+  }
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  UINT saved_ = 0;
+};
+#else
+struct Utf8Console {};
+#endif
+
+int check(const Options& options) {
+  if (!cp932_converter_ready()) {
+    complain("this system has no code page 932 converter (iconv CP932)");
+    return 2;
+  }
+  CheckReport report;
+  std::string error;
+  if (!build_report(options.dir, &report, &error)) {
+    complain(error);
+    return 2;
+  }
+  std::string out = options.json ? format_json(report) : format_text(report);
+  if (fwrite(out.data(), 1, out.size(), stdout) != out.size() || fflush(stdout) != 0) {
+    complain("cannot write the report");
+    return 2;
+  }
+  return report.problems.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  [[maybe_unused]] Utf8Console console;  // restores the console on every way out
+  Options options;
+  if (!parse_options(argc, argv, &options)) {
+    print(stderr, kUsage);
+    return 2;
+  }
+  if (options.help) {
+    print(stdout, kUsage);
+    return 0;
+  }
+  try {
+    return check(options);
+  } catch (const std::exception& e) {
+    complain(e.what());
+    return 2;
+  }
+}

@@ -1,0 +1,254 @@
+// Builds the checker's report: runs the updater's own parser with hooks that watch it, then
+// reads what it left in the record and the tables.
+#include "report.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "cp932_text.h"
+#include "list_scan.h"
+#include "setuplist/list_reader.h"
+#include "setuplist/setup_parser.h"
+#include "setuplist/setup_record.h"
+#include "setuplist/text.h"
+#include "source_lookup.h"
+#include "update/file_names.h"
+
+namespace {
+
+// The updater copies the files of the first eight install types.
+constexpr int kCopiedTypeCount = 8;
+constexpr uint32_t kCopiedTypeMask = 0xFF;
+// Text from the list quoted in a message: enough to recognise a line, short enough for one row.
+constexpr size_t kQuoteBytes = 60;
+const char kCopiesNothing[] = "; the updater stops and copies nothing";
+const char kCopiedTypes[] = "the updater copies only types 0 to 7";
+
+// What the hooks see during one parse. They are plain functions, so they reach it here.
+struct ParseWatch {
+  ListScan* scan;
+  int line = 0;  // the editor's line of the piece being parsed
+  std::vector<int32_t> file_types;
+  std::vector<int> file_lines;
+  std::vector<int> type_lines;
+  int files_over = 0;
+  int types_over = 0;
+  std::vector<Problem> problems;
+};
+
+ParseWatch* Watch = nullptr;
+
+// Cut at a character boundary, never inside a double-byte character.
+std::string quote(const char* cp932) {
+  size_t len = strlen(cp932);
+  size_t cut = 0;
+  while (cut < len && cut < kQuoteBytes) {
+    cut += is_cp932_lead(static_cast<unsigned char>(cp932[cut])) && cut + 1 < len ? 2 : 1;
+  }
+  std::string text = cp932_to_utf8(std::string_view(cp932, cut));
+  return "\"" + text + (cut < len ? "...\"" : "\"");
+}
+
+template <typename T>
+void put(std::vector<T>* list, int index, T value) {
+  if (index < 0) return;
+  if (static_cast<size_t>(index) >= list->size()) list->resize(static_cast<size_t>(index) + 1);
+  (*list)[static_cast<size_t>(index)] = value;
+}
+
+void show_nothing(const char*, const char*) {}
+
+void on_line_read(int line, const char*) {
+  Watch->line = Watch->scan->next_piece(line);
+}
+
+void on_type_added(int index, int) {
+  put(&Watch->type_lines, index, Watch->line);
+}
+
+void on_file_added(int index, int, int32_t type) {
+  put(&Watch->file_types, index, type);
+  put(&Watch->file_lines, index, Watch->line);
+}
+
+void on_unknown_type(int, const char* name) {
+  Watch->problems.push_back({Watch->line, ProblemKind::unknown_type,
+                             "type " + quote(name) +
+                                 " is not listed under INSTALL_LST above this line; the updater "
+                                 "shows \"not list type\""});
+}
+
+size_t reg_key_length() {
+  return strlen(SetupRecord.REG_P) + strlen(SetupRecord.REG_S) + strlen(SetupRecord.REG_T) + 2;
+}
+
+std::string limit_message(SetupLimit limit, const char* text) {
+  std::string bytes = std::to_string(strlen(text));
+  switch (limit) {
+    case SetupLimit::file_name_length:
+      return "file name " + quote(text) + " is " + bytes + " bytes; the limit is " +
+             std::to_string(kFileNameWidth - 1);
+    case SetupLimit::file_count:
+      return "file " + std::to_string(kFileCapacity + ++Watch->files_over) + " " + quote(text) +
+             " is over the limit of " + std::to_string(kFileCapacity) + " files";
+    case SetupLimit::type_count:
+      return "type " + std::to_string(kTypeCapacity + ++Watch->types_over) + " " + quote(text) +
+             " is over the limit of " + std::to_string(kTypeCapacity) + " types";
+    case SetupLimit::path_length:
+      return "PATH is " + bytes + " bytes; the limit is " + std::to_string(kPathWidth - 1);
+    case SetupLimit::reg_key_length:
+      // The composed key in text was cut to its field; its parts were not.
+      return "registry key REG_P\\REG_S\\REG_T is " + std::to_string(reg_key_length()) +
+             " bytes; the limit is " + std::to_string(kRegWidth - 1);
+    case SetupLimit::none:
+      break;
+  }
+  return "limit exceeded";
+}
+
+void on_limit(SetupLimit limit, int line, const char* text) {
+  // The key is composed after the last line: the parser names the line of its last part.
+  int at = limit == SetupLimit::reg_key_length ? Watch->scan->file_line_of(line) : Watch->line;
+  Watch->problems.push_back({at, ProblemKind::limit, limit_message(limit, text) + kCopiesNothing});
+}
+
+void run_parser(FILE* list, ParseWatch* watch) {
+  SetupListHooks saved = SetupHooks;
+  SetupHooks = SetupListHooks{show_nothing,  on_line_read,    on_type_added,
+                              on_file_added, on_unknown_type, on_limit};
+  Watch = watch;
+  SetupRecord = kSetupDefaults;  // the parser sets only the fields the list gives
+  SetupListFile = list;
+  parse_setup_list();
+  SetupListFile = nullptr;
+  Watch = nullptr;
+  SetupHooks = saved;
+}
+
+// Runs the parser over the list with a second reading in step. False when the list can't be
+// opened or read.
+bool parse_list(const std::string& list_path, const std::string& shown_path, ParseWatch* watch,
+                std::string* error) {
+  FILE* list = open_setup_list(list_path.c_str());
+  FILE* again = list != nullptr ? open_setup_list(list_path.c_str()) : nullptr;
+  if (again == nullptr) {
+    *error = "cannot open " + shown_path + ": " + strerror(errno);
+    if (list != nullptr) (void)fclose(list);
+    return false;
+  }
+  ListScan scan(again);
+  watch->scan = &scan;
+  run_parser(list, watch);
+  watch->scan = nullptr;
+  bool read_failed = ferror(list) != 0;
+  (void)fclose(list);  // read only: a failed close loses nothing
+  (void)fclose(again);
+  if (read_failed) {
+    *error = "cannot read " + shown_path + " (read error)";
+    return false;
+  }
+  scan.finish(list_path.c_str());
+  // The scan's problems go first: a line's cut or its bad bytes explain what the parser made of it.
+  std::vector<Problem> problems = std::move(scan.problems());
+  for (Problem& problem : watch->problems)
+    problems.push_back(std::move(problem));
+  watch->problems = std::move(problems);
+  return true;
+}
+
+void fill_record(CheckReport* report) {
+  const SetupFields& r = SetupRecord;
+  const std::pair<const char*, const char*> fields[] = {
+      {"TITLE", r.TITLE}, {"TITLE_OLD", r.TITLE_OLD}, {"PATH", r.PATH},      {"REG_P", r.REG_P},
+      {"REG_S", r.REG_S}, {"REG_T", r.REG_T},         {"REG_KEY", r.REG_KEY}};
+  for (const auto& [key, value] : fields)
+    report->record.push_back({key, cp932_to_utf8(value)});
+}
+
+void fill_types(const ParseWatch& watch, CheckReport* report) {
+  for (int i = 0; i < TypeTable.type_count; ++i) {
+    int line = static_cast<size_t>(i) < watch.type_lines.size() ? watch.type_lines[i] : 0;
+    report->types.push_back({i, cp932_to_utf8(TypeTable.type_name[i]), i < kCopiedTypeCount, line});
+  }
+}
+
+std::string type_label(int32_t type) {
+  if (type < 0 || type >= TypeTable.type_count) return "type " + std::to_string(type);
+  return "type " + std::to_string(type) + " " + quote(TypeTable.type_name[type]);
+}
+
+void check_file(const FileEntry& file, const char* name, std::vector<Problem>* problems) {
+  bool safe = is_safe_file_name(name);
+  if (!safe) {
+    problems->push_back(
+        {file.line, ProblemKind::unsafe_name,
+         quote(name) + " would land outside the game folder; the updater refuses it"});
+  }
+  if (!file.copied) {
+    std::string under =
+        file.type < 0 ? "is listed under no type" : "is under " + type_label(file.type);
+    problems->push_back(
+        {file.line, ProblemKind::never_copied, quote(name) + " " + under + "; " + kCopiedTypes});
+  } else if (safe && !file.source_exists) {
+    problems->push_back(
+        {file.line, ProblemKind::missing_source, "source file " + file.source + " is missing"});
+  }
+}
+
+void fill_files(const std::string& dir, const ParseWatch& watch, CheckReport* report) {
+  for (int i = 0; i < FileTable.file_count; ++i) {
+    const char* name = FileTable.file_name[i];
+    uint32_t mask = FileTable.type_mask[i];
+    auto at = static_cast<size_t>(i);
+    SourceFile source = find_source_file(dir, SetupRecord.PATH, name);
+    FileEntry file{i,
+                   cp932_to_utf8(name),
+                   at < watch.file_types.size() ? watch.file_types[at] : -1,
+                   mask,
+                   (mask & kCopiedTypeMask) != 0,
+                   source.path,
+                   source.exists,
+                   at < watch.file_lines.size() ? watch.file_lines[at] : 0};
+    check_file(file, name, &report->problems);
+    report->files.push_back(std::move(file));
+  }
+}
+
+}  // namespace
+
+const char* problem_kind_name(ProblemKind kind) {
+  switch (kind) {
+    case ProblemKind::unknown_type:
+      return "unknown-type";
+    case ProblemKind::never_copied:
+      return "never-copied";
+    case ProblemKind::missing_source:
+      return "missing-source";
+    case ProblemKind::unsafe_name:
+      return "unsafe-name";
+    case ProblemKind::limit:
+      return "limit";
+    case ProblemKind::line_split:
+      return "line-split";
+    case ProblemKind::encoding:
+      return "encoding";
+  }
+  return "unknown";
+}
+
+bool build_report(const std::string& dir, CheckReport* report, std::string* error) {
+  *report = CheckReport{};
+  std::string list_path = setup_list_path(dir);
+  report->list_path = display_path(list_path);
+  ParseWatch watch{};
+  if (!parse_list(list_path, report->list_path, &watch, error)) return false;
+
+  fill_record(report);
+  fill_types(watch, report);
+  report->problems = std::move(watch.problems);
+  fill_files(dir, watch, report);
+  std::stable_sort(report->problems.begin(), report->problems.end(),
+                   [](const Problem& a, const Problem& b) { return a.line < b.line; });
+  return true;
+}

@@ -1,0 +1,64 @@
+// What the updater will make of a setup list: its record, its tables, where each file comes from,
+// and every problem found, with the list's line numbers. All text is UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class ProblemKind {
+  unknown_type,    // a type name the updater reports as "not list type"
+  never_copied,    // a file under no type, or under a type the updater doesn't copy
+  missing_source,  // a copied file whose source isn't on the medium
+  unsafe_name,     // a file name that would land outside the game folder
+  limit,           // over a limit of the record or the tables: the updater copies nothing
+  line_split,      // a line the updater reads as two or more
+  encoding,        // bytes that aren't code page 932, NUL bytes, text after a Ctrl-Z
+};
+
+const char* problem_kind_name(ProblemKind kind);
+
+struct Problem {
+  int line;  // line of the list, counted from 1 as an editor counts them
+  ProblemKind kind;
+  std::string message;
+};
+
+struct RecordField {
+  const char* key;  // the keyword, as the list spells it
+  std::string value;
+};
+
+struct TypeEntry {
+  int index;
+  std::string name;
+  bool copied;
+  int line;
+};
+
+struct FileEntry {
+  int index;
+  std::string file_name;
+  int32_t type;  // the type the entry was read under; -1 for none
+  uint32_t type_mask;
+  bool copied;
+  std::string source;  // the path the checker looked the file up under
+  bool source_exists;
+  int line;
+};
+
+struct CheckReport {
+  std::string list_path;
+  std::vector<RecordField> record;  // TITLE, TITLE_OLD, PATH, REG_P, REG_S, REG_T, REG_KEY
+  std::vector<TypeEntry> types;
+  std::vector<FileEntry> files;
+  std::vector<Problem> problems;  // in line order
+};
+
+// Reads dir's update.ini exactly as the updater does. Returns false, with the reason in *error,
+// when the list can't be opened or read.
+bool build_report(const std::string& dir, CheckReport* report, std::string* error);
+
+// The text and the JSON forms of a report (report_text.cpp, report_json.cpp).
+std::string format_text(const CheckReport& report);
+std::string format_json(const CheckReport& report);

@@ -1,0 +1,61 @@
+// The report as one JSON document, for a publisher's own tools.
+#include <nlohmann/json.hpp>
+
+#include "report.h"
+
+namespace {
+
+// Ordered: the record's keys come out in the list's own order.
+using Json = nlohmann::ordered_json;
+
+Json record_json(const CheckReport& report) {
+  Json record = Json::object();
+  for (const RecordField& field : report.record)
+    record[field.key] = field.value;
+  return record;
+}
+
+Json types_json(const CheckReport& report) {
+  Json types = Json::array();
+  for (const TypeEntry& type : report.types) {
+    types.push_back({{"index", type.index}, {"name", type.name}, {"copied", type.copied}});
+  }
+  return types;
+}
+
+Json files_json(const CheckReport& report) {
+  Json files = Json::array();
+  for (const FileEntry& file : report.files) {
+    files.push_back({{"index", file.index},
+                     {"file_name", file.file_name},
+                     {"type", file.type},
+                     {"type_mask", file.type_mask},
+                     {"copied", file.copied},
+                     {"source", file.source},
+                     {"source_exists", file.source_exists}});
+  }
+  return files;
+}
+
+Json problems_json(const CheckReport& report) {
+  Json problems = Json::array();
+  for (const Problem& problem : report.problems) {
+    problems.push_back({{"line", problem.line},
+                        {"kind", problem_kind_name(problem.kind)},
+                        {"message", problem.message}});
+  }
+  return problems;
+}
+
+}  // namespace
+
+std::string format_json(const CheckReport& report) {
+  Json document = Json::object();
+  document["record"] = record_json(report);
+  document["types"] = types_json(report);
+  document["files"] = files_json(report);
+  document["problems"] = problems_json(report);
+  // The texts are valid UTF-8 already, all but a Linux folder name given in another encoding:
+  // replacing keeps the document valid then too.
+  return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}

@@ -1,0 +1,96 @@
+// The report as text for a terminal: the record, the two tables and the problems.
+#include <cstdio>
+
+#include "report.h"
+
+namespace {
+
+// Binary junk in a list must not reach the terminal as control sequences.
+std::string printable(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b != 0x7F) {
+      out += c;
+      continue;
+    }
+    char escaped[8];
+    (void)snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(b));
+    out += escaped;
+  }
+  return out;
+}
+
+std::string quoted(const std::string& text) {
+  return "\"" + printable(text) + "\"";
+}
+
+std::string padded(std::string text, size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+std::string hex_mask(uint32_t mask) {
+  char text[16];
+  (void)snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(mask));
+  return text;
+}
+
+void append_record(const CheckReport& report, std::string* out) {
+  *out += "Record\n";
+  for (const RecordField& field : report.record) {
+    *out += "  " + padded(field.key, 11) + quoted(field.value) + "\n";
+  }
+}
+
+void append_types(const CheckReport& report, std::string* out) {
+  *out += "\nTypes (the updater copies types 0 to 7)\n";
+  if (report.types.empty()) *out += "  none\n";
+  for (const TypeEntry& type : report.types) {
+    *out += "  " + padded(std::to_string(type.index), 5) +
+            padded("line " + std::to_string(type.line), 11) +
+            padded(type.copied ? "copied" : "not copied", 12) + quoted(type.name) + "\n";
+  }
+}
+
+void append_files(const CheckReport& report, std::string* out) {
+  size_t copied = 0;
+  for (const FileEntry& file : report.files)
+    copied += file.copied ? 1 : 0;
+  *out += "\nFiles (" + std::to_string(copied) + " of " + std::to_string(report.files.size()) +
+          " copied)\n";
+  if (report.files.empty()) *out += "  none\n";
+  for (const FileEntry& file : report.files) {
+    std::string type = file.type < 0 ? "none" : std::to_string(file.type);
+    *out += "  " + padded(std::to_string(file.index), 5) +
+            padded("line " + std::to_string(file.line), 11) + padded("type " + type, 10) + "mask " +
+            hex_mask(file.type_mask) + "  " + padded(file.copied ? "copied" : "not copied", 12) +
+            quoted(file.file_name) + "\n";
+    *out += "       source " + printable(file.source) +
+            (file.source_exists ? " (found)\n" : " (missing)\n");
+  }
+}
+
+void append_problems(const CheckReport& report, std::string* out) {
+  if (report.problems.empty()) {
+    *out += "\nNo problems.\n";
+    return;
+  }
+  *out += "\nProblems (" + std::to_string(report.problems.size()) + ")\n";
+  for (const Problem& problem : report.problems) {
+    *out += "  " + padded("line " + std::to_string(problem.line), 11) +
+            padded(problem_kind_name(problem.kind), 16) + printable(problem.message) + "\n";
+  }
+}
+
+}  // namespace
+
+std::string format_text(const CheckReport& report) {
+  std::string out = "Setup list " + printable(report.list_path) + "\n\n";
+  append_record(report, &out);
+  append_types(report, &out);
+  append_files(report, &out);
+  append_problems(report, &out);
+  return out;
+}

@@ -1,0 +1,224 @@
+// Runs of the real update-check program: the sample lists as text and as JSON, its exit statuses,
+// and lists written to break it (a huge line, binary junk, thousands of files, NUL bytes).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+#include "temp_dir.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+using nlohmann::json;
+
+struct ProgramRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string read_all(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The folders here are ours (the samples and scratch folders), so plain quoting does.
+ProgramRun run_check(const std::string& args, const std::string& cwd = ".") {
+  TempDir scratch;
+  std::filesystem::path err = scratch.path() / "stderr";
+  std::string command =
+      "cd '" + cwd + "' && '" UPDATE_CHECK_PROGRAM "' " + args + " 2>'" + err.string() + "'";
+  // The shell sets the program's folder and catches its stderr; the command is ours.
+  FILE* pipe = popen(command.c_str(), "r");  // NOLINT(cert-env33-c)
+  if (pipe == nullptr) return {-1, "", "popen failed"};
+  ProgramRun run{};
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0)
+    run.out.append(buf, n);
+  int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.err = read_all(err);
+  return run;
+}
+
+const std::string kSamples = CHECK_SAMPLES;
+
+bool has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+struct CommandCase {
+  const char* name;
+  std::string args;
+  std::string cwd;
+  int status;
+  std::string in_out;  // expected in standard output, or "" for none at all
+  std::string in_err;
+};
+
+const CommandCase kCommandCases[] = {
+    {"clean_sample", "'" + kSamples + "/clean'", ".", 0, u8"\"星のかけら２\"", ""},
+    {"current_folder_by_default", "", kSamples + "/clean", 0, "Setup list ./update.ini", ""},
+    {"problems_sample", "'" + kSamples + "/problems'", ".", 1, "unsafe-name", ""},
+    {"no_list", "'" + kSamples + "'", ".", 2, "", "update.ini"},
+    {"unknown_option", "--frobnicate", ".", 2, "", "usage: update-check"},
+    {"two_folders", "a b", ".", 2, "", "usage: update-check"},
+    {"help", "--help", ".", 0, "usage: update-check", ""},
+};
+
+void PrintTo(const CommandCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class Command : public testing::TestWithParam<CommandCase> {};
+
+TEST_P(Command, StatusAndOutput) {
+  const CommandCase& c = GetParam();
+  ProgramRun run = run_check(c.args, c.cwd);
+  EXPECT_EQ(run.status, c.status) << run.err;
+  if (c.in_out.empty()) {
+    EXPECT_EQ(run.out, "");
+  } else {
+    EXPECT_TRUE(has(run.out, c.in_out)) << run.out;
+  }
+  EXPECT_TRUE(has(run.err, c.in_err)) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, Command, testing::ValuesIn(kCommandCases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+std::vector<std::string> keys(const json& object) {
+  std::vector<std::string> out;
+  for (const auto& item : object.items())
+    out.push_back(item.key());
+  return out;
+}
+
+TEST(Json, CleanSampleHasTheDocumentedShape) {
+  ProgramRun run = run_check("--json '" + kSamples + "/clean'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  json doc = json::parse(run.out);
+  using Keys = std::vector<std::string>;
+  EXPECT_EQ(keys(doc), (Keys{"files", "problems", "record", "types"}));
+  EXPECT_EQ(keys(doc["record"]),
+            (Keys{"PATH", "REG_KEY", "REG_P", "REG_S", "REG_T", "TITLE", "TITLE_OLD"}));
+  EXPECT_EQ(doc["record"]["TITLE"], u8"星のかけら２");
+  EXPECT_EQ(doc["record"]["REG_KEY"], "Software\\Hoshizora\\HOSHI2");
+  ASSERT_EQ(doc["types"].size(), 2u);
+  EXPECT_EQ(keys(doc["types"][0]), (Keys{"copied", "index", "name"}));
+  EXPECT_EQ(doc["types"][1]["name"], u8"[フル]");
+  ASSERT_EQ(doc["files"].size(), 3u);
+  const json& soft = doc["files"][1];
+  EXPECT_EQ(keys(soft),
+            (Keys{"copied", "file_name", "index", "source", "source_exists", "type", "type_mask"}));
+  EXPECT_EQ(soft["file_name"], u8"data\\ソフト.txt");
+  EXPECT_EQ(soft["source"], kSamples + u8"/clean/GAME/data/ソフト.txt");
+  EXPECT_EQ(soft["source_exists"], true);
+  EXPECT_EQ(doc["files"][2]["type"], 1);
+  EXPECT_EQ(doc["files"][2]["type_mask"], 2);
+  EXPECT_TRUE(doc["problems"].empty());
+}
+
+TEST(Json, ProblemsSample) {
+  ProgramRun run = run_check("--json '" + kSamples + "/problems'");
+  ASSERT_EQ(run.status, 1) << run.err;
+  json doc = json::parse(run.out);
+  std::vector<std::pair<int, std::string>> found;
+  for (const json& p : doc["problems"]) {
+    found.emplace_back(p["line"].get<int>(), p["kind"].get<std::string>());
+    EXPECT_FALSE(p["message"].get<std::string>().empty());
+  }
+  std::vector<std::pair<int, std::string>> expected = {
+      {14, "unknown-type"}, {18, "missing-source"}, {19, "unsafe-name"}, {21, "never-copied"},
+      {23, "never-copied"}, {24, "unknown-type"},   {25, "never-copied"}};
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(doc["files"][4]["type"], -1);
+  EXPECT_EQ(doc["files"][4]["type_mask"], 0x80000000u);
+}
+
+// Lists meant to break the checker, made at test time. Each must give a report, never a crash.
+struct HostileCase {
+  const char* name;
+  std::string (*list)();
+  void (*check)(const json& doc);
+};
+
+size_t count_kind(const json& doc, const std::string& kind) {
+  size_t n = 0;
+  for (const json& p : doc["problems"])
+    n += p["kind"] == kind ? 1 : 0;
+  return n;
+}
+
+const HostileCase kHostileCases[] = {
+    {"line_of_100000_bytes",
+     [] { return "#FILE\n" + std::string(100000, 'A') + "\n#TITLE after\n"; },
+     [](const json& doc) {
+       EXPECT_EQ(doc["problems"].at(0)["kind"], "line-split");
+       EXPECT_EQ(doc["problems"].at(0)["line"], 2);
+       EXPECT_EQ(doc["record"]["TITLE"], "after");
+     }},
+    {"binary_junk",
+     [] {
+       std::string junk;
+       unsigned state = 12345;
+       for (int i = 0; i < 200000; ++i) {
+         state = state * 1103515245u + 12345u;
+         junk += static_cast<char>(state >> 16);
+       }
+       return "#TITLE " + junk;
+     },
+     [](const json& doc) { EXPECT_GE(count_kind(doc, "encoding"), 1u); }},
+    {"10000_file_lines",
+     [] {
+       std::string list = "#INSTALL_LST\n[A]\n#FILE\n[A]\n";
+       for (int i = 0; i < 10000; ++i)
+         list += "file" + std::to_string(i) + ".dat\n";
+       return list;
+     },
+     [](const json& doc) {
+       EXPECT_EQ(doc["files"].size(), 256u);
+       EXPECT_EQ(count_kind(doc, "limit"), 10000u - 256u);
+     }},
+    {"nul_bytes", [] { return "#TITLE a\0b\n\0\0\0\n#INSTALL_LST\n[\0A]\n"s; },
+     [](const json& doc) {
+       EXPECT_EQ(count_kind(doc, "encoding"), 3u);
+       EXPECT_EQ(doc["record"]["TITLE"], "a");
+       EXPECT_EQ(doc["types"].at(0)["name"], "[");
+     }},
+};
+
+void PrintTo(const HostileCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class Hostile : public testing::TestWithParam<HostileCase> {};
+
+TEST_P(Hostile, ReportsWithoutCrashing) {
+  TempDir dir;
+  dir.write("update.ini", GetParam().list());
+  ProgramRun json_run = run_check("--json '" + dir.path().string() + "'");
+  ASSERT_EQ(json_run.status, 1) << json_run.err;
+  json doc = json::parse(json_run.out);  // throws on anything but valid UTF-8 JSON
+  GetParam().check(doc);
+
+  ProgramRun text_run = run_check("'" + dir.path().string() + "'");
+  EXPECT_EQ(text_run.status, 1) << text_run.err;
+  for (char c : text_run.out) {
+    ASSERT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << "raw control byte in text";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, Hostile, testing::ValuesIn(kHostileCases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace

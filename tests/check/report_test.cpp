@@ -1,0 +1,222 @@
+// The report on lists written to a scratch folder: which problems the checker finds on which line,
+// and what it shows of the record, the types and the files.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "check/report.h"
+#include "temp_dir.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+using Found = std::vector<std::pair<int, std::string>>;  // line and kind of each problem
+
+struct ProblemCase {
+  const char* name;
+  std::string list;                // plain literals: the test sources are compiled to code page 932
+  std::vector<std::string> files;  // what the medium holds, below the folder
+  Found problems;
+};
+
+std::string lines(const std::string& prefix, int count, const std::string& suffix) {
+  std::string out;
+  for (int i = 0; i < count; ++i) {
+    out.append(prefix).append(std::to_string(i)).append(suffix);
+  }
+  return out;
+}
+
+std::vector<std::string> names(int count) {
+  std::vector<std::string> out;
+  out.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i)
+    out.push_back("GAME/f" + std::to_string(i));
+  return out;
+}
+
+const std::string kOneType = "#INSTALL_LST\n[A]\n#FILE\n[A]\n";
+const std::string kNineTypes = "#INSTALL_LST\n" + lines("[T", 9, "]\n") + "#FILE\n";
+
+const ProblemCase kProblemCases[] = {
+    {"clean", kOneType + "a.txt\n", {"GAME/a.txt"}, {}},
+    {"unknown_header_and_install_s_name",
+     "#INSTALL_LST\n[A]\n#INSTALL_S\n[Z]\n#FILE\n[Q]\nq.txt\n",
+     {"GAME/q.txt"},
+     {{4, "unknown-type"}, {6, "unknown-type"}, {7, "never-copied"}}},
+    {"type_listed_only_further_down",
+     "#FILE\n[A]\na.txt\n#INSTALL_LST\n[A]\n",
+     {"GAME/a.txt"},
+     {{2, "unknown-type"}, {3, "never-copied"}}},
+    {"type_7_copied_type_8_not",
+     kNineTypes + "[T7]\nseven\n[T8]\neight\n",
+     {"GAME/seven", "GAME/eight"},
+     {{15, "never-copied"}}},
+    {"no_type_and_empty_header",
+     kOneType + "[]\nnone.txt\n#FILE\nstill.txt\n",
+     {"GAME/none.txt", "GAME/still.txt"},
+     {{6, "never-copied"}, {8, "never-copied"}}},
+    {"missing_source",
+     kOneType + "here.txt\ngone.txt\n",
+     {"GAME/here.txt"},
+     {{6, "missing-source"}}},
+    {"unsafe_names_are_not_looked_up",
+     kOneType + "..\\up.txt\n\\root.txt\nC:x.txt\nNUL.TXT\nsub\\con\nsub/../../x\n",
+     {},
+     {{5, "unsafe-name"},
+      {6, "unsafe-name"},
+      {7, "unsafe-name"},
+      {8, "unsafe-name"},
+      {9, "unsafe-name"},
+      {10, "unsafe-name"}}},
+    {"file_name_of_31_and_32_bytes",
+     kOneType + std::string(31, 'a') + "\n" + std::string(32, 'b'),
+     {"GAME/" + std::string(31, 'a')},
+     {{6, "limit"}}},
+    {"path_of_256_bytes", "#PATH " + std::string(256, 'p') + "\n", {}, {{1, "limit"}}},
+    {"257_files", kOneType + lines("f", 257, "\n"), names(256), {{261, "limit"}}},
+    {"33_types", "#INSTALL_LST\n" + lines("[T", 33, "]\n"), {}, {{34, "limit"}}},
+    // The NUL hides a line end from the parser: its own count of the REG_T line is one short.
+    {"registry_key_too_long_after_a_nul",
+     "#REG_P " + std::string(500, 'p') + "\n#remark a\0b\n"s + "#REG_S " + std::string(500, 's') +
+         "\n#REG_T " + std::string(30, 't') + "\n",
+     {},
+     {{2, "encoding"}, {4, "limit"}}},
+    {"line_of_600_bytes", "#" + std::string(599, 'x') + "\n", {}, {{1, "line-split"}}},
+    {"line_of_511_bytes_is_whole", "#" + std::string(510, 'x') + "\n#TITLE t\n", {}, {}},
+    {"cut_inside_a_double_byte_character",
+     "#" + std::string(509, 'x') + "あ\n",
+     {},
+     {{1, "line-split"}}},
+    {"bytes_not_in_the_code_page",
+     "#TITLE ok\n#TITLE a\xFF\xFE"
+     "b\n",
+     {},
+     {{2, "encoding"}}},
+    {"nul_keeps_later_line_numbers",
+     "#TITLE a\0b\n#INSTALL_LST\n[A]\n#FILE\n[B]\n"s,
+     {},
+     {{1, "encoding"}, {5, "unknown-type"}}},
+    {"ctrl_z_before_text", "#TITLE a\n\x1A#FILE\nx.txt\n", {}, {{2, "encoding"}}},
+    {"ctrl_z_at_the_end", "#TITLE a\r\n\x1A\r\n", {}, {}},
+    {"crlf_lines", "#INSTALL_LST\r\n[A]\r\n#FILE\r\n[B]\r\n", {}, {{4, "unknown-type"}}},
+};
+
+void PrintTo(const ProblemCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class Problems : public testing::TestWithParam<ProblemCase> {};
+
+TEST_P(Problems, FoundOnTheirLines) {
+  const ProblemCase& c = GetParam();
+  TempDir dir;
+  dir.write("update.ini", c.list);
+  for (const std::string& file : c.files)
+    dir.write(file, "data");
+
+  CheckReport report;
+  std::string error;
+  ASSERT_TRUE(build_report(dir.path().string(), &report, &error)) << error;
+  Found found;
+  for (const Problem& p : report.problems)
+    found.emplace_back(p.line, problem_kind_name(p.kind));
+  EXPECT_EQ(found, c.problems);
+}
+
+INSTANTIATE_TEST_SUITE_P(Report, Problems, testing::ValuesIn(kProblemCases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+CheckReport report_on(const TempDir& dir) {
+  CheckReport report;
+  std::string error;
+  EXPECT_TRUE(build_report(dir.path().string(), &report, &error)) << error;
+  return report;
+}
+
+std::string field(const CheckReport& report, const std::string& key) {
+  for (const RecordField& f : report.record) {
+    if (f.key == key) return f.value;
+  }
+  return "(missing)";
+}
+
+// 表 and ソ end in byte 0x5C: the path must be converted before its backslashes become slashes.
+TEST(Report, JapaneseRecordAndSourcePaths) {
+  TempDir dir;
+  dir.write("update.ini",
+            "#TITLE \"星のかけら\"\n#PATH データ\\\n#REG_S ソフト\n"
+            "#INSTALL_LST\n[標準]\n#FILE\n[標準]\n表\\ソ.txt\n");
+  dir.write(u8"データ/表/ソ.txt", "data");
+  CheckReport report = report_on(dir);
+
+  EXPECT_EQ(field(report, "TITLE"), u8"星のかけら");
+  EXPECT_EQ(field(report, "TITLE_OLD"), u8"Titleだよ");
+  EXPECT_EQ(field(report, "PATH"), u8"データ\\");
+  EXPECT_EQ(field(report, "REG_KEY"), u8"Software\\ソフト\\GAME");
+  ASSERT_EQ(report.types.size(), 1u);
+  EXPECT_EQ(report.types[0].name, u8"[標準]");
+  ASSERT_EQ(report.files.size(), 1u);
+  EXPECT_EQ(report.files[0].file_name, u8"表\\ソ.txt");
+  EXPECT_EQ(report.files[0].source, dir.path().string() + u8"/データ/表/ソ.txt");
+  EXPECT_TRUE(report.files[0].source_exists);
+  EXPECT_TRUE(report.problems.empty());
+}
+
+TEST(Report, TypesAndMasksOfEachFile) {
+  TempDir dir;
+  dir.write("update.ini", kNineTypes + "free\n[T2]\ntwo\n[T8]\neight\n[Unknown]\nlost\n");
+  CheckReport report = report_on(dir);
+
+  ASSERT_EQ(report.types.size(), 9u);
+  EXPECT_TRUE(report.types[7].copied);
+  EXPECT_FALSE(report.types[8].copied);
+  struct Expected {
+    int32_t type;
+    uint32_t mask;
+    bool copied;
+    int line;
+  };
+  const Expected expected[] = {{-1, 0x80000000u, false, 12},
+                               {2, 4, true, 14},
+                               {8, 0x100, false, 16},
+                               {-1, 0x80000000u, false, 18}};
+  ASSERT_EQ(report.files.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(report.files[i].file_name);
+    EXPECT_EQ(report.files[i].type, expected[i].type);
+    EXPECT_EQ(report.files[i].type_mask, expected[i].mask);
+    EXPECT_EQ(report.files[i].copied, expected[i].copied);
+    EXPECT_EQ(report.files[i].line, expected[i].line);
+  }
+}
+
+// The parser keeps the record between runs and sets only what a list gives.
+TEST(Report, NothingCarriesOverFromTheLastList) {
+  TempDir first;
+  first.write("update.ini", "#TITLE first\n" + kOneType + "a\n");
+  report_on(first);
+  TempDir second;
+  second.write("update.ini", "");
+  CheckReport report = report_on(second);
+  EXPECT_EQ(field(report, "TITLE"), u8"Titleだよ");
+  EXPECT_TRUE(report.files.empty());
+  EXPECT_TRUE(report.types.empty());
+}
+
+TEST(Report, UnreadableLists) {
+  TempDir no_list;
+  TempDir folder_as_list;
+  std::filesystem::create_directory(folder_as_list.path() / "update.ini");
+  for (const TempDir* dir : {&no_list, &folder_as_list}) {
+    CheckReport report;
+    std::string error;
+    EXPECT_FALSE(build_report(dir->path().string(), &report, &error));
+    EXPECT_NE(error.find("update.ini"), std::string::npos) << error;
+  }
+}
+
+}  // namespace
