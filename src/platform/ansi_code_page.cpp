@@ -5,13 +5,17 @@
 
 #include <windows.h>
 
-bool ansi_lead_byte(unsigned char b) { return IsDBCSLeadByte(b) != FALSE; }
+bool ansi_lead_byte(unsigned char b) {
+  return IsDBCSLeadByte(b) != FALSE;
+}
 
 #else
 
 #include "setuplist/text.h"
 
 // The Linux build stands in for a Japanese Windows, whose ANSI code page is 932.
-bool ansi_lead_byte(unsigned char b) { return is_cp932_lead(b); }
+bool ansi_lead_byte(unsigned char b) {
+  return is_cp932_lead(b);
+}
 
 #endif

@@ -3,9 +3,13 @@
 
 #ifdef _WIN32
 
-FILE* open_setup_list(const char* path) { return fopen(path, "rt"); }
+FILE* open_setup_list(const char* path) {
+  return fopen(path, "rt");
+}
 
-char* read_list_line(char* buf, int size, FILE* file) { return fgets(buf, size, file); }
+char* read_list_line(char* buf, int size, FILE* file) {
+  return fgets(buf, size, file);
+}
 
 #else
 
@@ -17,19 +21,21 @@ constexpr int kCtrlZ = 0x1A;
 int text_mode_getc(FILE* file) {
   int c = getc(file);
   if (c == kCtrlZ) {
-    ungetc(c, file);
+    (void)ungetc(c, file);
     return EOF;
   }
   if (c == '\r') {
     int next = getc(file);
     if (next == '\n') return '\n';
-    if (next != EOF) ungetc(next, file);
+    if (next != EOF) (void)ungetc(next, file);
   }
   return c;
 }
 }  // namespace
 
-FILE* open_setup_list(const char* path) { return fopen(path, "rb"); }
+FILE* open_setup_list(const char* path) {
+  return fopen(path, "rb");
+}
 
 char* read_list_line(char* buf, int size, FILE* file) {
   if (size <= 0) return nullptr;

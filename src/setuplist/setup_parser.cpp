@@ -23,11 +23,15 @@ int32_t CurrentType;
 int CurrentLine;
 int RegKeyLine;  // the last line that set a part of the registry key
 
-bool is_blank(unsigned char c) { return c == ' ' || c == '\t'; }
+bool is_blank(unsigned char c) {
+  return c == ' ' || c == '\t';
+}
 bool ends_keyword(unsigned char c) {
   return c == '\0' || c == '\r' || c == '\n' || c == '\t' || c == ' ';
 }
-bool ends_value(unsigned char c) { return c == '\0' || c == '\r' || c == '\n' || c == '"'; }
+bool ends_value(unsigned char c) {
+  return c == '\0' || c == '\r' || c == '\n' || c == '"';
+}
 
 void note_limit(SetupLimit limit, const char* text) {
   if (SetupProblem.limit == SetupLimit::none) {
@@ -61,12 +65,15 @@ void scan_keyword_line(const char* line, char* keyword, char* value) {
   p = collect(p, keyword, ends_keyword);
   value[0] = '\0';
   if (!is_blank(*p)) return;  // the keyword ran to the end of the line: no value
-  while (is_blank(*p)) ++p;
+  while (is_blank(*p))
+    ++p;
   if (*p == '"') ++p;
   collect(p, value, ends_value);
 }
 
-void set_title(char* field, const char* value) { copy_cut_cp932(field, kTitleWidth, value); }
+void set_title(char* field, const char* value) {
+  copy_cut_cp932(field, kTitleWidth, value);
+}
 
 void set_path(const char* value) {
   if (!copy_cut_cp932(SetupRecord.PATH, kPathWidth, value)) {
@@ -85,9 +92,12 @@ struct Keyword {
 };
 
 const Keyword kSectionKeywords[] = {
-    {"INSTALL_LST", Section::install_lst}, {"INSTALL_S", Section::install_s},
-    {"INSTALL_B", Section::install_b},     {"INSTALL_C", Section::install_c},
-    {"FILE", Section::file},               {"SAVE_LST", Section::save_lst},
+    {"INSTALL_LST", Section::install_lst},
+    {"INSTALL_S", Section::install_s},
+    {"INSTALL_B", Section::install_b},
+    {"INSTALL_C", Section::install_c},
+    {"FILE", Section::file},
+    {"SAVE_LST", Section::save_lst},
 };
 
 // Keywords the install kit knows but the update has no use for.
@@ -122,7 +132,7 @@ void handle_keyword_line(const char* line) {
 
 void add_type_name(const char* line) {
   if (TypeTable.type_count >= kTypeCapacity) return note_limit(SetupLimit::type_count, line);
-  int index = TypeTable.type_count;
+  int index = static_cast<int>(TypeTable.type_count);
   append_type_name(line);
   if (SetupHooks.type_added) SetupHooks.type_added(index, CurrentLine);
 }
@@ -170,7 +180,7 @@ void handle_data_line(char* line) {
 
 void parse_setup_list() {
   if (SetupListFile == nullptr) return;
-  fseek(SetupListFile, 0, SEEK_SET);
+  (void)fseek(SetupListFile, 0, SEEK_SET);  // a list that cannot seek is read from where it is
   reset_tables();
   SetupProblem = SetupLimitProblem{};
   CurrentSection = Section::none;

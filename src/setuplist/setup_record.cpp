@@ -6,14 +6,17 @@
 #include "text.h"
 
 const SetupFields kSetupDefaults = {
-    "Titleだよ", "Titleだよ", "GAME", "Software\\TALLOWMERE\\GAME", "Software", "TALLOWMERE", "GAME",
+    "Titleだよ", "Titleだよ",  "GAME", "Software\\TALLOWMERE\\GAME",
+    "Software",  "TALLOWMERE", "GAME",
 };
 
 SetupFields SetupRecord = kSetupDefaults;
 TypeList TypeTable;
 FileList FileTable;
 
-uint32_t type_mask_of(int32_t type) { return 1u << (static_cast<uint32_t>(type) & 31u); }
+uint32_t type_mask_of(int32_t type) {
+  return 1u << (static_cast<uint32_t>(type) & 31u);
+}
 
 void reset_tables() {
   TypeTable.type_count = 0;

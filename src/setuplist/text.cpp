@@ -17,7 +17,7 @@ bool append_bounded(char* dst, size_t width, const char* src) {
   size_t n = len < room ? len : room;
   memcpy(dst + used, src, n);
   dst[used + n] = '\0';
-  return n == len;
+  return n == len;  // cppcheck-suppress knownConditionTrueFalse ; false only when src was cut
 }
 
 bool copy_cut_cp932(char* dst, size_t width, const char* src) {

@@ -115,7 +115,9 @@ bool stat_path(const char* windows_path, struct stat* st) {
   return stat(standin::unix_path(windows_path).c_str(), st) == 0;
 }
 
-bool is_read_only(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
+bool is_read_only(const struct stat& st) {
+  return (st.st_mode & S_IWUSR) == 0;
+}
 
 bool is_held(const char* windows_path) {
   return state().held_open.count(standin::unix_path(windows_path)) != 0;
@@ -217,11 +219,11 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
   return IDOK;
 }
 
-int wsprintfA(LPSTR out, LPCSTR format, ...) {
+int wsprintfA(LPSTR out, LPCSTR format, ...) {  // NOLINT(cert-dcl50-cpp): the Win32 signature
   // wsprintfA never writes more than 1,024 bytes.
   va_list args;
   va_start(args, format);
-  int n = vsnprintf(out, 1024, format, args);
+  int n = vsnprintf(out, 1024, format, args);  // NOLINT(clang-analyzer-valist.Uninitialized)
   va_end(args);
   return std::min(n, 1023);
 }
@@ -265,9 +267,13 @@ BOOL SHGetPathFromIDListA(LPCITEMIDLIST list, LPSTR path) {
   return TRUE;
 }
 
-HRESULT CoInitializeEx(void*, DWORD) { return ++state().com_depth == 1 ? S_OK : S_FALSE; }
+HRESULT CoInitializeEx(void*, DWORD) {
+  return ++state().com_depth == 1 ? S_OK : S_FALSE;
+}
 
-void CoUninitialize() { --state().com_depth; }
+void CoUninitialize() {
+  --state().com_depth;
+}
 
 // Files --------------------------------------------------------------------------------------
 
@@ -360,7 +366,7 @@ UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT, LPSTR out) {
     unsigned number = (++state().temp_counter) & 0xFFFF;
     if (number == 0) continue;
     char name[16];
-    snprintf(name, sizeof name, "%X.TMP", number);
+    (void)snprintf(name, sizeof name, "%X.TMP", number);
     std::string path = base + pre + name;
     if (path.size() >= MAX_PATH) return 0;
     int fd = open(standin::unix_path(path.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
@@ -376,6 +382,7 @@ UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT, LPSTR out) {
 
 // Registry -----------------------------------------------------------------------------------
 
+// cppcheck-suppress constParameter ; the Win32 signature
 LONG RegCreateKeyExA(HKEY root, LPCSTR subkey, DWORD, LPSTR, DWORD, REGSAM access,
                      LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
   State& s = state();
@@ -404,10 +411,10 @@ LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD name_len, LPDWORD,
     *data_len = value.reported_size;
     return ERROR_MORE_DATA;
   }
-  memcpy(name, value.name.c_str(), value.name.size() + 1);
+  name[value.name.copy(name, value.name.size())] = '\0';
   *name_len = static_cast<DWORD>(value.name.size());
   if (type) *type = value.type;
-  memcpy(data, value.data.data(), value.data.size());
+  std::copy(value.data.begin(), value.data.end(), data);  // bytes, not a string
   *data_len = value.reported_size;
   return ERROR_SUCCESS;
 }
@@ -422,9 +429,13 @@ LONG RegCloseKey(HKEY key) {
 
 namespace standin {
 
-void reset() { state() = State{}; }
+void reset() {
+  state() = State{};
+}
 
-const std::vector<std::string>& errors() { return state().errors; }
+const std::vector<std::string>& errors() {
+  return state().errors;
+}
 
 void reg_set_value(const std::string& key, const std::string& name, DWORD type,
                    const std::string& data) {
@@ -445,18 +456,26 @@ void reg_set_reported_size(const std::string& key, const std::string& name, DWOR
   }
 }
 
-void reg_make_read_only(const std::string& key) { state().registry[lower(key)].read_only = true; }
+void reg_make_read_only(const std::string& key) {
+  state().registry[lower(key)].read_only = true;
+}
 
-bool reg_key_exists(const std::string& key) { return state().registry.count(lower(key)) != 0; }
+bool reg_key_exists(const std::string& key) {
+  return state().registry.count(lower(key)) != 0;
+}
 
 size_t reg_value_count(const std::string& key) {
   auto found = state().registry.find(lower(key));
   return found == state().registry.end() ? 0 : found->second.values.size();
 }
 
-int reg_open_keys() { return state().open_keys; }
+int reg_open_keys() {
+  return state().open_keys;
+}
 
-const std::vector<MessageBoxRecord>& message_boxes() { return state().message_boxes; }
+const std::vector<MessageBoxRecord>& message_boxes() {
+  return state().message_boxes;
+}
 
 void on_message_box(std::function<void(const MessageBoxRecord&)> hook) {
   state().message_box_hook = std::move(hook);
@@ -466,16 +485,22 @@ void on_dialog(std::function<void(HWND, const std::string&)> script) {
   state().dialog_script = std::move(script);
 }
 
-const std::vector<std::string>& dialogs_run() { return state().dialogs_run; }
+const std::vector<std::string>& dialogs_run() {
+  return state().dialogs_run;
+}
 
-std::string window_text(HWND window) { return window->caption; }
+std::string window_text(HWND window) {
+  return window->caption;
+}
 
 std::string item_text(HWND dialog, int id) {
   auto item = dialog->items.find(id);
   return item == dialog->items.end() ? std::string() : item->second;
 }
 
-void type_text(HWND dialog, int id, const std::string& text) { dialog->items[id] = text; }
+void type_text(HWND dialog, int id, const std::string& text) {
+  dialog->items[id] = text;
+}
 
 void command(HWND dialog, int id) {
   if (dialog->ended) {
@@ -485,7 +510,9 @@ void command(HWND dialog, int id) {
   dialog->proc(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
-bool ended(HWND dialog) { return dialog->ended; }
+bool ended(HWND dialog) {
+  return dialog->ended;
+}
 
 UINT timer_period(HWND dialog, UINT_PTR id) {
   auto timer = dialog->timers.find(id);
@@ -495,7 +522,8 @@ UINT timer_period(HWND dialog, UINT_PTR id) {
 bool tick(HWND dialog) {
   if (dialog->ended) return false;
   std::vector<UINT_PTR> ids;
-  for (const auto& timer : dialog->timers) ids.push_back(timer.first);
+  for (const auto& timer : dialog->timers)
+    ids.push_back(timer.first);
   for (UINT_PTR id : ids) {
     if (dialog->ended) break;
     dialog->proc(dialog, WM_TIMER, id, 0);
@@ -524,19 +552,33 @@ void browse_select(HWND browser, const std::string& path, bool has_path) {
   }
 }
 
-const std::vector<BrowseRecord>& browses() { return state().browses; }
+const std::vector<BrowseRecord>& browses() {
+  return state().browses;
+}
 
-void fail_shell_allocator(bool fail) { state().fail_allocator = fail; }
+void fail_shell_allocator(bool fail) {
+  state().fail_allocator = fail;
+}
 
-int live_item_lists() { return state().live_lists; }
+int live_item_lists() {
+  return state().live_lists;
+}
 
-int live_allocators() { return state().live_allocators; }
+int live_allocators() {
+  return state().live_allocators;
+}
 
-int com_depth() { return state().com_depth; }
+int com_depth() {
+  return state().com_depth;
+}
 
-void inject_copy_fault(CopyFault fault) { state().copy_fault = fault; }
+void inject_copy_fault(CopyFault fault) {
+  state().copy_fault = fault;
+}
 
-void hold_open(const std::string& path) { state().held_open.insert(unix_path(path.c_str())); }
+void hold_open(const std::string& path) {
+  state().held_open.insert(unix_path(path.c_str()));
+}
 
 std::string unix_path(const char* windows_path) {
   std::string out;

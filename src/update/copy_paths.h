@@ -6,11 +6,11 @@ constexpr int kDirectoryPathWidth = 260;  // the ANSI file functions take nothin
 constexpr int kCopyPathWidth = 1024;
 
 struct CopyPaths {
-  char directory_part[256];               // the name's folders, ending with a separator, or empty
-  char directory[kDirectoryPathWidth];    // <game folder>\<directory part>
-  bool directory_fits;                    // false: too long for the folder functions, not formed
-  char destination[kCopyPathWidth];       // <game folder>\<name>
-  char source[kCopyPathWidth];            // <medium folder>\<data folder>\<name>
+  char directory_part[256];             // the name's folders, ending with a separator, or empty
+  char directory[kDirectoryPathWidth];  // <game folder>\<directory part>
+  bool directory_fits;                  // false: too long for the folder functions, not formed
+  char destination[kCopyPathWidth];     // <game folder>\<name>
+  char source[kCopyPathWidth];          // <medium folder>\<data folder>\<name>
 };
 
 // source_base is the current directory, data_folder the list's PATH, game_folder the normalised

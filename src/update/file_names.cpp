@@ -7,9 +7,13 @@
 
 namespace {
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
+bool is_separator(char c) {
+  return c == '\\' || c == '/';
+}
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Windows drops trailing dots and spaces from a component, so ".. " and "..." lead up too.
 bool leads_up(const char* begin, size_t len) {
@@ -27,11 +31,14 @@ bool leads_up(const char* begin, size_t len) {
 // A device name is the component's base name (before its first dot), trailing blanks ignored.
 bool is_device_name(const char* begin, size_t len) {
   size_t base = 0;
-  while (base < len && begin[base] != '.') ++base;
-  while (base > 0 && begin[base - 1] == ' ') --base;
+  while (base < len && begin[base] != '.')
+    ++base;
+  while (base > 0 && begin[base - 1] == ' ')
+    --base;
   char word[5] = {};
   if (base < 3 || base > 4) return false;
-  for (size_t i = 0; i < base; ++i) word[i] = upper(begin[i]);
+  for (size_t i = 0; i < base; ++i)
+    word[i] = upper(begin[i]);
   if (base == 3) {
     return strcmp(word, "CON") == 0 || strcmp(word, "PRN") == 0 || strcmp(word, "AUX") == 0 ||
            strcmp(word, "NUL") == 0;

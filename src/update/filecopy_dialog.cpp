@@ -52,7 +52,8 @@ void copy_one(HWND dialog, const char* name) {
   bool safe = is_safe_file_name(name);
 
   // One level only; a path too long for the folder functions is left to fail at the copy.
-  if (safe && paths.directory_fits && GetFileAttributesA(paths.directory) == INVALID_FILE_ATTRIBUTES) {
+  if (safe && paths.directory_fits &&
+      GetFileAttributesA(paths.directory) == INVALID_FILE_ATTRIBUTES) {
     CreateDirectoryA(paths.directory, nullptr);
   }
 

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
+bool is_separator(char c) {
+  return c == '\\' || c == '/';
+}
 
 bool copy_part(char* out, const char* from, size_t len) {
   if (len >= kPartWidth) return false;
@@ -30,7 +32,7 @@ bool split_path(const char* path, PathParts* parts) {
   // One pass over whole characters: the last separator and the last dot. The second byte of a
   // double-byte character is never either, and a lead byte right before the terminator ends it.
   size_t len = strlen(rest);
-  size_t dir_end = 0;             // bytes of the directory, its last separator included
+  size_t dir_end = 0;  // bytes of the directory, its last separator included
   const char* last_dot = nullptr;
   for (size_t i = 0; i < len;) {
     auto b = static_cast<unsigned char>(rest[i]);

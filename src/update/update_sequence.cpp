@@ -24,11 +24,11 @@ void show_message(const char* text, const char* caption) {
 
 void open_and_parse_setup_list() {
   SetupListFile = open_setup_list("update.ini");
-  if (SetupListFile == nullptr) printf("SETUP.LST が開けませんでした。\n");
+  if (SetupListFile == nullptr) (void)printf("SETUP.LST が開けませんでした。\n");
   SetupHooks.message_box = show_message;
   parse_setup_list();
   if (SetupListFile != nullptr) {
-    fclose(SetupListFile);
+    (void)fclose(SetupListFile);  // opened for reading: nothing to lose
     SetupListFile = nullptr;
   }
 }
@@ -57,8 +57,10 @@ void show_limit_stop() {
   char line[256];
   copy_cut_cp932(line, sizeof line, SetupProblem.text);
   char text[1024];
-  wsprintfA(text, "SETUP.LST の %d 行目：%s\n\n%s\n\nUPDATEを中止しました。ファイルはコピーしていません。",
-            SetupProblem.line, limit_description(SetupProblem.limit), line);
+  wsprintfA(
+      text,
+      "SETUP.LST の %d 行目：%s\n\n%s\n\nUPDATEを中止しました。ファイルはコピーしていません。",
+      SetupProblem.line, limit_description(SetupProblem.limit), line);
   show_message(text, kUpdateFailed);
 }
 
@@ -89,7 +91,8 @@ int run_update(HINSTANCE instance) {
     return 1;
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    show_message("フォルダ名と同じファイルが存在します。このフォルダ名は使えません。", "フォルダ名の失敗");
+    show_message("フォルダ名と同じファイルが存在します。このフォルダ名は使えません。",
+                 "フォルダ名の失敗");
     return 1;
   }
 

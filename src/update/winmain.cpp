@@ -3,4 +3,6 @@
 
 #include "update_sequence.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return run_update(instance); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  return run_update(instance);
+}

@@ -6,6 +6,7 @@
 #include "app_fixture.h"
 #include "res/resource.h"
 #include "setuplist/setup_record.h"
+#include "setuplist/text.h"
 #include "update/filecopy_dialog.h"
 #include "update/update_state.h"
 
@@ -18,14 +19,14 @@ class FileCopy : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    strcpy(DestinationPath, game_.c_str());
+    copy_bounded(DestinationPath, sizeof DestinationPath, game_.c_str());
     ProceedFlag = 1;  // left by the UPDATE dialog; the copy dialog must clear it
   }
 
   void list(std::initializer_list<std::pair<const char*, uint32_t>> entries) {
     reset_tables();
     for (const auto& entry : entries) {
-      strcpy(FileTable.file_name[FileTable.file_count], entry.first);
+      copy_bounded(FileTable.file_name[FileTable.file_count], kFileNameWidth, entry.first);
       FileTable.type_mask[FileTable.file_count++] = entry.second;
     }
   }
@@ -270,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(Table, CopyFaults, testing::ValuesIn(kFaultCases), Case
 
 TEST_F(FileCopy, FolderPathTooLongIsNotMadeAndTheCopyFails) {
   std::string deep = game_ + "\\" + std::string(250 - game_.size(), 'g');
-  strcpy(DestinationPath, deep.c_str());
+  copy_bounded(DestinationPath, sizeof DestinationPath, deep.c_str());
   list({{"abcdefgh\\x", 1}});
   write("medium/GAME/abcdefgh/x", "x");
   run();

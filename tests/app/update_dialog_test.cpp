@@ -5,6 +5,7 @@
 #include "app_fixture.h"
 #include "res/resource.h"
 #include "setuplist/setup_record.h"
+#include "setuplist/text.h"
 #include "update/update_dialog.h"
 #include "update/update_state.h"
 
@@ -14,7 +15,7 @@ class UpdateDialog : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    strcpy(DestinationPath, "D:\\Games\\Foo\\");
+    copy_bounded(DestinationPath, sizeof DestinationPath, "D:\\Games\\Foo\\");
   }
 
   // Runs the dialog with a script and returns the folder box as the script last saw it.
@@ -36,7 +37,7 @@ class UpdateDialog : public AppTest {
 };
 
 TEST_F(UpdateDialog, OpensWithTitleAndTheFolderUnchanged) {
-  strcpy(SetupRecord.TITLE, "新作");
+  copy_bounded(SetupRecord.TITLE, sizeof SetupRecord.TITLE, "新作");
   run([](HWND dialog) {
     EXPECT_EQ(standin::window_text(dialog), "新作のＵＰＤＡＴＥ");
     EXPECT_EQ(standin::item_text(dialog, IDC_FOLDER_EDIT), "D:\\Games\\Foo\\");
@@ -88,7 +89,7 @@ TEST_F(UpdateDialog, OtherCommandsAndMessagesAreNotHandled) {
 }
 
 TEST_F(UpdateDialog, BrowserShowsThePromptAndTheSelection) {
-  strcpy(SetupRecord.PATH, "DATA");
+  copy_bounded(SetupRecord.PATH, sizeof SetupRecord.PATH, "DATA");
   standin::on_browse([](HWND browser) {
     standin::browse_select(browser, "C:\\Games");
     standin::browse_select(browser, "", false);  // a virtual folder: the line stays

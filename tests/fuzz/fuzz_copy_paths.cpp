@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         name.find(':') != std::string::npos || name[0] == '\\' || name[0] == '/') {
       // A pair of a lead byte and a second byte can hide these bytes; only plain ASCII may not.
       bool ascii = true;
-      for (unsigned char c : name) ascii = ascii && c < 0x80;
+      for (unsigned char c : name)
+        ascii = ascii && c < 0x80;
       if (ascii) __builtin_trap();
     }
   }

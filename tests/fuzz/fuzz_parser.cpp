@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetupListFile = file;
   parse_setup_list();
   SetupListFile = nullptr;
-  fclose(file);
+  (void)fclose(file);
 
   // Every field and table entry is still terminated within its width.
   if (memchr(SetupRecord.TITLE, 0, kTitleWidth) == nullptr) __builtin_trap();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "setuplist/setup_record.h"
+#include "setuplist/text.h"
 #include "test_support.h"
 #include "update/copy_paths.h"
 #include "update/copy_selection.h"
@@ -23,7 +24,7 @@ TEST(Selection, TakesTheFirstEightTypesInListOrder) {
                  {"type1", 0x2}, {"type31", 0x80000000u},  {"again_type0", 0x1}};
   reset_tables();
   for (const auto& e : entries) {
-    strcpy(FileTable.file_name[FileTable.file_count], e.name);
+    copy_bounded(FileTable.file_name[FileTable.file_count], kFileNameWidth, e.name);
     FileTable.type_mask[FileTable.file_count++] = e.mask;
   }
   CopyCursor = 0;

@@ -23,8 +23,8 @@ std::vector<std::string> read_all(const std::string& bytes) {
   char buf[512];
   while (read_list_line(buf, sizeof buf, file) != nullptr)
     lines.emplace_back(buf);
-  fclose(file);
-  std::remove(path.c_str());
+  (void)fclose(file);
+  (void)std::remove(path.c_str());
   return lines;
 }
 

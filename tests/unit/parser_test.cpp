@@ -6,6 +6,7 @@
 
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
+#include "setuplist/text.h"
 #include "test_support.h"
 
 namespace {
@@ -121,6 +122,7 @@ TEST_P(Tables, AreFilledInListOrder) {
   std::vector<std::string> boxes = parse_list(GetParam().list);
   std::vector<std::string> types(TypeTable.type_name, TypeTable.type_name + TypeTable.type_count);
   std::vector<Entry> files;
+  files.reserve(static_cast<size_t>(FileTable.file_count));
   for (int i = 0; i < FileTable.file_count; ++i) {
     files.push_back({FileTable.file_name[i], FileTable.type_mask[i]});
   }
@@ -322,7 +324,7 @@ TEST(Limits, NothingIsWrittenPastATable) {
 
 TEST(NoList, ChangesNothing) {
   SetupRecord = kSetupDefaults;
-  strcpy(SetupRecord.REG_KEY, "kept");
+  copy_bounded(SetupRecord.REG_KEY, sizeof SetupRecord.REG_KEY, "kept");
   FileTable.file_count = 3;
   SetupListFile = nullptr;
   parse_setup_list();

@@ -45,10 +45,10 @@ std::vector<std::string> parse_list(const std::string& bytes) {
   SetupHooks.message_box = record_box;
   SetupListFile = open_setup_list(path.c_str());
   parse_setup_list();
-  fclose(SetupListFile);
+  (void)fclose(SetupListFile);
   SetupListFile = nullptr;
   SetupHooks = SetupListHooks{};
   BoxesShown = nullptr;
-  std::remove(path.c_str());
+  (void)std::remove(path.c_str());
   return boxes;
 }

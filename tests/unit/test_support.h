@@ -14,4 +14,3 @@ std::string read_bytes(const std::string& path);
 // Parses bytes as the setup list, starting from the built-in defaults, and returns the message
 // boxes the parse showed, each as "caption: text".
 std::vector<std::string> parse_list(const std::string& bytes);
-
