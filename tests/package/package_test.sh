@@ -152,6 +152,14 @@ make_empty_path() {
   EXPECT=(a.dat sub/b.dat)
 }
 
+# Saved with CR-only line ends: the whole list is one comment line, and nothing is copied.
+make_cr_only() {
+  make_clean "$1"
+  tr -d '\n' <"$1/update.ini" >"$1/list.tmp"
+  mv "$1/list.tmp" "$1/update.ini"
+  EXPECT=()
+}
+
 # ---------------------------------------------------------------------------------------------
 # Checks of the disc folder
 
@@ -250,6 +258,7 @@ row unlisted_left_out    unlisted       0 disc   "GAME/data/old.bak"
 row unlisted_all_data    unlisted       0 disc   "Copied with --all-data" --all-data \
   +GAME/Thumbs.db +GAME/data/old.bak
 row never_copied_forced  never_copied   0 disc   "GAME/extra/bonus.dat" --force
+row copies_nothing       cr_only        0 disc   "the list copies no files"
 
 # Refused: the list has problems. "What to do:" heads the advice that only a refused list gets.
 row missing_source       missing_source 1 absent "What to do:|missing-source"
