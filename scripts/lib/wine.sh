@@ -48,3 +48,12 @@ wine_ensure_prefix() {
     touch "$WINEPREFIX/.update-ready"
   ) 9>"$WINEPREFIX.lock"
 }
+
+# wine_add_caption_font: Wine draws the caption buttons with Marlett. This Wine does not load
+# the fonts of its data folder (fonts-wine), so without a copy in the prefix the close box shows
+# the letter "r" instead of its cross.
+wine_add_caption_font() {
+  local font=/usr/share/wine/fonts/marlett.ttf
+  [ -f "$font" ] || return 0
+  cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+}

@@ -32,7 +32,7 @@ std::string hex_of(const std::string& bytes) {
   std::string out;
   char cell[4];
   for (unsigned char c : bytes) {
-    snprintf(cell, sizeof cell, "%02X ", c);
+    (void)snprintf(cell, sizeof cell, "%02X ", c);
     out += cell;
   }
   if (!out.empty()) out.pop_back();

@@ -82,7 +82,29 @@ std::string control_text(HWND dialog, int id) {
   return window_text(control);
 }
 
-bool is_message_box(HWND window) { return GetDlgItem(window, kMessageBoxTextId) != nullptr; }
+std::string wait_for_text(HWND dialog, int id, DWORD timeout_ms) {
+  ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  for (;;) {
+    std::string text;
+    if (!IsWindow(dialog))
+      fail("the window closed before control " + std::to_string(id) + " showed text");
+    if (read_text(GetDlgItem(dialog, id), &text) && !text.empty()) return text;
+    if (GetTickCount64() > deadline) fail("control " + std::to_string(id) + " stayed empty");
+    Sleep(5);
+  }
+}
+
+void wait_until_closed(HWND window, DWORD timeout_ms) {
+  ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  while (IsWindow(window)) {
+    if (GetTickCount64() > deadline) fail("a window stayed open after it was closed");
+    Sleep(5);
+  }
+}
+
+bool is_message_box(HWND window) {
+  return GetDlgItem(window, kMessageBoxTextId) != nullptr;
+}
 
 void set_control_text(HWND dialog, int id, const std::string& text) {
   HWND control = GetDlgItem(dialog, id);
@@ -98,6 +120,15 @@ void press(HWND dialog, int id) {
   HWND button = GetDlgItem(dialog, id);
   if (button == nullptr) fail("the window has no button " + std::to_string(id));
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void press_key(HWND dialog, UINT virtual_key) {
+  PostMessageA(dialog, WM_KEYDOWN, virtual_key, 1);
+  PostMessageA(dialog, WM_KEYUP, virtual_key, 0xC0000001);
+}
+
+void click_close_box(HWND dialog) {
+  PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 std::string describe_dialogs(DWORD process_id) {

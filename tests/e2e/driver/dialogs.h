@@ -27,12 +27,26 @@ std::string class_of(HWND window);
 
 bool is_message_box(HWND window);
 
+// Waits until a control holds some text and returns it; fails when the window closes first or
+// the deadline passes.
+std::string wait_for_text(HWND dialog, int id, DWORD timeout_ms);
+
+// Waits until the window has been destroyed; fails when the deadline passes first.
+void wait_until_closed(HWND window, DWORD timeout_ms);
+
 // Sets a control's text with WM_SETTEXT, as typing would leave it.
 void set_control_text(HWND dialog, int id, const std::string& text);
 
 // Clicks a button: the WM_COMMAND a click sends. Posted, not sent: a button that opens a modal
 // window would not return until that window closed.
 void press(HWND dialog, int id);
+
+// A key pressed while the dialog has the focus: the dialog manager's own keyboard handling
+// (Enter, Esc) takes it from the message queue, as it would a real key.
+void press_key(HWND dialog, UINT virtual_key);
+
+// A click on the close box: the system command that Alt+F4 gives too.
+void click_close_box(HWND dialog);
 
 // One line per dialog of the process (caption, kind and texts), in UTF-8, for failure reports.
 std::string describe_dialogs(DWORD process_id);

@@ -5,7 +5,9 @@
 
 namespace e2e {
 
-void fail(const std::string& why) { throw DriverError(why); }
+void fail(const std::string& why) {
+  throw DriverError(why);
+}
 
 std::string path_from_env(const char* name) {
   char value[MAX_PATH * 4];
@@ -18,16 +20,25 @@ namespace {
 
 std::string required(const char* name) {
   std::string value = path_from_env(name);
-  if (value.empty()) fail(std::string(name) + " is not set: run the driver through tests/e2e/harness");
+  if (value.empty())
+    fail(std::string(name) + " is not set: run the driver through tests/e2e/harness");
   return value;
 }
 
 }  // namespace
 
-std::string update_exe() { return required("E2E_UPDATE_EXE"); }
-std::string work_folder() { return required("E2E_WORK"); }
-std::string shots_folder() { return path_from_env("E2E_SHOTS"); }
+std::string update_exe() {
+  return required("E2E_UPDATE_EXE");
+}
+std::string work_folder() {
+  return required("E2E_WORK");
+}
+std::string shots_folder() {
+  return path_from_env("E2E_SHOTS");
+}
 
-bool code_page_is_932() { return GetACP() == 932; }
+bool code_page_is_932() {
+  return GetACP() == 932;
+}
 
 }  // namespace e2e

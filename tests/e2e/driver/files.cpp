@@ -7,9 +7,26 @@
 
 namespace e2e {
 
+namespace {
+
+// The last backslash that is one: the second byte of ソ or 表 (0x5C) is not.
+size_t last_backslash(const std::string& path) {
+  size_t found = std::string::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsDBCSLeadByteEx(932, static_cast<BYTE>(path[i]))) {
+      ++i;
+    } else if (path[i] == '\\') {
+      found = i;
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
 std::string join(const std::string& a, const std::string& b) {
   if (a.empty()) return b;
-  if (a.back() == '\\') return a + b;
+  if (last_backslash(a) == a.size() - 1) return a + b;
   return a + "\\" + b;
 }
 
@@ -30,12 +47,15 @@ std::string read_file(const std::string& path) {
   std::string bytes;
   char chunk[65536];
   DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+    bytes.append(chunk, got);
   CloseHandle(file);
   return bytes;
 }
 
-DWORD attributes_of(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD attributes_of(const std::string& path) {
+  return GetFileAttributesA(path.c_str());
+}
 
 bool file_exists(const std::string& path) {
   return attributes_of(path) != INVALID_FILE_ATTRIBUTES;
@@ -50,19 +70,6 @@ void set_read_only(const std::string& path, bool read_only) {
   DWORD attributes = attributes_of(path) & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
   if (read_only) attributes |= FILE_ATTRIBUTE_READONLY;
   if (!SetFileAttributesA(path.c_str(), attributes)) fail("cannot set the attributes of " + path);
-}
-
-// The last backslash that is one: the second byte of ソ or 表 (0x5C) is not.
-size_t last_backslash(const std::string& path) {
-  size_t found = std::string::npos;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (IsDBCSLeadByteEx(932, static_cast<BYTE>(path[i]))) {
-      ++i;
-    } else if (path[i] == '\\') {
-      found = i;
-    }
-  }
-  return found;
 }
 
 void make_folders(const std::string& path) {

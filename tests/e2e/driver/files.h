@@ -8,7 +8,7 @@
 
 namespace e2e {
 
-// "a\b", never doubling a backslash at the seam.
+// "a\b", never doubling a backslash at the seam; a 0x5C second byte at the end of a is no seam.
 std::string join(const std::string& a, const std::string& b);
 
 void write_file(const std::string& path, const std::string& bytes);
@@ -24,8 +24,6 @@ void remove_tree(const std::string& path);
 
 // The names of every file below a folder, relative to it, sorted.
 std::vector<std::string> files_below(const std::string& folder);
-
-size_t last_backslash(const std::string& path);
 
 // A new empty folder under this test's work folder.
 std::string fresh_folder(const std::string& name);

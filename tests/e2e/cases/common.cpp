@@ -1,0 +1,34 @@
+// What the end-to-end cases share: the game's key, the texts update.exe shows, setup lists and
+// the runs that end in a message box.
+#include "common.h"
+
+namespace e2e {
+
+std::string list_of(std::initializer_list<std::string> lines) {
+  std::string list;
+  for (const std::string& line : lines)
+    list += line + "\r\n";
+  return list;
+}
+
+std::string not_installed(const std::string& title_old) {
+  return title_old + "がインストールされていません";
+}
+
+std::string update_caption(const std::string& title) {
+  return title + "のＵＰＤＡＴＥ";
+}
+
+void expect_final_message(UpdateRun& run, const std::string& caption, const std::string& text) {
+  MessageBoxText box = run.take_message_box();
+  EXPECT_BYTES(box.caption, caption);
+  EXPECT_BYTES(box.text, text);
+  EXPECT_EQ(box.owner, nullptr);
+  EXPECT_EQ(run.wait_exit(), 1u);
+}
+
+void register_game(const std::string& key, const std::string& game_path) {
+  set_values(key, {string_value("GAMEPATH", game_path)});
+}
+
+}  // namespace e2e

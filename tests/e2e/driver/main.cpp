@@ -1,0 +1,38 @@
+// The end-to-end driver: runs the GoogleTest cases against update.exe, or, with --demo, one
+// update run of the demo medium from start to end.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "demo.h"
+#include "environment.h"
+#include "watchdog.h"
+
+namespace {
+
+class WatchdogListener : public testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo& test) override {
+    std::string name = std::string(test.test_suite_name()) + "." + test.name();
+    e2e::arm_watchdog(name.c_str());
+  }
+  void OnTestEnd(const testing::TestInfo&) override { e2e::disarm_watchdog(); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!e2e::code_page_is_932()) {
+    (void)fprintf(
+        stderr,
+        "error: the ANSI code page is %u, not 932. Wine takes it from the locale: run with "
+        "LANG=ja_JP.UTF-8, and make sure that locale exists (locale -a).\n",
+        GetACP());
+    return 2;
+  }
+  if (argc >= 2 && strcmp(argv[1], "--demo") == 0) return e2e::run_demo(argc - 2, argv + 2);
+  testing::InitGoogleTest(&argc, argv);
+  e2e::start_watchdog();
+  testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,77 @@
+// One run of update.exe under test: started on a medium, watched window by window until it ends.
+#pragma once
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+namespace e2e {
+
+// The windows update.exe can show.
+enum class Screen { message_box, update_dialog, filecopy_dialog, folder_browser };
+const char* screen_name(Screen screen);
+
+struct MessageBoxText {
+  std::string caption;
+  std::string text;
+  HWND owner;  // the window the box belongs to, or none
+};
+
+// Deadlines: a new Wine process takes up to about 3 s to show its first window when the Wine
+// server is busy; no step of the program itself takes more than a fraction of a second.
+constexpr DWORD kWindowTimeoutMs = 20000;
+constexpr DWORD kExitTimeoutMs = 10000;
+
+class UpdateRun {
+ public:
+  // Starts update.exe with the medium as its current directory and its standard output in a file.
+  explicit UpdateRun(const std::string& medium_root);
+  explicit UpdateRun(const std::string& exe, const std::string& medium_root);
+  ~UpdateRun();
+  UpdateRun(const UpdateRun&) = delete;
+  UpdateRun& operator=(const UpdateRun&) = delete;
+
+  // Waits for a window of this kind that the run has not shown before. Any other new window, the
+  // end of the process or the deadline fails the test: the windows on screen are listed and the
+  // process is killed. Windows already returned stay allowed on screen.
+  HWND expect(Screen screen, DWORD timeout_ms = kWindowTimeoutMs);
+
+  // Waits for a message box, reads its caption and text, and closes it with OK.
+  MessageBoxText take_message_box();
+  void dismiss(HWND message_box);
+
+  // Waits for the process to end, failing like expect() when a new window shows up instead.
+  // Returns the exit code.
+  DWORD wait_exit(DWORD timeout_ms = kExitTimeoutMs);
+
+  // Watches the program for a while: it must show no new window and keep running. For what must
+  // not happen while a window is held open.
+  void expect_quiet(DWORD duration_ms);
+
+  // What the program wrote to its standard output; complete once it has ended.
+  std::string standard_output() const;
+
+  // Stops and restarts the program's one GUI thread, to look at a state that lasts one timer tick.
+  void suspend();
+  void resume();
+
+  DWORD process_id() const { return process_.dwProcessId; }
+
+ private:
+  void start(const std::string& exe, const std::string& medium_root);
+  HWND new_dialog();
+  // Waits up to wait_ms for the process to end; true when it has.
+  bool has_ended(DWORD wait_ms);
+  std::string exit_code_text() const;
+  [[noreturn]] void abort_run(const std::string& why);
+  void kill();
+
+  PROCESS_INFORMATION process_ = {};
+  std::set<HWND> seen_;
+  std::string output_path_;
+  bool running_ = false;
+  DWORD exit_code_ = 0;
+};
+
+}  // namespace e2e
