@@ -1,7 +1,6 @@
 // A second reading of the setup list, piece by piece in step with the parser, for what the
-// parser's C strings don't show: bytes after a NUL, the editor's line numbers (a NUL that hides a
-// line end puts the parser's count behind), lines cut into pieces, bytes that aren't code page
-// 932, and text after a Ctrl-Z.
+// parser's C strings don't show: bytes after a NUL, the editor's line numbers, lines cut into
+// pieces, bytes that aren't code page 932, and text after a Ctrl-Z.
 #pragma once
 
 #include <cstddef>

@@ -189,9 +189,12 @@ void parse_setup_list() {
   RegKeyLine = 0;
 
   char line[kLineBufferSize];
-  while (read_list_line(line, kLineBufferSize, SetupListFile) != nullptr) {
-    size_t len = strlen(line);
-    bool line_ends = len > 0 && line[len - 1] == '\n';
+  for (;;) {
+    // Cleared first, so an LF anywhere in the buffer came from this read: a NUL byte inside a
+    // line cuts its text short but must not hide the end of the line from the count.
+    memset(line, 0, sizeof line);
+    if (read_list_line(line, kLineBufferSize, SetupListFile) == nullptr) break;
+    bool line_ends = memchr(line, '\n', sizeof line) != nullptr;
     if (SetupHooks.line_read) SetupHooks.line_read(CurrentLine, line);
     if (line[0] == '#') {
       handle_keyword_line(line);

@@ -79,7 +79,7 @@ const ProblemCase kProblemCases[] = {
     {"path_of_256_bytes", "#PATH " + std::string(256, 'p') + "\n", {}, {{1, "limit"}}},
     {"257_files", kOneType + lines("f", 257, "\n"), names(256), {{261, "limit"}}},
     {"33_types", "#INSTALL_LST\n" + lines("[T", 33, "]\n"), {}, {{34, "limit"}}},
-    // The NUL hides a line end from the parser: its own count of the REG_T line is one short.
+    // The text after the NUL is lost, but the line still ends there: the limit is on line 4.
     {"registry_key_too_long_after_a_nul",
      "#REG_P " + std::string(500, 'p') + "\n#remark a\0b\n"s + "#REG_S " + std::string(500, 's') +
          "\n#REG_T " + std::string(30, 't') + "\n",

@@ -307,6 +307,9 @@ const LimitCase kLimitCases[] = {
      "#REG_P " + std::string(500, 'p') + "\n#REG_S " + std::string(500, 's') + "\n#REG_T " +
          std::string(22, 't') + "\n#FILE\n",
      SetupLimit::reg_key_length, 3, std::string(500, 'p') + "\\" + std::string(10, 's')},
+    // The NUL cuts the line's text short; its line end still counts.
+    {"line_after_a_nul_byte_keeps_its_number", std::string("#FILE\na\0b\n", 10) + k31 + "x\n",
+     SetupLimit::file_name_length, 3, k31 + "x"},
     {"first_problem_wins", "#FILE\n" + std::string(40, 'a') + "\n#PATH " + std::string(300, 'p'),
      SetupLimit::file_name_length, 2, std::string(40, 'a')},
 };
