@@ -1,6 +1,9 @@
 // The copy step's replace-when-complete copy.
 #include "safe_copy.h"
 
+#include <cstring>
+
+#include "dbcs.h"
 #include "platform/win32.h"
 
 namespace {
@@ -36,6 +39,12 @@ bool copy_file_safely(const char* source, const char* destination, const char* f
   unsigned long long source_size = 0;
   if (!is_replaceable(destination) || !file_size(source, &source_size)) return false;
 
+  // The temporary name is the folder, a backslash when it has none, "upd", up to four hex digits
+  // and ".tmp", in MAX_PATH bytes with its terminator. A longer one Windows refuses, but Wine
+  // makes a file under a name cut short and leaves it behind in the game folder.
+  size_t temp_length =
+      strlen(folder) + (ends_with_backslash_char(folder) ? 0 : 1) + strlen("upd0000.tmp");
+  if (temp_length >= MAX_PATH) return false;
   char temp[MAX_PATH];
   if (GetTempFileNameA(folder, "upd", 0, temp) == 0) return false;
 

@@ -279,6 +279,30 @@ TEST_F(FileCopy, FolderPathTooLongIsNotMadeAndTheCopyFails) {
   EXPECT_TRUE(files_under("game").empty());
 }
 
+// The temporary file beside a copy is named in MAX_PATH bytes: the folder, a backslash, 11 bytes
+// and the terminator. A game folder of 247 bytes takes the copy, one of 248 fails it, and neither
+// keeps anything but the copy.
+TEST_F(FileCopy, FolderTooLongForTheTemporaryNameFailsTheCopy) {
+  list({{"a.txt", 1}});
+  write("medium/GAME/a.txt", "a");
+  const std::string fits(247 - game_.size() - 1, 'f');
+  const std::string too_long(248 - game_.size() - 1, 'l');
+  write("game/" + fits + "/keep", "keep");
+  write("game/" + too_long + "/keep", "keep");
+
+  copy_bounded(DestinationPath, sizeof DestinationPath, (game_ + "\\" + fits).c_str());
+  run();
+  EXPECT_EQ(files_under("game/" + fits), (Names{"a.txt", "keep"}));
+  EXPECT_TRUE(boxes().empty());
+
+  std::string deep = game_ + "\\" + too_long;
+  copy_bounded(DestinationPath, sizeof DestinationPath, deep.c_str());
+  run();
+  EXPECT_EQ(files_under("game/" + too_long), Names{"keep"});
+  EXPECT_EQ(boxes(), Boxes{"ファイルコピー失敗: " + source("a.txt") + " -> " + deep +
+                           "\\a.txtのファイルコピーができません。"});
+}
+
 TEST_F(FileCopy, EachEntryIsCopiedOnce) {
   list({{"a.txt", 1}, {"a.txt", 2}});
   write("medium/GAME/a.txt", "a");
