@@ -1,0 +1,74 @@
+# shellcheck shell=bash
+# What the demo and the benchmark share: the Windows build of update.exe and the test driver, a
+# folder the Wine user can reach, a private prefix with the game registered, and CP932 files.
+# Sourced after deps.sh, wine.sh, wine-user.sh and xvfb.sh, from the repository's root.
+
+# showcase_deps: the part of deps.sh's list that running update.exe needs.
+showcase_deps() {
+  [ "${UPDATE_SKIP_DEPS:-0}" = 1 ] && return 0
+  # fonts-wine draws the caption buttons.
+  UPDATE_PACKAGES=(
+    cmake ninja-build googletest g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine xvfb
+    xauth x11-apps imagemagick locales fonts-ipafont-gothic fonts-wine util-linux passwd
+  )
+  ensure_deps
+}
+
+# showcase_build: update.exe and the test driver, for 64-bit Windows.
+showcase_build() {
+  echo "== building update.exe and the test driver (windows-x64)"
+  mkdir -p build
+  local log=build/showcase-build.log
+  if ! { cmake --preset windows-x64 && cmake --build --preset windows-x64 --target update \
+    e2e_driver; } >"$log" 2>&1; then
+    cat "$log"
+    wine_die "the build failed"
+  fi
+}
+
+# showcase_dir NAME: sets $showcase to build/NAME (or UPDATE_<NAME>_DIR), made for the Wine
+# user, with both programs in bin/. A checkout under /root, say, is out of that user's reach:
+# then the folder goes to /tmp.
+showcase_dir() {
+  local name=$1 override
+  override=UPDATE_${name^^}_DIR
+  showcase=${!override:-$PWD/build/$name}
+  wine_user_mkdir "$showcase"
+  if ! wine_user_run test -x "$showcase"; then
+    showcase=/tmp/update-$name
+    wine_user_mkdir "$showcase"
+  fi
+  showcase=$(cd "$showcase" && pwd)
+  wine_user_mkdir "$showcase/bin"
+  cp build/windows-x64/update.exe build/windows-x64/tests/e2e/e2e_driver.exe scripts/lib/wine.sh \
+    "$showcase/bin/"
+}
+
+# write_cp932 FILE: stdin, UTF-8 with LF, becomes code page 932 with CR LF.
+write_cp932() {
+  sed 's/$/\r/' | iconv -f UTF-8 -t CP932 >"$1"
+}
+
+# showcase_prefix KEY GAME-FOLDER: a Wine prefix of the showcase's own, made once, with the game
+# registered afresh. The Wine server is let go at the end: a server (and its desktop) started
+# without a screen would make every later window of the same prefix fail.
+showcase_prefix() {
+  export WINEPREFIX=$showcase/prefix
+  [ -f "$WINEPREFIX/.update-ready" ] || echo "== making a Wine prefix (once, about 15 s)"
+  wine_user_run bash -c '. "$3"; wine_env "$WINEPREFIX"; wine_ensure_prefix
+    wine_add_caption_font
+    wine reg delete "$1" /f >/dev/null 2>&1 || true
+    wine reg add "$1" /v GAMEPATH /d "$2" /f >/dev/null
+    wineserver -w' _ "$1" "$(wine_path "$2")" "$showcase/bin/wine.sh"
+}
+
+# showcase_driver ARGS...: the test driver under Wine on a virtual screen of its own.
+showcase_driver() {
+  xvfb_start "$showcase"
+  local status=0
+  wine_user_run env DISPLAY="$XVFB_DISPLAY" bash -c '. "$1"; wine_env "$WINEPREFIX"; shift
+    wine "$@"' _ "$showcase/bin/wine.sh" "$showcase/bin/e2e_driver.exe" "$@" || status=$?
+  wine_user_run wineserver -k 2>/dev/null || true  # before its screen goes away
+  xvfb_stop
+  return "$status"
+}
