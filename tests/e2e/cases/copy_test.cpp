@@ -139,8 +139,9 @@ TEST(Copy, UpdatesTheGameFolder) {
   EXPECT_EQ(read_file(join(game, "save.dat")), "the player's save");
 }
 
-// No entry shares a bit with the eight types: the first tick ends the copy, nothing is copied
-// and no folder is made, and the run still reports completion.
+// No entry shares a bit with the eight types: the first tick ends the copy, nothing is copied,
+// no folder is made and the progress text stays empty for as long as the dialog is on screen,
+// and the run still reports completion.
 TEST(Copy, NothingSelectedStillCompletes) {
   Medium medium = fresh_medium("none-medium");
   medium.write_list(list_of({"#INSTALL_LST", "[a]", "[b]", "[c]", "[d]", "[e]", "[f]", "[g]", "[h]",
@@ -152,7 +153,11 @@ TEST(Copy, NothingSelectedStillCompletes) {
 
   UpdateRun run(medium.root);
   press(run.expect(Screen::update_dialog), IDOK);
-  run.expect(Screen::filecopy_dialog);
+  HWND copy = run.expect(Screen::filecopy_dialog);
+  std::string progress;
+  while (read_text(GetDlgItem(copy, kProgressText), &progress) && IsWindow(copy)) {
+    EXPECT_BYTES(progress, "");
+  }
   expect_final_message(run, update_caption("Titleだよ"), kCompleted);
   EXPECT_TRUE(files_below(game).empty());
   EXPECT_FALSE(is_directory(join(game, "sub")));
@@ -160,12 +165,15 @@ TEST(Copy, NothingSelectedStillCompletes) {
 
 // Each file that can't be copied is reported in a box owned by the copy dialog; nothing else
 // starts while the box is open, and the copy goes on with the next file once it is closed. An
-// existing read-only destination is not replaced, but loses its read-only flag.
+// existing read-only destination is not replaced, but loses its read-only flag. Only the last
+// folder level of a name is made: two new levels fail unless an earlier entry made the outer one.
 TEST(Copy, FailuresAreReportedOneByOne) {
   Medium medium = fresh_medium("fail-medium");
-  medium.write_list(list_of({"#INSTALL_LST", "[標準]", "#FILE", "[標準]", "locked.txt",
-                             "missing.txt", "disc.txt", "deep\\er\\z.txt", "last.txt"}));
-  for (const char* name : {"locked.txt", "disc.txt", "deep\\er\\z.txt", "last.txt"}) {
+  medium.write_list(
+      list_of({"#INSTALL_LST", "[標準]", "#FILE", "[標準]", "locked.txt", "missing.txt", "disc.txt",
+               "deep\\er\\z.txt", "made\\a.txt", "made\\deeper\\b.txt", "last.txt"}));
+  for (const char* name : {"locked.txt", "disc.txt", "deep\\er\\z.txt", "made\\a.txt",
+                           "made\\deeper\\b.txt", "last.txt"}) {
     medium.add_file(name, std::string("new ") + name);
   }
   set_read_only(medium.data_path("disc.txt"), true);  // as on a disc
@@ -200,6 +208,9 @@ TEST(Copy, FailuresAreReportedOneByOne) {
   EXPECT_EQ(read_file(join(game, "disc.txt")), "new disc.txt");
   EXPECT_EQ(attributes_of(join(game, "disc.txt")) & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_FALSE(is_directory(join(game, "deep")));
+  // Two new levels take the copy when an earlier entry made the outer one.
+  EXPECT_EQ(read_file(join(game, "made\\a.txt")), "new made\\a.txt");
+  EXPECT_EQ(read_file(join(game, "made\\deeper\\b.txt")), "new made\\deeper\\b.txt");
   EXPECT_EQ(read_file(join(game, "last.txt")), "new last.txt");
 }
 

@@ -37,27 +37,12 @@ Medium medium_with_one_file(const std::string& name) {
 }
 
 // Every file and folder below a folder, folders with a trailing backslash, sorted.
-void collect_entries(const std::string& folder, const std::string& prefix,
-                     std::vector<std::string>* names) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(join(folder, "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      names->push_back(prefix + name + "\\");
-      collect_entries(join(folder, name), prefix + name + "\\", names);
-    } else {
-      names->push_back(prefix + name);
-    }
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-}
-
 std::vector<std::string> entries_below(const std::string& folder) {
   std::vector<std::string> names;
-  collect_entries(folder, "", &names);
+  walk_tree(folder, [&](const std::string& relative, const std::string&, bool is_folder) {
+    names.push_back(is_folder ? relative + "\\" : relative);
+    return true;
+  });
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -21,34 +21,19 @@ std::string failure_text(const std::string& source, const std::string& destinati
   return source + " -> " + destination + "のファイルコピーができません。";
 }
 
-// Every folder and file below a folder, each file with its bytes, leaving out what lies inside
-// `except`: what a run must leave as it was.
+// Every folder and file below a folder, each file with its bytes: what a run must leave as it
+// was.
 using Tree = std::map<std::string, std::string>;
-
-void collect_tree(const std::string& folder, const std::string& prefix, const std::string& except,
-                  Tree* tree) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(join(folder, "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    std::string path = join(folder, name);
-    if (path == except) continue;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      (*tree)[prefix + name + "\\"] = "<folder>";
-      collect_tree(path, prefix + name + "\\", except, tree);
-    } else {
-      (*tree)[prefix + name] = read_file(path);
-    }
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-}
 
 // The whole work folder but the game folder.
 Tree outside_of(const std::string& game) {
   Tree tree;
-  collect_tree(work_folder(), "", game, &tree);
+  walk_tree(
+      work_folder(), [&](const std::string& relative, const std::string& path, bool is_folder) {
+        if (path == game) return false;
+        tree[is_folder ? relative + "\\" : relative] = is_folder ? "<folder>" : read_file(path);
+        return true;
+      });
   return tree;
 }
 

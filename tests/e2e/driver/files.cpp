@@ -97,13 +97,11 @@ void for_each_entry(const std::string& folder, Visit visit) {
   FindClose(search);
 }
 
-void collect_files(const std::string& folder, const std::string& prefix,
-                   std::vector<std::string>* names) {
+void walk_below(const std::string& folder, const std::string& prefix, const TreeVisit& visit) {
   for_each_entry(folder, [&](const std::string& name, bool is_folder) {
-    if (is_folder) {
-      collect_files(join(folder, name), prefix + name + "\\", names);
-    } else {
-      names->push_back(prefix + name);
+    std::string path = join(folder, name);
+    if (visit(prefix + name, path, is_folder) && is_folder) {
+      walk_below(path, prefix + name + "\\", visit);
     }
   });
 }
@@ -122,9 +120,16 @@ void remove_tree(const std::string& path) {
   if (file_exists(path)) fail("cannot remove " + path);
 }
 
+void walk_tree(const std::string& folder, const TreeVisit& visit) {
+  walk_below(folder, "", visit);
+}
+
 std::vector<std::string> files_below(const std::string& folder) {
   std::vector<std::string> names;
-  collect_files(folder, "", &names);
+  walk_tree(folder, [&](const std::string& relative, const std::string&, bool is_folder) {
+    if (!is_folder) names.push_back(relative);
+    return true;
+  });
   std::sort(names.begin(), names.end());
   return names;
 }

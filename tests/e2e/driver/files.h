@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ void set_read_only(const std::string& path, bool read_only);
 void make_folders(const std::string& path);
 void remove_tree(const std::string& path);
 
+// Calls visit(relative, path, is_folder) for every file and folder below a folder, each folder
+// before what it holds; relative names use backslashes. A folder for which visit returns false
+// is not entered.
+using TreeVisit =
+    std::function<bool(const std::string& relative, const std::string& path, bool is_folder)>;
+void walk_tree(const std::string& folder, const TreeVisit& visit);
 // The names of every file below a folder, relative to it, sorted.
 std::vector<std::string> files_below(const std::string& folder);
 
