@@ -192,8 +192,8 @@ TEST(CopyFaults, SourceReadingShortOfItsSize) {
 TEST(CopyFaults, SmallDiskTooFullForTheNewVersion) {
   std::string disk = path_from_env("E2E_SMALL_DISK");
   if (disk.empty()) GTEST_SKIP() << "no small disk: only the harness running as root mounts one";
-  constexpr size_t kNewSize = 512 * 1024;
-  constexpr size_t kRoomLeft = 128 * 1024;
+  constexpr size_t kNewSize = size_t{512} * 1024;
+  constexpr size_t kRoomLeft = size_t{128} * 1024;
 
   Medium medium = fresh_medium("full-medium");
   medium.write_list(list_of_files({"big.dat", "small.txt"}));
@@ -201,7 +201,7 @@ TEST(CopyFaults, SmallDiskTooFullForTheNewVersion) {
   medium.add_file("small.txt", "new small");
   std::string game = join(disk, "game");
   make_folders(game);
-  const std::string old_big = game_bytes("old big", 64 * 1024);
+  const std::string old_big = game_bytes("old big", size_t{64} * 1024);
   write_file(join(game, "big.dat"), old_big);
   unsigned long long room = free_bytes(disk + "\\");
   ASSERT_GT(room, kRoomLeft);
