@@ -5,6 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
@@ -18,11 +23,18 @@ void record_box(const char* text, const char* caption) {
 }
 }  // namespace
 
+// CTest runs every test case in a process of its own, several at a time: the process id keeps
+// their files apart, the counter the files of one process.
 std::string unique_temp_path(const std::string& stem) {
+#ifdef _WIN32
+  const int process = _getpid();
+#else
+  const int process = static_cast<int>(getpid());
+#endif
   static int counter = 0;
   auto dir = std::filesystem::temp_directory_path() / "update-unit-tests";
   std::filesystem::create_directories(dir);
-  return (dir / (stem + "-" + std::to_string(++counter))).string();
+  return (dir / (stem + "-" + std::to_string(process) + "-" + std::to_string(++counter))).string();
 }
 
 void write_bytes(const std::string& path, const std::string& bytes) {
