@@ -19,6 +19,14 @@ std::string update_caption(const std::string& title) {
   return title + "のＵＰＤＡＴＥ";
 }
 
+std::string progress_text(const std::string& source, const std::string& destination) {
+  return "インストール元　" + source + "\nインストール先　" + destination + "\n";
+}
+
+std::string failure_text(const std::string& source, const std::string& destination) {
+  return source + " -> " + destination + "のファイルコピーができません。";
+}
+
 void expect_final_message(UpdateRun& run, const std::string& caption, const std::string& text) {
   MessageBoxText box = run.take_message_box();
   EXPECT_BYTES(box.caption, caption);

@@ -17,6 +17,10 @@ namespace e2e {
 // The key the built-in REG_P, REG_S and REG_T make.
 constexpr char kDefaultKey[] = "Software\\TALLOWMERE\\GAME";
 constexpr char kUpdateFailed[] = "ＵＰＤＡＴＥの失敗";
+constexpr char kNoFolder[] = "フォルダがありません。";
+constexpr char kCopying[] = "UPDATE中です・・・";
+constexpr char kCopyFailed[] = "ファイルコピー失敗";
+constexpr char kCompleted[] = "ＵＰＤＡＴＥが完了しました。";
 
 // Control ids of the UPDATE and FILECOPY dialogs, as the dialog templates give them.
 constexpr int kFolderBox = 1001;
@@ -36,6 +40,9 @@ std::string list_of(std::initializer_list<std::string> lines);
 std::string not_installed(const std::string& title_old);
 // "<title>のＵＰＤＡＴＥ", the caption of the UPDATE dialog and of the completion message.
 std::string update_caption(const std::string& title);
+// The copy dialog's progress text, and the text of the box of a file that can't be copied.
+std::string progress_text(const std::string& source, const std::string& destination);
+std::string failure_text(const std::string& source, const std::string& destination);
 
 // Expects the run to show exactly this message box, owned by no window, and then to end with
 // exit code 1.

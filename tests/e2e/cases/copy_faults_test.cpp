@@ -15,8 +15,6 @@
 namespace e2e {
 namespace {
 
-const char kCopyFailed[] = "ファイルコピー失敗";
-const char kCompleted[] = "ＵＰＤＡＴＥが完了しました。";
 const char kTitle[] = "Titleだよ";  // the list names none: the built-in title
 
 using Names = std::vector<std::string>;
@@ -48,9 +46,8 @@ void expect_failure(HWND box, HWND copy, const Medium& medium, const std::string
                     const std::string& name) {
   EXPECT_EQ(GetWindow(box, GW_OWNER), copy);
   EXPECT_BYTES(window_text(box), kCopyFailed);
-  EXPECT_BYTES(
-      control_text(box, kMessageBoxTextId),
-      medium.data_path(name) + " -> " + join(game, name) + "のファイルコピーができません。");
+  EXPECT_BYTES(control_text(box, kMessageBoxTextId),
+               failure_text(medium.data_path(name), join(game, name)));
 }
 
 void take_failure(UpdateRun& run, HWND copy, const Medium& medium, const std::string& game,

@@ -10,18 +10,6 @@
 namespace e2e {
 namespace {
 
-const char kCopyFailed[] = "ファイルコピー失敗";
-const char kCompleted[] = "ＵＰＤＡＴＥが完了しました。";
-const char kCopying[] = "UPDATE中です・・・";
-
-std::string progress_text(const std::string& source, const std::string& destination) {
-  return "インストール元　" + source + "\nインストール先　" + destination + "\n";
-}
-
-std::string failure_text(const std::string& source, const std::string& destination) {
-  return source + " -> " + destination + "のファイルコピーができません。";
-}
-
 // Contents a text-mode copy would damage: a zero byte, Ctrl-Z, CR LF and a lone LF.
 std::string binary_content(const std::string& seed, size_t size) {
   std::string bytes = seed + bytes_of("\0\x1A\r\n\n\xFF");

@@ -15,8 +15,6 @@
 namespace e2e {
 namespace {
 
-const char kCompleted[] = "ＵＰＤＡＴＥが完了しました。";
-const char kNoFolder[] = "フォルダがありません。";
 const char kContent[] = "new\r\n\x1A\xFF";  // a text-mode copy would change it
 
 // The browser's status line and folder tree, by the ids Wine's browser template gives them.

@@ -13,14 +13,6 @@
 namespace e2e {
 namespace {
 
-const char kCopyFailed[] = "ファイルコピー失敗";
-const char kCompleted[] = "ＵＰＤＡＴＥが完了しました。";
-const char kNoFolder[] = "フォルダがありません。";
-
-std::string failure_text(const std::string& source, const std::string& destination) {
-  return source + " -> " + destination + "のファイルコピーができません。";
-}
-
 // Every folder and file below a folder, each file with its bytes: what a run must leave as it
 // was.
 using Tree = std::map<std::string, std::string>;

@@ -79,7 +79,6 @@ struct StartCase {
   const char* text;
 };
 
-const char kNoFolder[] = "フォルダがありません。";
 const char kFileInTheWay[] = "フォルダ名と同じファイルが存在します。このフォルダ名は使えません。";
 
 // A file name without an extension: a dotted last component would be dropped on the way.
@@ -149,9 +148,9 @@ TEST(UpdateDialog, StartNormalisesTheTypedFolder) {
     press(dialog, IDOK);
     run.expect(Screen::filecopy_dialog);
     MessageBoxText failure = run.take_message_box();
-    EXPECT_BYTES(failure.text, medium.data_path("missing.txt") + " -> " +
-                                   join(folder, "missing.txt") + "のファイルコピーができません。");
-    expect_final_message(run, update_caption("Titleだよ"), "ＵＰＤＡＴＥが完了しました。");
+    EXPECT_BYTES(failure.text,
+                 failure_text(medium.data_path("missing.txt"), join(folder, "missing.txt")));
+    expect_final_message(run, update_caption("Titleだよ"), kCompleted);
   }
 }
 
