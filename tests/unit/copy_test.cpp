@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
@@ -11,6 +12,7 @@
 #include "update/copy_paths.h"
 #include "update/copy_selection.h"
 #include "update/file_names.h"
+#include "update/space_needed.h"
 
 namespace {
 
@@ -165,5 +167,42 @@ const NameCase kNameCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, FileNames, testing::ValuesIn(kNameCases), CaseName());
+
+// Room on the game's drive ---------------------------------------------------------------------
+
+struct SpaceCase {
+  const char* name;
+  std::vector<PlannedCopy> copies;
+  uint64_t cluster;
+  uint64_t needed;
+};
+
+void PrintTo(const SpaceCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class SpaceNeeded : public testing::TestWithParam<SpaceCase> {};
+
+TEST_P(SpaceNeeded, IsTheFullestMomentOfTheCopy) {
+  const SpaceCase& c = GetParam();
+  EXPECT_EQ(peak_space_needed(c.copies.data(), static_cast<int>(c.copies.size()), c.cluster),
+            c.needed);
+}
+
+constexpr uint64_t kGiB = 1ull << 30;
+
+const SpaceCase kSpaceCases[] = {
+    {"nothing", {}, 4096, 0},
+    {"new_files_add_up", {{100, 0}, {200, 0}}, 0, 300},
+    {"rounded_to_clusters", {{1, 0}, {4097, 0}}, 4096, 4096 + 8192},
+    {"replacing_needs_the_new_file_beside_the_old", {{1000, 1000}}, 0, 1000},
+    {"a_smaller_file_first_frees_room", {{10, 500}, {400, 0}}, 0, 10},
+    {"a_later_file_sees_the_earlier_growth", {{200, 0}, {150, 100}}, 0, 350},
+    {"growth_then_a_shrink", {{100, 0}, {10, 110}}, 0, 110},
+    {"missing_sources_count_nothing", {{0, 0}, {0, 700}}, 4096, 0},
+    {"files_beyond_4_gib", {{5 * kGiB, 0}, {5 * kGiB, 0}}, 4096, 10 * kGiB},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, SpaceNeeded, testing::ValuesIn(kSpaceCases), CaseName());
 
 }  // namespace
