@@ -149,12 +149,12 @@ player_summary() {
     echo "other boxes before the end:"
     printf '%s\n' "${other_boxes[@]}"
   fi
-  if [ -n "$error" ]; then
-    echo "final message: none: the run could not be followed to its end: $error"
+  if [ -n "$error" ] || [ -z "$exit_code" ]; then
+    echo "final message: none: the run could not be followed to its end${error:+: $error}"
   elif [ "$final" = none ]; then
     echo "final message: none: update.exe ended (exit code ${exit_code:-?}) without one"
   else
     echo "final message: ${final_box//$'\n'/ } ($(final_text "$final"))"
   fi
-  [ "$final" = completion ] && [ "$boxes" -eq 1 ] && [ -z "$error" ]
+  [ "$final" = completion ] && [ "$boxes" -eq 1 ] && [ -n "$exit_code" ]
 }
