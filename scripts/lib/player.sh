@@ -60,7 +60,7 @@ record_fields() {
 cause_text() {
   case $1 in
     read-only) echo "read-only game file: Windows refuses to replace it. The player sees this box, then the completion message; the file keeps its old bytes but loses its read-only flag, so a second run replaces it." ;;
-    hidden-system) echo "hidden or system game file: Windows refuses to replace it." ;;
+    hidden-system) echo "hidden or system game file: Windows may refuse to replace it; clear the attribute in the installer." ;;
     missing-folder-level) echo "missing folder level: the game has no folder \"$2\", and the updater makes only one new folder level per file. List a file in \"$2\" before this one." ;;
     folder-not-made) echo "the folder \"$2\" could not be made in the game (a file of that name is in the way?)." ;;
     missing-source) echo "missing source on the disc: $2" ;;
