@@ -1,6 +1,6 @@
 # shellcheck shell=bash
-# What the demo and the benchmark share: the Windows build of update.exe and the test driver, a
-# folder the Wine user can reach, a private prefix with the game registered, and CP932 files.
+# What the demo, the benchmark and try-disc share: the Windows build of update.exe and the test
+# driver, a folder the Wine user can reach, and a private prefix with the game registered.
 # Sourced after deps.sh, wine.sh, wine-user.sh and xvfb.sh, from the repository's root.
 
 # showcase_deps: the part of deps.sh's list that running update.exe needs.
@@ -26,12 +26,15 @@ showcase_build() {
   fi
 }
 
-# showcase_dir NAME: sets $showcase to build/NAME (or UPDATE_<NAME>_DIR), made for the Wine
-# user, with both programs in bin/. A checkout under /root, say, is out of that user's reach:
-# then the folder goes to /tmp.
+# showcase_dir NAME [PROGRAM...]: sets $showcase to build/NAME (or UPDATE_<NAME>_DIR, a dash
+# read as an underscore), made for the Wine user, with the programs (by default update.exe and
+# the test driver) in bin/. A checkout under /root, say, is out of that user's reach: then the
+# folder goes to /tmp.
 showcase_dir() {
   local name=$1 override
+  shift
   override=UPDATE_${name^^}_DIR
+  override=${override//-/_}
   showcase=${!override:-$PWD/build/$name}
   wine_user_mkdir "$showcase"
   if ! wine_user_run test -x "$showcase"; then
@@ -40,26 +43,23 @@ showcase_dir() {
   fi
   showcase=$(cd "$showcase" && pwd)
   wine_user_mkdir "$showcase/bin"
-  cp build/windows-x64/update.exe build/windows-x64/tests/e2e/e2e_driver.exe scripts/lib/wine.sh \
-    "$showcase/bin/"
+  [ $# -gt 0 ] || set -- build/windows-x64/update.exe build/windows-x64/tests/e2e/e2e_driver.exe
+  cp "$@" scripts/lib/wine.sh "$showcase/bin/"
 }
 
-# write_cp932 FILE: stdin, UTF-8 with LF, becomes code page 932 with CR LF.
-write_cp932() {
-  sed 's/$/\r/' | iconv -f UTF-8 -t CP932 >"$1"
-}
-
-# showcase_prefix KEY GAME-FOLDER: a Wine prefix of the showcase's own, made once, with the game
-# registered afresh. The Wine server is let go at the end: a server (and its desktop) started
-# without a screen would make every later window of the same prefix fail.
+# showcase_prefix [KEY GAME-FOLDER]: a Wine prefix of the showcase's own, made once, with the
+# game registered afresh when a key is given. The Wine server is let go at the end: a server (and
+# its desktop) started without a screen would make every later window of the same prefix fail.
 showcase_prefix() {
   export WINEPREFIX=$showcase/prefix
   [ -f "$WINEPREFIX/.update-ready" ] || echo "== making a Wine prefix (once, about 15 s)"
   wine_user_run bash -c '. "$3"; wine_env "$WINEPREFIX"; wine_ensure_prefix
     wine_add_caption_font
-    wine reg delete "$1" /f >/dev/null 2>&1 || true
-    wine reg add "$1" /v GAMEPATH /d "$2" /f >/dev/null
-    wineserver -w' _ "$1" "$(wine_path "$2")" "$showcase/bin/wine.sh"
+    if [ -n "$1" ]; then
+      wine reg delete "$1" /f >/dev/null 2>&1 || true
+      wine reg add "$1" /v GAMEPATH /d "$2" /f >/dev/null
+    fi
+    wineserver -w' _ "${1:-}" "${2:+$(wine_path "$2")}" "$showcase/bin/wine.sh"
 }
 
 # showcase_driver ARGS...: the test driver under Wine on a virtual screen of its own.

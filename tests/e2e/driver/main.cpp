@@ -1,13 +1,13 @@
-// The end-to-end driver: runs the GoogleTest cases against update.exe, or, with --demo, one
-// update run of the demo medium from start to end; with --bench, the time a copy takes.
+// The end-to-end driver: runs the GoogleTest cases against update.exe, or, with --player, one
+// update run of a disc played through to its end; with --bench, the time a copy takes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 
 #include "bench.h"
-#include "demo.h"
 #include "environment.h"
+#include "player.h"
 #include "watchdog.h"
 
 namespace {
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         GetACP());
     return 2;
   }
-  if (argc >= 2 && strcmp(argv[1], "--demo") == 0) return e2e::run_demo(argc - 2, argv + 2);
+  if (argc >= 2 && strcmp(argv[1], "--player") == 0) return e2e::run_player(argc - 2, argv + 2);
   if (argc >= 2 && strcmp(argv[1], "--bench") == 0) return e2e::run_bench(argc - 2, argv + 2);
   testing::InitGoogleTest(&argc, argv);
   e2e::start_watchdog();

@@ -16,6 +16,16 @@ namespace {
 
 constexpr DWORD kPollMs = 10;
 
+HANDLE create_output_file(const std::string& path) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) fail("cannot create " + path);
+  return file;
+}
+
+}  // namespace
+
 bool shows(HWND window, Screen screen) {
   switch (screen) {
     case Screen::message_box:
@@ -29,16 +39,6 @@ bool shows(HWND window, Screen screen) {
   }
   return false;
 }
-
-HANDLE create_output_file(const std::string& path) {
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) fail("cannot create " + path);
-  return file;
-}
-
-}  // namespace
 
 const char* screen_name(Screen screen) {
   switch (screen) {
@@ -140,6 +140,18 @@ HWND UpdateRun::expect(Screen screen, DWORD timeout_ms) {
     if (has_ended(kPollMs)) fail(waiting + ", the program ended" + exit_code_text());
   }
   abort_run(waiting + ", none came in " + std::to_string(timeout_ms) + " ms");
+}
+
+HWND UpdateRun::next_window(DWORD timeout_ms) {
+  ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  while (GetTickCount64() < deadline) {
+    if (HWND window = new_dialog()) {
+      seen_.insert(window);
+      return window;
+    }
+    if (has_ended(kPollMs)) return nullptr;
+  }
+  abort_run("no new window and no end in " + std::to_string(timeout_ms) + " ms");
 }
 
 MessageBoxText UpdateRun::take_message_box() {

@@ -11,6 +11,7 @@ namespace e2e {
 // The windows update.exe can show.
 enum class Screen { message_box, update_dialog, filecopy_dialog, folder_browser };
 const char* screen_name(Screen screen);
+bool shows(HWND window, Screen screen);
 
 struct MessageBoxText {
   std::string caption;
@@ -40,6 +41,11 @@ class UpdateRun {
   // Waits for a message box, reads its caption and text, and closes it with OK.
   MessageBoxText take_message_box();
   void dismiss(HWND message_box);
+
+  // Waits for a window of any kind that the run has not shown before and returns it, or null
+  // once the program has ended (exit_code() then tells how). Fails when neither comes in time.
+  HWND next_window(DWORD timeout_ms);
+  DWORD exit_code() const { return exit_code_; }
 
   // Waits for the process to end, failing like expect() when a new window shows up instead.
   // Returns the exit code.

@@ -12,10 +12,11 @@ namespace e2e {
 
 namespace {
 
-SRWLOCK Lock = SRWLOCK_INIT;      // ready without a call: processes are watched in --demo too
+SRWLOCK Lock = SRWLOCK_INIT;      // ready without a call: processes are watched in --player too
 std::map<HANDLE, DWORD> Watched;  // process handle -> process id
 HANDLE Deadline = nullptr;        // a waitable timer, set while a test runs
 std::string CurrentTest;
+DWORD CurrentDeadlineMs = kTestDeadlineMs;
 
 void kill_watched() {
   AcquireSRWLockExclusive(&Lock);
@@ -28,7 +29,7 @@ void kill_watched() {
 
 DWORD WINAPI watch(void*) {
   WaitForSingleObject(Deadline, INFINITE);
-  (void)printf("watchdog: %s did not end in %lu ms\n", CurrentTest.c_str(), kTestDeadlineMs);
+  (void)printf("watchdog: %s did not end in %lu ms\n", CurrentTest.c_str(), CurrentDeadlineMs);
   kill_watched();
   (void)fflush(stdout);
   ExitProcess(3);
@@ -41,10 +42,11 @@ void start_watchdog() {
   CloseHandle(CreateThread(nullptr, 0, watch, nullptr, 0, nullptr));
 }
 
-void arm_watchdog(const char* test_name) {
+void arm_watchdog(const char* test_name, DWORD deadline_ms) {
   CurrentTest = test_name;
+  CurrentDeadlineMs = deadline_ms;
   LARGE_INTEGER due;
-  due.QuadPart = -static_cast<LONGLONG>(kTestDeadlineMs) * 10000;  // relative, in 100 ns
+  due.QuadPart = -static_cast<LONGLONG>(deadline_ms) * 10000;  // relative, in 100 ns
   SetWaitableTimer(Deadline, &due, 0, nullptr, nullptr, FALSE);
 }
 

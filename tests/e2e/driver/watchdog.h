@@ -10,7 +10,8 @@ namespace e2e {
 constexpr DWORD kTestDeadlineMs = 120000;
 
 void start_watchdog();
-void arm_watchdog(const char* test_name);  // at the start of each test
+void arm_watchdog(const char* test_name,
+                  DWORD deadline_ms = kTestDeadlineMs);  // at the start of each test
 void disarm_watchdog();
 
 // The processes to kill when the deadline passes.

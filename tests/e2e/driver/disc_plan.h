@@ -1,0 +1,56 @@
+// What update.exe will make of a disc and a game folder, read with the updater's own parser and
+// path rules, and why a copy it reports as failed could not be made.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "update/copy_paths.h"
+
+namespace e2e {
+
+struct PlannedCopy {
+  std::string name;  // as the list gives it, code page 932
+  CopyPaths paths;   // exactly as the copy step composes them
+};
+
+struct ListNote {
+  int line;
+  std::string text;  // code page 932
+};
+
+struct DiscPlan {
+  bool list_found = false;
+  std::string title;
+  std::string title_old;
+  std::string data_folder;  // PATH
+  std::string key;          // REG_KEY, below HKEY_CURRENT_USER
+  int file_count = 0;       // lines of the file table, copied or not
+  std::vector<ListNote> unknown_types;
+  bool over_limit = false;  // the updater stops before any dialog
+  ListNote limit;
+  std::string game_path;            // GAMEPATH as registered
+  std::string destination;          // the game folder as the copy uses it, after Start
+  std::vector<PlannedCopy> copies;  // in copy order
+};
+
+// Reads <disc>\update.ini as update.exe does when started with the disc as its current
+// directory and game_path in GAMEPATH.
+DiscPlan plan_disc(const std::string& disc, const std::string& game_path);
+
+// Registers game_path as GAMEPATH under the list's key, made when missing.
+void register_plan(const DiscPlan& plan);
+
+struct FailureCause {
+  int copy = -1;       // the planned copy the box names, or -1 when it names none
+  std::string cause;   // one word for the script: read-only, missing-source, ...
+  std::string detail;  // code page 932; what the cause needs to be understood
+};
+
+// Why a failure box is on screen: the planned copy its text names, from *cursor on (which it
+// then passes), and what about the game folder and the disc explains the failure.
+FailureCause explain_failure(const DiscPlan& plan, const std::string& text, size_t* cursor);
+
+}  // namespace e2e

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Runs scripts/try-disc on the demo's disc and game, one table row per case: its exit status,
+# what its summary says, and that the game folder given comes out exactly as it went in.
+#
+# usage: try_disc_test.sh TRY_DISC UPDATE_EXE CASE
+# Environment: UPDATE_TRY_DISC_DIR and UPDATE_TRY_DISC_DRIVER, passed on to try-disc.
+set -euo pipefail
+[ $# -eq 3 ] || { echo "usage: $0 TRY_DISC UPDATE_EXE CASE" >&2; exit 2; }
+readonly TRY_DISC=$1 UPDATE_EXE=$2 ONLY=$3
+. "$(dirname "$0")/../../scripts/lib/demo-disc.sh"
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/try-disc-test.XXXXXX")
+trap 'rm -rf -- "$scratch"' EXIT
+chmod 755 "$scratch"  # the user that runs Wine reads the disc where it is
+
+# What a run could change in a folder: names, kinds, modes, owners, sizes, times and bytes.
+snapshot() {
+  (cd "$1" && find . -printf '%P %y %m %U %G %s %T@\n' | LC_ALL=C sort &&
+    find . -type f -print0 | LC_ALL=C sort -z | xargs -0 -r md5sum)
+}
+
+# Makers: each changes the demo's disc ($1) or game ($2).
+make_clean() { :; }
+make_read_only() { chmod 444 "$2/readme.txt"; }
+make_no_exe() { rm "$1/update.exe"; }
+make_no_game() { rm -rf "$2"; }
+# A file the disc lacks, wallpapers two new folders down, a name that leaves the game folder and
+# a header of no install type: each makes boxes of its own.
+make_faults() {
+  rm "$1/データ/bgm.dat"
+  mkdir -p "$1/データ/おまけ/壁紙"
+  echo wallpaper >"$1/データ/おまけ/壁紙/1.bmp"
+  printf '%s\r\n' 'おまけ\壁紙\1.bmp' '..\evil.dat' '[ボーナス]' 'bonus.dat' |
+    iconv -f UTF-8 -t CP932 >>"$1/update.ini"
+}
+
+failed=0
+fail() {
+  echo "FAIL $ONLY: $*"
+  failed=1
+}
+
+# row NAME STATUS TEXTS: TEXTS, separated by "|", must all be in try-disc's output.
+row() {
+  local name=$1 status=$2 texts=$3 text got=0
+  [ "$ONLY" = "$name" ] || return 0
+  local disc=$scratch/disc game=$scratch/game log=$scratch/log before
+  demo_disc "$disc" "$UPDATE_EXE"
+  demo_game "$game"
+  "make_$name" "$disc" "$game"
+  before=$(snapshot "$game" 2>/dev/null || true)
+  "$TRY_DISC" "$disc" "$game" >"$log" 2>&1 || got=$?
+  [ "$got" = "$status" ] || fail "exit status $got, want $status"
+  IFS='|' read -r -a texts <<<"$texts"
+  for text in "${texts[@]}"; do
+    grep -qF -- "$text" "$log" || fail "no \"$text\" in the output"
+  done
+  [ "$(snapshot "$game" 2>/dev/null || true)" = "$before" ] || fail "the game folder given changed"
+  if [ "$failed" != 0 ]; then sed 's/^/      | /' "$log"; fi
+  exit "$failed"
+}
+
+completed='final message: 星空の図書館のＵＰＤＡＴＥ / ＵＰＤＡＴＥが完了しました。 (the completion message)'
+row clean     0 "failure boxes: 0|copied: 4 file(s): 2 new, 2 replaced, 0 unchanged|$completed"
+row read_only 1 "failure boxes: 1|1. readme.txt: read-only game file|$completed|    replaced   game.exe"
+row faults    1 "failure boxes: 3|1. bgm.dat: missing source on the disc|2. おまけ\\壁紙\\1.bmp: missing folder level: the game has no folder \"おまけ\"|3. ..\\evil.dat: name refused as unsafe|install type \"[ボーナス]\" not found|TEST: not list type|$completed"
+row no_exe    2 "no update.exe in"
+row no_game   2 "no such game folder"
+echo "no row named $ONLY" >&2
+exit 2
