@@ -71,7 +71,7 @@ const std::vector<std::string> kCopied = copied_files();
 const std::vector<std::string> kLeftOut = {"notype.txt", "ninth.dat", "untyped.dat"};
 
 Medium happy_medium() {
-  Medium medium = fresh_medium("happy-medium", "データ");
+  Medium medium = fresh_medium("更新ディスク", "データ");
   medium.write_list(happy_list());
   for (const std::string& name : kCopied) {
     medium.add_file(name, binary_content(name, name == "game.exe" ? 300000 : 3000));
@@ -88,10 +88,12 @@ bool is_progress_of_a_copied_file(const std::string& text, const Medium& medium,
   });
 }
 
-// The whole run a user sees, with a screenshot of each of its three screens.
-TEST(Copy, UpdatesTheGameFolder) {
+// The whole run a user sees, with a screenshot of each of its three screens. Japanese names all
+// the way: the title, the medium, its data folder, a game folder ending in 表 (second byte 0x5C),
+// a file name with such bytes inside.
+void expect_whole_update() {
   Medium medium = happy_medium();
-  std::string game = fresh_folder("happy-game");
+  std::string game = fresh_folder("ゲーム表");
   write_file(join(game, "game.exe"), "old game");
   write_file(join(game, "save.dat"), "the player's save");
   register_game(kDefaultKey, game + "\\");
@@ -125,6 +127,17 @@ TEST(Copy, UpdatesTheGameFolder) {
     EXPECT_TRUE(read_file(join(game, name)) == read_file(medium.data_path(name)));
   }
   EXPECT_EQ(read_file(join(game, "save.dat")), "the player's save");
+}
+
+TEST(Copy, UpdatesTheGameFolder) {
+  expect_whole_update();
+}
+
+// The same run on a Western system (code page 1252, as on an English Windows 11): the manifest's
+// code page makes every text and every name the same, byte for byte.
+TEST(Copy, UpdatesTheGameFolderUnderForeignLocale) {
+  ASSERT_FALSE(system_locale_is_japanese()) << "the harness did not switch the locale";
+  expect_whole_update();
 }
 
 // No entry shares a bit with the eight types: the first tick ends the copy, nothing is copied,
