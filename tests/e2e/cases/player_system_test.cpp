@@ -1,0 +1,97 @@
+// What differs from one player's Windows to another: a system that can't give update.exe code
+// page 932, and DLLs planted in the folder it runs from.
+#include <gtest/gtest.h>
+
+#include "cases/common.h"
+#include "driver/exe_copies.h"
+
+namespace e2e {
+namespace {
+
+const char kStopCaption[] = "ＵＰＤＡＴＥの失敗 / Update failed";
+const char kStopText[] =
+    "このUPDATEは、日本語の文字コード（シフトJIS）で動くWindowsでしか正しく動きません。\n"
+    "Windows 11 でお使いいただくか、コントロール パネルの［地域］→［管理］→［システム "
+    "ロケールの変更］で「Unicode 対応ではないプログラムの言語」を「日本語 (日本)」にし、"
+    "「ベータ: ワールドワイド言語サポートで Unicode UTF-8 を使用」をオフにしてから、"
+    "もう一度実行してください。\n"
+    "ファイルはコピーしていません。\n\n"
+    "This update needs Windows 11, or Japanese as the language for non-Unicode programs "
+    "(Control Panel > Region > Administrative > \"Language for non-Unicode programs\" > Change "
+    "system locale: Japanese (Japan)) with \"Beta: Use Unicode UTF-8 for worldwide language "
+    "support\" turned off. Then run it again.\n"
+    "Nothing was copied.";
+
+// update.exe as a Western Windows 10 runs it, ignoring the manifest's code page: the one box of
+// the stop, read right although the process runs in code page 1252, and nothing else. The game's
+// key is not even created, and the game's files stay as they were.
+TEST(ForeignLocale, OlderWindowsStopsWithAMessageInBothLanguages) {
+  ASSERT_FALSE(system_locale_is_japanese()) << "the harness did not switch the locale";
+  Medium medium = fresh_medium("媒体", "データ");
+  medium.write_list(list_of({"#REG_T 新作", "#INSTALL_LST", "[標準]", "#FILE", "[標準]", "a.txt"}));
+  medium.add_file("a.txt", "new");
+  std::string game = fresh_folder("ゲーム");
+  write_file(join(game, "a.txt"), "old");
+  register_game(kDefaultKey, game);
+  const std::string key = "Software\\TALLOWMERE\\新作";
+  delete_key(key);
+  std::string old_windows = join(work_folder(), "update-windows10.exe");
+  copy_without_active_code_page(update_exe(), old_windows);
+
+  UpdateRun run(old_windows, medium.root);
+  expect_final_message(run, kStopCaption, kStopText);
+  EXPECT_EQ(run.standard_output(), "");
+  EXPECT_EQ(key_state(key), KeyState::missing);
+  EXPECT_EQ(read_file(join(game, "a.txt")), "old");
+}
+
+// Wine prefers its own builtin DLLs; for the planted name it is told to prefer a DLL from the
+// search path, as Windows does for any DLL outside its known set. The prefix is this test's own.
+// (WINEDLLOVERRIDES would not do: Wine reads it from the Unix environment, not the one a Windows
+// process passes on.)
+void prefer_native_dll(const std::string& name) {
+  set_values("Software\\Wine\\DllOverrides", {string_value(name, "native,builtin")});
+}
+
+bool appears_within(const std::string& path, DWORD timeout_ms) {
+  ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  while (!file_exists(path)) {
+    if (GetTickCount64() > deadline) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+// The first window of the run makes the system load uxtheme.dll, the themed controls' library.
+// Planted beside update.exe, in the folder it runs from, it is never loaded. A copy of
+// update.exe that can't restrict the search (as on a system without SetDefaultDllDirectories)
+// loads it at the same point: without that, the test would prove nothing.
+TEST(DllSearch, PlantBesideTheExeIsNeverLoaded) {
+  const std::string kPlantName = "uxtheme";
+  std::string folder = fresh_folder("ダウンロード");
+  std::string exe = join(folder, "update.exe");
+  std::string unrestricted = join(folder, "update-unrestricted.exe");
+  std::string plant = join(folder, kPlantName + ".dll");
+  std::string loaded = plant + ".loaded";
+  if (!CopyFileA(update_exe().c_str(), exe.c_str(), FALSE) ||
+      !CopyFileA(plant_dll().c_str(), plant.c_str(), FALSE)) {
+    fail("cannot lay out " + folder);
+  }
+  copy_without_dll_restriction(update_exe(), unrestricted);
+  prefer_native_dll(kPlantName);
+
+  {
+    UpdateRun control(unrestricted, folder);
+    EXPECT_TRUE(appears_within(loaded, kWindowTimeoutMs))
+        << "without the restriction the plant is not loaded either";
+    control.kill();
+  }
+  if (!DeleteFileA(loaded.c_str())) fail("cannot remove " + loaded);
+
+  UpdateRun run(exe, folder);
+  expect_final_message(run, kUpdateFailed, not_installed("Titleだよ"));
+  EXPECT_FALSE(file_exists(loaded)) << "the planted " << kPlantName << ".dll was loaded";
+}
+
+}  // namespace
+}  // namespace e2e
