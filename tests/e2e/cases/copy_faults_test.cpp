@@ -183,41 +183,6 @@ TEST(CopyFaults, SourceReadingShortOfItsSize) {
   expect_bad_source_reported(medium, fresh_folder("short-game"));
 }
 
-// Windows' copy refuses a hidden game file, and its CreateFile an existing system file; Wine's
-// would overwrite both. Each is reported and keeps its bytes and its flag, and the run goes on to
-// the next file and completes.
-TEST(CopyFaults, HiddenAndSystemGameFilesAreKept) {
-  const struct {
-    const char* name;
-    DWORD flag;
-  } kKept[] = {{"hidden.dat", FILE_ATTRIBUTE_HIDDEN}, {"system.dat", FILE_ATTRIBUTE_SYSTEM}};
-  Medium medium = fresh_medium("flagged-medium");
-  medium.write_list(list_of_files({"hidden.dat", "system.dat", "next.txt"}));
-  std::string game = fresh_folder("flagged-game");
-  for (const auto& kept : kKept) {
-    medium.add_file(kept.name, "new");
-    std::string path = join(game, kept.name);
-    write_file(path, "old");
-    if (!SetFileAttributesA(path.c_str(), kept.flag)) fail("cannot flag " + path);
-    ASSERT_NE(attributes_of(path) & kept.flag, 0u) << "Wine did not keep the flag of " << path;
-  }
-  medium.add_file("next.txt", "new next");
-  register_game(kDefaultKey, game);
-
-  UpdateRun run(medium.root);
-  HWND copy = start_copy(run);
-  for (const auto& kept : kKept)
-    take_failure(run, copy, medium, game, kept.name);
-  expect_completion(run);
-
-  for (const auto& kept : kKept) {
-    EXPECT_EQ(read_file(join(game, kept.name)), "old") << kept.name;
-    EXPECT_NE(attributes_of(join(game, kept.name)) & kept.flag, 0u) << kept.name;
-  }
-  EXPECT_EQ(read_file(join(game, "next.txt")), "new next");
-  expect_game_files(game, {"hidden.dat", "next.txt", "system.dat"});
-}
-
 // The game lives on a small disk with little room left: the new version of a big file does not
 // fit. It is reported, the old version stays, the partial copy is removed, and a small file later
 // in the list still fits and is copied.

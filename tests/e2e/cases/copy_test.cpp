@@ -166,21 +166,30 @@ TEST(Copy, NothingSelectedStillCompletes) {
 
 // Each file that can't be copied is reported in a box owned by the copy dialog; nothing else
 // starts while the box is open, and the copy goes on with the next file once it is closed. An
-// existing read-only destination is not replaced, but loses its read-only flag. Only the last
-// folder level of a name is made: two new levels fail unless an earlier entry made the outer one.
+// existing read-only destination is not replaced, but loses its read-only flag. A hidden or a
+// system one is not replaced either (Windows' copy refuses them, Wine's would not) and keeps its
+// flag. Only the last folder level of a name is made: two new levels fail unless an earlier entry
+// made the outer one.
 TEST(Copy, FailuresAreReportedOneByOne) {
+  const std::pair<const char*, DWORD> kFlagged[] = {{"hidden.dat", FILE_ATTRIBUTE_HIDDEN},
+                                                    {"system.dat", FILE_ATTRIBUTE_SYSTEM}};
   Medium medium = fresh_medium("fail-medium");
-  medium.write_list(
-      list_of({"#INSTALL_LST", "[標準]", "#FILE", "[標準]", "locked.txt", "missing.txt", "disc.txt",
-               "deep\\er\\z.txt", "made\\a.txt", "made\\deeper\\b.txt", "last.txt"}));
-  for (const char* name : {"locked.txt", "disc.txt", "deep\\er\\z.txt", "made\\a.txt",
-                           "made\\deeper\\b.txt", "last.txt"}) {
+  medium.write_list(list_of({"#INSTALL_LST", "[標準]", "#FILE", "[標準]", "locked.txt",
+                             "missing.txt", "hidden.dat", "system.dat", "disc.txt",
+                             "deep\\er\\z.txt", "made\\a.txt", "made\\deeper\\b.txt", "last.txt"}));
+  for (const char* name : {"locked.txt", "hidden.dat", "system.dat", "disc.txt", "deep\\er\\z.txt",
+                           "made\\a.txt", "made\\deeper\\b.txt", "last.txt"}) {
     medium.add_file(name, std::string("new ") + name);
   }
   set_read_only(medium.data_path("disc.txt"), true);  // as on a disc
   std::string game = fresh_folder("fail-game");
   write_file(join(game, "locked.txt"), "old");
   set_read_only(join(game, "locked.txt"), true);
+  for (const auto& [name, flag] : kFlagged) {  // Wine keeps the flag in an extended attribute
+    write_file(join(game, name), "old");
+    ASSERT_TRUE(SetFileAttributesA(join(game, name).c_str(), flag) &&
+                (attributes_of(join(game, name)) & flag) != 0);
+  }
   register_game(kDefaultKey, game);
 
   UpdateRun run(medium.root);
@@ -196,7 +205,7 @@ TEST(Copy, FailuresAreReportedOneByOne) {
                progress_text(medium.data_path("locked.txt"), join(game, "locked.txt")));
   run.dismiss(box);
 
-  for (const char* name : {"missing.txt", "deep\\er\\z.txt"}) {
+  for (const char* name : {"missing.txt", "hidden.dat", "system.dat", "deep\\er\\z.txt"}) {
     MessageBoxText failure = run.take_message_box();
     EXPECT_BYTES(failure.caption, kCopyFailed);
     EXPECT_BYTES(failure.text, failure_text(medium.data_path(name), join(game, name)));
@@ -206,6 +215,10 @@ TEST(Copy, FailuresAreReportedOneByOne) {
 
   EXPECT_EQ(read_file(join(game, "locked.txt")), "old");
   EXPECT_EQ(attributes_of(join(game, "locked.txt")) & FILE_ATTRIBUTE_READONLY, 0u);
+  for (const auto& [name, flag] : kFlagged) {
+    EXPECT_EQ(read_file(join(game, name)), "old");
+    EXPECT_NE(attributes_of(join(game, name)) & flag, 0u);
+  }
   EXPECT_EQ(read_file(join(game, "disc.txt")), "new disc.txt");
   EXPECT_EQ(attributes_of(join(game, "disc.txt")) & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_FALSE(is_directory(join(game, "deep")));
