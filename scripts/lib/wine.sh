@@ -14,14 +14,15 @@ wine_check_locale() {
     wine_die "the ja_JP.UTF-8 locale is missing: Wine would run with code page 1252, not 932 (enable it in /etc/locale.gen and run locale-gen)"
 }
 
-# wine_env PREFIX: the environment of every Wine call.
+# wine_env PREFIX [LOCALE]: the environment of every Wine call; the Japanese locale unless told
+# otherwise (C.UTF-8 makes a Western system: code page 1252, file names still in UTF-8).
 wine_env() {
   export WINEPREFIX=$1
   export WINEARCH=win64
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree=;mshtml="
-  export LANG=ja_JP.UTF-8
-  export LC_ALL=ja_JP.UTF-8
+  export LANG=${2:-ja_JP.UTF-8}
+  export LC_ALL=$LANG
 }
 
 # wine_make_prefix: a new prefix at $WINEPREFIX, ready for our dialogs.

@@ -1,5 +1,6 @@
 // The Linux stand-in for the Windows API calls of the update program.
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <deque>
 #include <map>
 #include <memory>
@@ -70,7 +72,10 @@ struct State {
   int com_depth = 0;
   standin::CopyFault copy_fault = standin::CopyFault::none;
   std::set<std::string> held_open;
+  std::map<std::string, DWORD> dos_attributes;  // by Unix path: hidden and system bits
   unsigned temp_counter = 0;
+  UINT ansi_code_page = 932;
+  bool fail_conversion = false;
 };
 
 State& state() {
@@ -109,6 +114,31 @@ class ShellMalloc final : public IMalloc {
 };
 ShellMalloc TheShellMalloc;
 
+// Converts between two of iconv's character sets; false on a byte sequence the source set lacks.
+bool convert(const char* from, const char* to, const std::string& in, std::string* out) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string buffer(in.size() * 4 + 16, '\0');
+  std::string source = in;
+  char* src = source.data();
+  size_t src_left = source.size();
+  char* dst = buffer.data();
+  size_t dst_left = buffer.size();
+  size_t result = iconv(cd, &src, &src_left, &dst, &dst_left);
+  iconv_close(cd);
+  if (result == static_cast<size_t>(-1)) return false;
+  buffer.resize(buffer.size() - dst_left);
+  *out = buffer;
+  return true;
+}
+
+std::string cp932_of(LPCWSTR text) {
+  std::string wide(reinterpret_cast<const char*>(text), wcslen(text) * sizeof(WCHAR));
+  std::string out;
+  if (!convert("WCHAR_T", "CP932", wide, &out)) return "(not code page 932)";
+  return out;
+}
+
 // File helpers ----------------------------------------------------------------------------------
 
 bool stat_path(const char* windows_path, struct stat* st) {
@@ -121,6 +151,19 @@ bool is_read_only(const struct stat& st) {
 
 bool is_held(const char* windows_path) {
   return state().held_open.count(standin::unix_path(windows_path)) != 0;
+}
+
+DWORD dos_attributes(const char* windows_path) {
+  auto found = state().dos_attributes.find(standin::unix_path(windows_path));
+  return found == state().dos_attributes.end() ? 0 : found->second;
+}
+
+// The hidden and system bits follow a file that is renamed, copied or deleted.
+void carry_dos_attributes(const char* from, const char* to) {
+  std::map<std::string, DWORD>& all = state().dos_attributes;
+  DWORD bits = dos_attributes(from);
+  all.erase(standin::unix_path(to));
+  if (bits != 0) all[standin::unix_path(to)] = bits;
 }
 
 // Whether an existing destination may be replaced, as Windows decides it.
@@ -219,6 +262,13 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
   return IDOK;
 }
 
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT) {
+  State& s = state();
+  s.message_boxes.push_back({owner, cp932_of(text), cp932_of(caption), true});
+  if (s.message_box_hook) s.message_box_hook(s.message_boxes.back());
+  return IDOK;
+}
+
 int wsprintfA(LPSTR out, LPCSTR format, ...) {  // NOLINT(cert-dcl50-cpp): the Win32 signature
   // wsprintfA never writes more than 1,024 bytes.
   va_list args;
@@ -226,6 +276,27 @@ int wsprintfA(LPSTR out, LPCSTR format, ...) {  // NOLINT(cert-dcl50-cpp): the W
   int n = vsnprintf(out, 1024, format, args);  // NOLINT(clang-analyzer-valist.Uninitialized)
   va_end(args);
   return std::min(n, 1023);
+}
+
+// Code pages -----------------------------------------------------------------------------------
+
+UINT GetACP() {
+  return state().ansi_code_page;
+}
+
+int MultiByteToWideChar(UINT code_page, DWORD, LPCSTR text, int length, LPWSTR out, int out_count) {
+  State& s = state();
+  if (code_page != 932 || length != -1) {
+    s.errors.emplace_back("MultiByteToWideChar: only code page 932, NUL-terminated");
+    return 0;
+  }
+  std::string wide;
+  if (s.fail_conversion || !convert("CP932", "WCHAR_T", text, &wide)) return 0;
+  size_t count = wide.size() / sizeof(WCHAR) + 1;
+  if (out_count < 0 || count > static_cast<size_t>(out_count)) return 0;
+  memcpy(out, wide.data(), wide.size());
+  out[count - 1] = L'\0';
+  return static_cast<int>(count);
 }
 
 // Shell folder browser and COM -----------------------------------------------------------------
@@ -290,7 +361,8 @@ DWORD GetFileAttributesA(LPCSTR path) {
   struct stat st;
   if (!stat_path(path, &st)) return INVALID_FILE_ATTRIBUTES;
   if (S_ISDIR(st.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
-  return FILE_ATTRIBUTE_ARCHIVE | (is_read_only(st) ? FILE_ATTRIBUTE_READONLY : 0);
+  return FILE_ATTRIBUTE_ARCHIVE | (is_read_only(st) ? FILE_ATTRIBUTE_READONLY : 0) |
+         dos_attributes(path);
 }
 
 BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS, void* info) {
@@ -310,6 +382,7 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   if (!stat_path(path, &st)) return FALSE;
   mode_t mode = st.st_mode & 07777;
   mode = (attributes & FILE_ATTRIBUTE_READONLY) ? (mode & ~0222u) : (mode | S_IWUSR);
+  standin::set_dos_attributes(path, attributes);
   return chmod(standin::unix_path(path).c_str(), mode) == 0;
 }
 
@@ -324,7 +397,10 @@ BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists) {
   struct stat src_stat;
   struct stat dst_stat;
   if (!stat_path(source, &src_stat) || !S_ISREG(src_stat.st_mode) || is_held(source)) return FALSE;
-  if (stat_path(destination, &dst_stat) && (fail_if_exists || !may_replace(destination))) {
+  // Windows' copy refuses a hidden destination, and its CreateFile a system one.
+  constexpr DWORD kRefused = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  if (stat_path(destination, &dst_stat) &&
+      (fail_if_exists || !may_replace(destination) || (dos_attributes(destination) & kRefused))) {
     return FALSE;
   }
   int from = open(standin::unix_path(source).c_str(), O_RDONLY);
@@ -339,6 +415,7 @@ BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists) {
   close(to);
   // The copy carries the source's read-only flag, as the system's copy does.
   if (ok && is_read_only(src_stat)) SetFileAttributesA(destination, FILE_ATTRIBUTE_READONLY);
+  if (ok) carry_dos_attributes(source, destination);
   return ok ? TRUE : FALSE;
 }
 
@@ -349,12 +426,18 @@ BOOL MoveFileExA(LPCSTR source, LPCSTR destination, DWORD flags) {
       ((flags & MOVEFILE_REPLACE_EXISTING) == 0 || !may_replace(destination))) {
     return FALSE;
   }
-  return rename(standin::unix_path(source).c_str(), standin::unix_path(destination).c_str()) == 0;
+  if (rename(standin::unix_path(source).c_str(), standin::unix_path(destination).c_str()) != 0) {
+    return FALSE;
+  }
+  carry_dos_attributes(source, destination);
+  state().dos_attributes.erase(standin::unix_path(source));
+  return TRUE;
 }
 
 BOOL DeleteFileA(LPCSTR path) {
   struct stat st;
   if (!stat_path(path, &st) || is_read_only(st) || is_held(path)) return FALSE;
+  state().dos_attributes.erase(standin::unix_path(path));
   return unlink(standin::unix_path(path).c_str()) == 0;
 }
 
@@ -574,6 +657,23 @@ int com_depth() {
 
 void inject_copy_fault(CopyFault fault) {
   state().copy_fault = fault;
+}
+
+void set_ansi_code_page(UINT code_page) {
+  state().ansi_code_page = code_page;
+}
+
+void fail_code_page_conversion(bool fail) {
+  state().fail_conversion = fail;
+}
+
+void set_dos_attributes(const std::string& path, DWORD attributes) {
+  DWORD bits = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  if (bits == 0) {
+    state().dos_attributes.erase(unix_path(path.c_str()));
+  } else {
+    state().dos_attributes[unix_path(path.c_str())] = bits;
+  }
 }
 
 void hold_open(const std::string& path) {

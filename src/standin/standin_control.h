@@ -34,9 +34,15 @@ struct MessageBoxRecord {
   HWND owner;
   std::string text;
   std::string caption;
+  bool wide = false;  // MessageBoxW; its texts are recorded converted to code page 932
 };
 const std::vector<MessageBoxRecord>& message_boxes();
 void on_message_box(std::function<void(const MessageBoxRecord&)> hook);
+
+// The process's ANSI code page, as GetACP reports it: 932 after reset(), as a Japanese Windows or
+// the manifest's code page gives it. A conversion from code page 932 may be made to fail.
+void set_ansi_code_page(UINT code_page);
+void fail_code_page_conversion(bool fail);
 
 // Modal dialogs. The script runs once WM_INITDIALOG has been handled and must end the dialog.
 void on_dialog(std::function<void(HWND dialog, const std::string& template_name)> script);
@@ -80,6 +86,8 @@ enum class CopyFault {
 };
 void inject_copy_fault(CopyFault fault);
 void hold_open(const std::string& path);  // held open by another process, without sharing
+// The hidden and system bits of an existing file, which the Linux file system has no room for.
+void set_dos_attributes(const std::string& path, DWORD attributes);
 std::string unix_path(const char* windows_path);
 
 }  // namespace standin

@@ -28,6 +28,9 @@ using LRESULT = intptr_t;
 using HRESULT = int32_t;
 using LPSTR = char*;
 using LPCSTR = const char*;
+using WCHAR = wchar_t;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using REGSAM = DWORD;
@@ -76,7 +79,14 @@ BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
 UINT GetDlgItemTextA(HWND dialog, int id, LPSTR text, int max_count);
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int wsprintfA(LPSTR out, LPCSTR format, ...);
+
+// Code pages
+constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
+UINT GetACP();
+int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int length, LPWSTR out,
+                        int out_count);
 
 // Shell folder browser and COM
 struct ITEMIDLIST;
@@ -120,6 +130,8 @@ void CoUninitialize();
 // Files
 constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
 constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
+constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;
+constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x04;
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
 constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;

@@ -26,11 +26,14 @@ void make_writable(const char* path) {
 }
 
 // Checked here rather than left to the rename: Windows refuses to replace a read-only file, but
-// Wine's rename replaces it.
+// Wine's rename replaces it. Windows' own copy also refuses a hidden destination, and its
+// CreateFile an existing system file (a copy over either fails with access denied); the rename
+// would replace both, on Windows and under Wine, so they are kept here too.
 bool is_replaceable(const char* destination) {
   DWORD attributes = GetFileAttributesA(destination);
   if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-  return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+  return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                        FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "code_page_stop.h"
 #include "filecopy_dialog.h"
 #include "registry/game_registry.h"
 #include "setuplist/list_reader.h"
@@ -68,6 +69,7 @@ void show_limit_stop() {
 
 int run_update(HINSTANCE instance) {
   AppInstance = instance;
+  if (stop_unless_code_page_932()) return 1;
   open_and_parse_setup_list();
   if (SetupProblem.limit != SetupLimit::none) {
     show_limit_stop();

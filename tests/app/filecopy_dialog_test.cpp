@@ -234,11 +234,14 @@ TEST_F(FileCopy, NamesOutsideTheGameFolderAreRefused) {
   EXPECT_EQ(files_under("game"), Names{"ok.txt"});
 }
 
-// Faults of the disk and of the disc: the old file stays byte for byte, no temporary file stays.
+// Faults of the disk and of the disc, and game files Windows' copy refuses: the old file stays
+// byte for byte, no temporary file stays. Afterwards the game file has lost its read-only flag
+// and kept its hidden and system flags.
 struct FaultCase {
   const char* name;
   standin::CopyFault fault;
   bool hold_destination;
+  DWORD game_file_attributes;
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) {
@@ -253,18 +256,26 @@ TEST_P(CopyFaults, KeepTheOldFile) {
   write("medium/GAME/b.dat", "b");
   write("game/a.dat", "old contents");
   if (GetParam().hold_destination) standin::hold_open(game_ + "\\a.dat");
+  const DWORD attributes = GetParam().game_file_attributes;
+  if (attributes != 0) SetFileAttributesA((game_ + "\\a.dat").c_str(), attributes);
   standin::inject_copy_fault(GetParam().fault);
   run();
   EXPECT_EQ(read("game/a.dat"), "old contents");
+  EXPECT_EQ(GetFileAttributesA((game_ + "\\a.dat").c_str()) & 0x7u,
+            attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
   EXPECT_EQ(files_under("game"), (Names{"a.dat", "b.dat"}));
   EXPECT_EQ(boxes(), Boxes{failure("a.dat")});
   EXPECT_EQ(ProceedFlag, 1);
 }
 
 const FaultCase kFaultCases[] = {
-    {"disk_full_midway", standin::CopyFault::fails_midway, false},
-    {"short_copy_reported_as_success", standin::CopyFault::stops_short, false},
-    {"game_still_running", standin::CopyFault::none, true},
+    {"disk_full_midway", standin::CopyFault::fails_midway, false, 0},
+    {"short_copy_reported_as_success", standin::CopyFault::stops_short, false, 0},
+    {"game_still_running", standin::CopyFault::none, true, 0},
+    {"hidden_game_file", standin::CopyFault::none, false, FILE_ATTRIBUTE_HIDDEN},
+    {"system_game_file", standin::CopyFault::none, false, FILE_ATTRIBUTE_SYSTEM},
+    {"hidden_read_only_game_file", standin::CopyFault::none, false,
+     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, CopyFaults, testing::ValuesIn(kFaultCases), CaseName());

@@ -127,4 +127,45 @@ TEST_F(Sequence, ListOverALimitStopsBeforeTheRegistry) {
   EXPECT_EQ(standin::reg_open_keys(), 0);
 }
 
+// Any ANSI code page but 932 (an older Windows with another system locale, or with the UTF-8
+// option) stops the run before the list and the registry: one box through the wide interface,
+// in Japanese and English, or in English alone when the conversion from 932 fails.
+struct CodePageCase {
+  const char* name;
+  UINT code_page;
+  bool conversion_fails;
+};
+
+class CodePageStop : public Sequence, public testing::WithParamInterface<CodePageCase> {};
+
+TEST_P(CodePageStop, StopsBeforeTheListAndTheRegistry) {
+  write("medium/update.ini", "#FILE\n" + std::string(40, 'n') + "\n");  // a list that would stop
+  standin::set_ansi_code_page(GetParam().code_page);
+  standin::fail_code_page_conversion(GetParam().conversion_fails);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  ASSERT_EQ(standin::message_boxes().size(), 1u);
+  const standin::MessageBoxRecord& box = standin::message_boxes()[0];
+  EXPECT_TRUE(box.wide);
+  auto has = [&](const std::string& part) { return box.text.find(part) != std::string::npos; };
+  EXPECT_TRUE(has("Windows 11"));
+  EXPECT_TRUE(has("\"Language for non-Unicode programs\""));
+  EXPECT_TRUE(has("Beta: Use Unicode UTF-8"));
+  EXPECT_EQ(has("「Unicode 対応ではないプログラムの言語」"), !GetParam().conversion_fails);
+  EXPECT_EQ(box.caption,
+            GetParam().conversion_fails ? "Update failed" : "ＵＰＤＡＴＥの失敗 / Update failed");
+  EXPECT_FALSE(standin::reg_key_exists(kDefaultKey));
+  EXPECT_TRUE(standin::dialogs_run().empty());
+}
+
+const CodePageCase kCodePageCases[] = {
+    {"western_windows_10", 1252, false},
+    {"chinese_windows_10", 936, false},
+    {"utf8_option", 65001, false},
+    {"conversion_fails", 1252, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, CodePageStop, testing::ValuesIn(kCodePageCases), CaseName());
+
 }  // namespace

@@ -71,7 +71,7 @@ const std::vector<std::string> kCopied = copied_files();
 const std::vector<std::string> kLeftOut = {"notype.txt", "ninth.dat", "untyped.dat"};
 
 Medium happy_medium() {
-  Medium medium = fresh_medium("happy-medium", "データ");
+  Medium medium = fresh_medium("更新ディスク", "データ");
   medium.write_list(happy_list());
   for (const std::string& name : kCopied) {
     medium.add_file(name, binary_content(name, name == "game.exe" ? 300000 : 3000));
@@ -88,10 +88,12 @@ bool is_progress_of_a_copied_file(const std::string& text, const Medium& medium,
   });
 }
 
-// The whole run a user sees, with a screenshot of each of its three screens.
-TEST(Copy, UpdatesTheGameFolder) {
+// The whole run a user sees, with a screenshot of each of its three screens. Japanese names all
+// the way: the title, the medium, its data folder, a game folder ending in 表 (second byte 0x5C),
+// a file name with such bytes inside.
+void expect_whole_update() {
   Medium medium = happy_medium();
-  std::string game = fresh_folder("happy-game");
+  std::string game = fresh_folder("ゲーム表");
   write_file(join(game, "game.exe"), "old game");
   write_file(join(game, "save.dat"), "the player's save");
   register_game(kDefaultKey, game + "\\");
@@ -127,6 +129,17 @@ TEST(Copy, UpdatesTheGameFolder) {
   EXPECT_EQ(read_file(join(game, "save.dat")), "the player's save");
 }
 
+TEST(Copy, UpdatesTheGameFolder) {
+  expect_whole_update();
+}
+
+// The same run on a Western system (code page 1252, as on an English Windows 11): the manifest's
+// code page makes every text and every name the same, byte for byte.
+TEST(Copy, UpdatesTheGameFolderUnderForeignLocale) {
+  ASSERT_FALSE(system_locale_is_japanese()) << "the harness did not switch the locale";
+  expect_whole_update();
+}
+
 // No entry shares a bit with the eight types: the first tick ends the copy, nothing is copied,
 // no folder is made and the progress text stays empty for as long as the dialog is on screen,
 // and the run still reports completion.
@@ -153,21 +166,30 @@ TEST(Copy, NothingSelectedStillCompletes) {
 
 // Each file that can't be copied is reported in a box owned by the copy dialog; nothing else
 // starts while the box is open, and the copy goes on with the next file once it is closed. An
-// existing read-only destination is not replaced, but loses its read-only flag. Only the last
-// folder level of a name is made: two new levels fail unless an earlier entry made the outer one.
+// existing read-only destination is not replaced, but loses its read-only flag. A hidden or a
+// system one is not replaced either (Windows' copy refuses them, Wine's would not) and keeps its
+// flag. Only the last folder level of a name is made: two new levels fail unless an earlier entry
+// made the outer one.
 TEST(Copy, FailuresAreReportedOneByOne) {
+  const std::pair<const char*, DWORD> kFlagged[] = {{"hidden.dat", FILE_ATTRIBUTE_HIDDEN},
+                                                    {"system.dat", FILE_ATTRIBUTE_SYSTEM}};
   Medium medium = fresh_medium("fail-medium");
-  medium.write_list(
-      list_of({"#INSTALL_LST", "[標準]", "#FILE", "[標準]", "locked.txt", "missing.txt", "disc.txt",
-               "deep\\er\\z.txt", "made\\a.txt", "made\\deeper\\b.txt", "last.txt"}));
-  for (const char* name : {"locked.txt", "disc.txt", "deep\\er\\z.txt", "made\\a.txt",
-                           "made\\deeper\\b.txt", "last.txt"}) {
+  medium.write_list(list_of({"#INSTALL_LST", "[標準]", "#FILE", "[標準]", "locked.txt",
+                             "missing.txt", "hidden.dat", "system.dat", "disc.txt",
+                             "deep\\er\\z.txt", "made\\a.txt", "made\\deeper\\b.txt", "last.txt"}));
+  for (const char* name : {"locked.txt", "hidden.dat", "system.dat", "disc.txt", "deep\\er\\z.txt",
+                           "made\\a.txt", "made\\deeper\\b.txt", "last.txt"}) {
     medium.add_file(name, std::string("new ") + name);
   }
   set_read_only(medium.data_path("disc.txt"), true);  // as on a disc
   std::string game = fresh_folder("fail-game");
   write_file(join(game, "locked.txt"), "old");
   set_read_only(join(game, "locked.txt"), true);
+  for (const auto& [name, flag] : kFlagged) {  // Wine keeps the flag in an extended attribute
+    write_file(join(game, name), "old");
+    ASSERT_TRUE(SetFileAttributesA(join(game, name).c_str(), flag) &&
+                (attributes_of(join(game, name)) & flag) != 0);
+  }
   register_game(kDefaultKey, game);
 
   UpdateRun run(medium.root);
@@ -183,7 +205,7 @@ TEST(Copy, FailuresAreReportedOneByOne) {
                progress_text(medium.data_path("locked.txt"), join(game, "locked.txt")));
   run.dismiss(box);
 
-  for (const char* name : {"missing.txt", "deep\\er\\z.txt"}) {
+  for (const char* name : {"missing.txt", "hidden.dat", "system.dat", "deep\\er\\z.txt"}) {
     MessageBoxText failure = run.take_message_box();
     EXPECT_BYTES(failure.caption, kCopyFailed);
     EXPECT_BYTES(failure.text, failure_text(medium.data_path(name), join(game, name)));
@@ -193,6 +215,10 @@ TEST(Copy, FailuresAreReportedOneByOne) {
 
   EXPECT_EQ(read_file(join(game, "locked.txt")), "old");
   EXPECT_EQ(attributes_of(join(game, "locked.txt")) & FILE_ATTRIBUTE_READONLY, 0u);
+  for (const auto& [name, flag] : kFlagged) {
+    EXPECT_EQ(read_file(join(game, name)), "old");
+    EXPECT_NE(attributes_of(join(game, name)) & flag, 0u);
+  }
   EXPECT_EQ(read_file(join(game, "disc.txt")), "new disc.txt");
   EXPECT_EQ(attributes_of(join(game, "disc.txt")) & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_FALSE(is_directory(join(game, "deep")));

@@ -69,8 +69,8 @@ void expect_filecopy_dialog(const ResourceFile& exe) {
 }
 
 // The manifest Windows applies to the exe (RT_MANIFEST, id 1, in whatever language): no
-// elevation, the themed common controls, and the dialog manager's own layout on high-DPI
-// screens.
+// elevation, the themed common controls, the dialog manager's own layout on high-DPI screens,
+// and code page 932 whatever the system's locale.
 void expect_manifest(const ResourceFile& exe) {
   std::string manifest =
       exe.bytes(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), ResourceFile::kAnyLanguage);
@@ -78,6 +78,9 @@ void expect_manifest(const ResourceFile& exe) {
   EXPECT_TRUE(has("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"));
   EXPECT_TRUE(has("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
   EXPECT_TRUE(has(">true</dpiAware>"));
+  EXPECT_TRUE(
+      has("<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">"
+          "ja-JP</activeCodePage>"));
 }
 
 void expect_resources(const std::string& exe_path) {

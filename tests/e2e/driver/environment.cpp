@@ -36,9 +36,16 @@ std::string work_folder() {
 std::string shots_folder() {
   return path_from_env("E2E_SHOTS");
 }
+std::string plant_dll() {
+  return required("E2E_PLANT_DLL");
+}
 
 bool code_page_is_932() {
   return GetACP() == 932;
+}
+
+bool system_locale_is_japanese() {
+  return PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_JAPANESE;
 }
 
 }  // namespace e2e

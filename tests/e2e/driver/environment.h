@@ -23,9 +23,14 @@ std::string update_exe();
 std::string work_folder();
 // E2E_SHOTS: where screenshots go; empty when none are wanted.
 std::string shots_folder();
+// E2E_PLANT_DLL: the DLL that must never be loaded from update.exe's folder.
+std::string plant_dll();
 
 // Every text the tests compare is code page 932; under any other code page Wine would convert
-// update.exe's texts and the comparisons would prove nothing.
+// update.exe's texts and the comparisons would prove nothing. The driver's manifest asks for it
+// whatever the locale.
 bool code_page_is_932();
+// Whether the system's locale is Japanese (the Unix locale under Wine), whatever the code page.
+bool system_locale_is_japanese();
 
 }  // namespace e2e

@@ -58,6 +58,9 @@ class UpdateRun {
   // What the program wrote to its standard output; complete once it has ended.
   std::string standard_output() const;
 
+  // Ends the program at once, wherever it is.
+  void kill();
+
   // Stops and restarts the program's one GUI thread, to look at a state that lasts one timer tick.
   void suspend();
   void resume();
@@ -71,7 +74,6 @@ class UpdateRun {
   bool has_ended(DWORD wait_ms);
   std::string exit_code_text() const;
   [[noreturn]] void abort_run(const std::string& why);
-  void kill();
 
   PROCESS_INFORMATION process_ = {};
   std::set<HWND> seen_;
