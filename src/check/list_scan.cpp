@@ -107,7 +107,7 @@ void ListScan::end_line() {
                          "NUL byte at column " + std::to_string(nul_column_) +
                              "; the updater reads nothing after it on this line"});
   }
-  if (invalid_count_ != 0) {
+  if (invalid_count_ != 0 && check_code_page_) {
     std::string more = invalid_count_ == 1 ? " is not code page 932"
                                            : " and " + std::to_string(invalid_count_ - 1) +
                                                  " more characters are not code page 932";

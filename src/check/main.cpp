@@ -14,10 +14,11 @@
 namespace {
 
 const char kUsage[] =
-    "usage: update-check [--json] [DIR]\n"
-    "Reads DIR/update.ini (DIR defaults to the current folder) as the updater does and reports\n"
-    "its record, types, files and problems. Exit status: 0 no problems, 1 problems, 2 the list\n"
-    "can't be read or the command line is wrong.\n";
+    "usage: update-check [--json] [DIR | LIST]\n"
+    "Reads DIR/update.ini (DIR defaults to the current folder), or the list LIST with its data\n"
+    "folder beside it, as the updater does and reports its record, types, files, problems and\n"
+    "notes. Exit status: 0 no problems, 1 problems, 2 the list can't be read or the command\n"
+    "line is wrong.\n";
 
 // Nothing is left to tell when writing a message fails.
 void print(FILE* stream, const std::string& text) {
@@ -53,7 +54,7 @@ bool parse_options(int argc, char** argv, Options* options) {
       continue;
     }
     if (dir_given) {
-      complain("one folder only (got " + display_path(arg) + " after " +
+      complain("one folder or list only (got " + display_path(arg) + " after " +
                display_path(options->dir) + ")");
       return false;
     }

@@ -24,6 +24,21 @@ struct Problem {
   std::string message;
 };
 
+// What may be meant, but deserves a look; notes don't change the exit status.
+enum class NoteKind {
+  folder_needed,   // a copied file needs a folder in the game that the list never makes
+  blank_in_value,  // a registry key part ends in a blank, which becomes part of the key
+  list_name,       // the list checked is not named update.ini
+};
+
+const char* note_kind_name(NoteKind kind);
+
+struct Note {
+  int line;
+  NoteKind kind;
+  std::string message;
+};
+
 struct RecordField {
   const char* key;  // the keyword, as the list spells it
   std::string value;
@@ -53,10 +68,11 @@ struct CheckReport {
   std::vector<TypeEntry> types;
   std::vector<FileEntry> files;
   std::vector<Problem> problems;  // in line order
+  std::vector<Note> notes;        // in line order
 };
 
-// Reads dir's update.ini exactly as the updater does. Returns false, with the reason in *error,
-// when the list can't be opened or read.
+// Reads the update.ini in dir (or the list dir names itself) exactly as the updater does.
+// Returns false, with the reason in *error, when the list can't be opened or read.
 bool build_report(const std::string& dir, CheckReport* report, std::string* error);
 
 // The text and the JSON forms of a report (report_text.cpp, report_json.cpp).

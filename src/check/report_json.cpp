@@ -47,6 +47,15 @@ Json problems_json(const CheckReport& report) {
   return problems;
 }
 
+Json notes_json(const CheckReport& report) {
+  Json notes = Json::array();
+  for (const Note& note : report.notes) {
+    notes.push_back(
+        {{"line", note.line}, {"kind", note_kind_name(note.kind)}, {"message", note.message}});
+  }
+  return notes;
+}
+
 }  // namespace
 
 std::string format_json(const CheckReport& report) {
@@ -55,6 +64,7 @@ std::string format_json(const CheckReport& report) {
   document["types"] = types_json(report);
   document["files"] = files_json(report);
   document["problems"] = problems_json(report);
+  document["notes"] = notes_json(report);
   // The texts are valid UTF-8 already, all but a Linux folder name given in another encoding:
   // replacing keeps the document valid then too.
   return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";

@@ -1,4 +1,4 @@
-// The report as text for a terminal: the record, the two tables and the problems.
+// The report as text for a terminal: the record, the two tables, the notes and the problems.
 #include <cstdio>
 
 #include "report.h"
@@ -72,6 +72,20 @@ void append_files(const CheckReport& report, std::string* out) {
   }
 }
 
+// Line 0 is the list as a whole.
+std::string at_line(int line) {
+  return line == 0 ? "list" : "line " + std::to_string(line);
+}
+
+void append_notes(const CheckReport& report, std::string* out) {
+  if (report.notes.empty()) return;
+  *out += "\nNotes (" + std::to_string(report.notes.size()) + ")\n";
+  for (const Note& note : report.notes) {
+    *out += "  " + padded(at_line(note.line), 11) + padded(note_kind_name(note.kind), 16) +
+            printable(note.message) + "\n";
+  }
+}
+
 void append_problems(const CheckReport& report, std::string* out) {
   if (report.problems.empty()) {
     *out += "\nNo problems.\n";
@@ -79,8 +93,8 @@ void append_problems(const CheckReport& report, std::string* out) {
   }
   *out += "\nProblems (" + std::to_string(report.problems.size()) + ")\n";
   for (const Problem& problem : report.problems) {
-    *out += "  " + padded("line " + std::to_string(problem.line), 11) +
-            padded(problem_kind_name(problem.kind), 16) + printable(problem.message) + "\n";
+    *out += "  " + padded(at_line(problem.line), 11) + padded(problem_kind_name(problem.kind), 16) +
+            printable(problem.message) + "\n";
   }
 }
 
@@ -91,6 +105,7 @@ std::string format_text(const CheckReport& report) {
   append_record(report, &out);
   append_types(report, &out);
   append_files(report, &out);
+  append_notes(report, &out);
   append_problems(report, &out);
   return out;
 }

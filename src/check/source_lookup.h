@@ -9,6 +9,15 @@ std::string setup_list_path(const std::string& dir);
 // A path in the platform's bytes, as UTF-8 text.
 std::string display_path(const std::string& path);
 
+struct SetupListPlace {
+  std::string list;    // the setup list, in the platform's bytes
+  std::string medium;  // the folder the data folder is looked up in
+};
+
+// path names either the medium's folder or the list itself (a file), whose folder is then the
+// medium.
+SetupListPlace locate_setup_list(const std::string& path);
+
 struct SourceFile {
   std::string path;  // UTF-8
   bool exists;       // a file, not a folder, is there

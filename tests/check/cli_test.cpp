@@ -73,6 +73,10 @@ const CommandCase kCommandCases[] = {
     {"unknown_option", "--frobnicate", ".", 2, "", "usage: update-check"},
     {"two_folders", "a b", ".", 2, "", "usage: update-check"},
     {"help", "--help", ".", 0, "usage: update-check", ""},
+    {"list_given_by_its_path", "'" + kSamples + "/clean/update.ini'", ".", 0,
+     "Setup list " + kSamples + "/clean/update.ini", ""},
+    {"list_saved_as_utf8", "'" + kSamples + "/utf8'", ".", 1,
+     "saved as UTF-8 with a byte order mark", ""},
 };
 
 void PrintTo(const CommandCase& c, std::ostream* os) {
@@ -108,7 +112,7 @@ TEST(Json, CleanSampleHasTheDocumentedShape) {
   ASSERT_EQ(run.status, 0) << run.err;
   json doc = json::parse(run.out);
   using Keys = std::vector<std::string>;
-  EXPECT_EQ(keys(doc), (Keys{"files", "problems", "record", "types"}));
+  EXPECT_EQ(keys(doc), (Keys{"files", "notes", "problems", "record", "types"}));
   EXPECT_EQ(keys(doc["record"]),
             (Keys{"PATH", "REG_KEY", "REG_P", "REG_S", "REG_T", "TITLE", "TITLE_OLD"}));
   EXPECT_EQ(doc["record"]["TITLE"], u8"星のかけら２");
@@ -141,6 +145,9 @@ TEST(Json, ProblemsSample) {
       {14, "unknown-type"}, {18, "missing-source"}, {19, "unsafe-name"}, {21, "never-copied"},
       {23, "never-copied"}, {24, "unknown-type"},   {25, "never-copied"}};
   EXPECT_EQ(found, expected);
+  ASSERT_EQ(doc["notes"].size(), 1u);
+  EXPECT_EQ(doc["notes"][0]["line"], 27);
+  EXPECT_EQ(doc["notes"][0]["kind"], "folder-needed");
   EXPECT_EQ(doc["files"][4]["type"], -1);
   EXPECT_EQ(doc["files"][4]["type_mask"], 0x80000000u);
 }
