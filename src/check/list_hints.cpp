@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "folder_plan.h"
+#include "game_folder.h"
 #include "setuplist/setup_record.h"
 
 namespace {
@@ -143,7 +144,8 @@ std::vector<bool> add_list_hints(const std::string& list_path, const std::string
   return explained;
 }
 
-void add_folder_notes(const std::vector<ListedFile>& files, CheckReport* report) {
+void add_folder_notes(const std::vector<ListedFile>& files, const std::string& game_dir,
+                      CheckReport* report) {
   // The updater makes a folder for every copied name it accepts, also when the source is missing.
   std::vector<const ListedFile*> copies;
   std::vector<std::string> names;
@@ -156,6 +158,13 @@ void add_folder_notes(const std::vector<ListedFile>& files, CheckReport* report)
   for (size_t i = 0; i < copies.size(); ++i) {
     if (needed[i].empty()) continue;
     std::string what = shown(copies[i]->name) + " needs " + shown(needed[i]) + " in the game";
+    if (!game_dir.empty() && look_up_in_game(game_dir, needed[i]).kind != GameItem::Kind::folder) {
+      report->problems.push_back(
+          {copies[i]->line, ProblemKind::missing_folder,
+           what + ", and this game has none: the updater makes one folder level per file, so "
+                  "the copy fails"});
+      continue;
+    }
     report->notes.push_back({copies[i]->line, NoteKind::folder_needed,
                              what + " already: the updater makes one folder level per file, and "
                                     "no earlier copied file is in that folder"});

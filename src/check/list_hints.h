@@ -34,5 +34,7 @@ std::vector<bool> add_list_hints(const std::string& list_path, const std::string
                                  const ListFacts& facts, const std::vector<ListedFile>& files,
                                  CheckReport* report);
 
-// A note for each copied file that needs a folder no earlier file makes.
-void add_folder_notes(const std::vector<ListedFile>& files, CheckReport* report);
+// A note for each copied file that needs a folder no earlier file makes; with a game folder, a
+// missing-folder problem instead when that folder isn't there.
+void add_folder_notes(const std::vector<ListedFile>& files, const std::string& game_dir,
+                      CheckReport* report);

@@ -7,8 +7,10 @@
 #include <cstring>
 
 #include "cp932_text.h"
+#include "game_folder.h"
 #include "list_hints.h"
 #include "list_scan.h"
+#include "preview.h"
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
@@ -251,6 +253,11 @@ std::vector<ListedFile> fill_files(const std::string& dir, const ParseWatch& wat
   return listed;
 }
 
+bool over_a_limit(const CheckReport& report) {
+  return std::any_of(report.problems.begin(), report.problems.end(),
+                     [](const Problem& p) { return p.kind == ProblemKind::limit; });
+}
+
 }  // namespace
 
 const char* problem_kind_name(ProblemKind kind) {
@@ -269,6 +276,8 @@ const char* problem_kind_name(ProblemKind kind) {
       return "line-split";
     case ProblemKind::encoding:
       return "encoding";
+    case ProblemKind::missing_folder:
+      return "missing-folder";
   }
   return "unknown";
 }
@@ -285,8 +294,31 @@ const char* note_kind_name(NoteKind kind) {
   return "unknown";
 }
 
+const char* outcome_name(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::added:
+      return "new";
+    case Outcome::replaces:
+      return "replaces";
+    case Outcome::identical:
+      return "identical";
+    case Outcome::fails:
+      return "fails";
+  }
+  return "unknown";
+}
+
 bool build_report(const std::string& dir, CheckReport* report, std::string* error) {
+  return build_report(dir, "", report, error);
+}
+
+bool build_report(const std::string& dir, const std::string& game_dir, CheckReport* report,
+                  std::string* error) {
   *report = CheckReport{};
+  if (!game_dir.empty() && !is_folder(game_dir)) {
+    *error = "the game folder " + display_path(game_dir) + " is not a folder";
+    return false;
+  }
   SetupListPlace place = locate_setup_list(dir);
   report->list_path = display_path(place.list);
   ParseWatch watch{};
@@ -302,10 +334,20 @@ bool build_report(const std::string& dir, CheckReport* report, std::string* erro
     check_file(report->files[static_cast<size_t>(file.index)], file.name.c_str(),
                explained[static_cast<size_t>(file.index)], &report->problems);
   }
-  add_folder_notes(listed, report);
+  add_folder_notes(listed, game_dir, report);
+  if (!game_dir.empty()) {
+    report->against = display_path(game_dir);
+    preview_against(game_dir, listed, over_a_limit(*report), report);
+  }
   std::stable_sort(report->problems.begin(), report->problems.end(),
                    [](const Problem& a, const Problem& b) { return a.line < b.line; });
   std::stable_sort(report->notes.begin(), report->notes.end(),
                    [](const Note& a, const Note& b) { return a.line < b.line; });
   return true;
+}
+
+bool report_finds_faults(const CheckReport& report) {
+  bool fails = std::any_of(report.entries.begin(), report.entries.end(),
+                           [](const PreviewEntry& e) { return e.outcome == Outcome::fails; });
+  return !report.problems.empty() || fails || !report.space.fits;
 }

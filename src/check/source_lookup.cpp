@@ -61,10 +61,12 @@ SetupListPlace locate_setup_list(const std::string& path) {
 SourceFile find_source_file(const std::string& dir, const char* data_folder, const char* name) {
   CopyPaths paths;
   compose_copy_paths(dir.c_str(), data_folder, "", name, &paths);
-  DWORD attributes = GetFileAttributesA(paths.source);
-  bool exists =
-      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  return {cp932_to_utf8(paths.source), exists};
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  bool exists = GetFileAttributesExA(paths.source, GetFileExInfoStandard, &info) != FALSE &&
+                (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  uint64_t size =
+      exists ? (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow : 0;
+  return {cp932_to_utf8(paths.source), exists, paths.source, size};
 }
 
 #else
@@ -111,7 +113,7 @@ SourceFile find_source_file(const std::string& dir, const char* data_folder, con
   std::string path = without_trailing_slashes(dir) + below;
   struct stat info;
   bool exists = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-  return {path, exists};
+  return {path, exists, path, exists ? static_cast<uint64_t>(info.st_size) : 0};
 }
 
 #endif

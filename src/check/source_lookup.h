@@ -2,6 +2,7 @@
 // file from, looked up on this machine.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The setup list in dir, in the bytes the platform's file functions take.
@@ -19,8 +20,10 @@ struct SetupListPlace {
 SetupListPlace locate_setup_list(const std::string& path);
 
 struct SourceFile {
-  std::string path;  // UTF-8
-  bool exists;       // a file, not a folder, is there
+  std::string path;    // UTF-8
+  bool exists;         // a file, not a folder, is there
+  std::string native;  // the same path in the platform's bytes
+  uint64_t size = 0;   // bytes, when it exists
 };
 
 // The source of a file name from the list: below dir, in the list's data folder.
