@@ -77,15 +77,12 @@ Utf8Guess guess_utf8(std::string_view bytes) {
   Utf8Guess guess;
   guess.bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
   bool multi_byte = false;
-  for (size_t i = 0; i < bytes.size();) {
+  for (size_t i = guess.bom ? 3 : 0; i < bytes.size();) {
     size_t len = utf8_char_length(bytes.substr(i));
-    if (len == 0) {
-      guess.utf8 = guess.bom;
-      return guess;
-    }
+    if (len == 0) return guess;
     multi_byte = multi_byte || len > 1;
     i += len;
   }
-  guess.utf8 = guess.bom || multi_byte;
+  guess.utf8 = multi_byte;
   return guess;
 }

@@ -51,24 +51,33 @@ std::string lost_first_line(const std::string& first_line) {
 
 void hint_utf8(const ListFacts& facts, const std::vector<ListedFile>& files, CheckReport* report,
                std::vector<bool>* explained) {
-  if (!facts.encoding.utf8) return;
-  // Names with Japanese characters are garbled with the rest: their sources are missing until
-  // the list is saved again.
-  size_t lost = 0;
-  for (const ListedFile& file : files) {
-    if (file.copied && file.safe && !file.source.exists && has_non_ascii(file.name)) {
-      (*explained)[static_cast<size_t>(file.index)] = true;
-      ++lost;
+  const Utf8Guess& encoding = facts.encoding;
+  if (!encoding.utf8 && !encoding.bom) return;
+  std::string text = "the list starts with a UTF-8 byte order mark (bytes EF BB BF)";
+  if (encoding.utf8) {
+    // Names with Japanese characters are garbled with the rest: their sources are missing until
+    // the list is saved again.
+    size_t lost = 0;
+    for (const ListedFile& file : files) {
+      if (file.copied && file.safe && !file.source.exists && has_non_ascii(file.name)) {
+        (*explained)[static_cast<size_t>(file.index)] = true;
+        ++lost;
+      }
+    }
+    text = encoding.bom ? "the list is saved as UTF-8 with a byte order mark"
+                        : "the list is saved as UTF-8";
+    text += "; the updater reads code page 932 (Shift JIS), so its Japanese text comes out garbled";
+    if (lost > 0) {
+      text += " and the updater misses " + copied_files(lost) +
+              (lost == 1 ? " with a non-ASCII name" : " with non-ASCII names");
     }
   }
-  std::string text = "the list is saved as UTF-8";
-  if (facts.encoding.bom) text += " with a byte order mark";
-  text += "; the updater reads code page 932 (Shift JIS), so its Japanese text comes out garbled";
-  if (lost > 0) {
-    text += " and the updater misses " + copied_files(lost) +
-            (lost == 1 ? " with a non-ASCII name" : " with non-ASCII names");
+  if (encoding.bom) text += lost_first_line(facts.first_line);
+  if (!encoding.utf8) {
+    report->problems.push_back({1, ProblemKind::encoding,
+                                text + ". Remove them: sed -i '1s/^\\xEF\\xBB\\xBF//' update.ini"});
+    return;
   }
-  if (facts.encoding.bom) text += lost_first_line(facts.first_line);
   text +=
       ". Save it as Shift JIS with CR LF line ends: "
       "sed '1s/^\\xEF\\xBB\\xBF//; s/\\r*$/\\r/' update.ini | iconv -f UTF-8 -t CP932 > "

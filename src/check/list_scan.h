@@ -25,6 +25,7 @@ class ListScan {
   std::vector<Problem>& problems() { return problems_; }
   // A list in another encoding is reported once, as a whole, not line by line.
   void skip_code_page_check() { check_code_page_ = false; }
+  void skip_byte_order_mark() { skip_bom_ = true; }
 
  private:
   struct Breakpoint {
@@ -39,6 +40,7 @@ class ListScan {
   FILE* file_;
   bool in_step_ = true;  // false once this reading ran out before the parser's
   bool check_code_page_ = true;
+  bool skip_bom_ = false;
   std::vector<Breakpoint> breakpoints_;
   std::vector<Problem> problems_;
 

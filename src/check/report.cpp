@@ -172,6 +172,7 @@ bool parse_list(const std::string& list_path, const std::string& shown_path, Par
   ListScan scan(again);
   watch->facts.encoding = guess_utf8(read_whole(list_path));
   if (watch->facts.encoding.utf8) scan.skip_code_page_check();
+  if (watch->facts.encoding.bom) scan.skip_byte_order_mark();
   watch->scan = &scan;
   run_parser(list, watch);
   watch->scan = nullptr;

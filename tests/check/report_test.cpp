@@ -115,6 +115,11 @@ const ProblemCase kProblemCases[] = {
      u8"#TITLE \"星のかけら\"\n" + kOneType + u8"表\\ソ.txt\n",
      {u8"GAME/表/ソ.txt"},
      {{1, "encoding"}}},
+    // A byte order mark before code page 932 text: line 1 lost, each line still checked.
+    {"byte_order_mark_before_code_page_932",
+     "\xEF\xBB\xBF#TITLE x\n#TITLE a\xFF\n" + kOneType + "表.txt\n",
+     {u8"GAME/表.txt"},
+     {{1, "encoding"}, {2, "encoding"}}},
     // Keyword lines are not trimmed: once for the blank, then only the file missing either way.
     {"path_ending_in_a_blank",
      "#PATH GAME \n" + kOneType + "a.txt\nb.txt\ngone.txt\n",
