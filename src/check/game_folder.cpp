@@ -124,8 +124,8 @@ bool same_contents(const std::string& a, const std::string& b) {
 
 #include "update/dbcs.h"
 
-GameItem look_up_in_game(const std::string& game_dir, const std::string& name) {
-  std::string path = game_dir;
+GameItem GameFolder::look_up(const std::string& name) {
+  std::string path = dir_;
   if (!name.empty()) {
     bool separated = ends_with_backslash_char(path.c_str()) ||
                      (!path.empty() && (path.back() == '/' || path.back() == ':'));
@@ -197,33 +197,35 @@ unsigned dos_attributes(const std::string& path) {
   return static_cast<unsigned>(bits) & (kHidden | kSystem);
 }
 
+}  // namespace
+
 // The name of part in dir: itself when it is there, else the first (in byte order) of the names
 // that differ from it only in letter case.
-bool find_part(const std::string& dir, const std::string& part, std::string* found) {
+bool GameFolder::find_part(const std::string& dir, const std::string& part, std::string* found) {
   struct stat info;
   if (stat((dir + "/" + part).c_str(), &info) == 0) {
     *found = part;
     return true;
   }
-  std::error_code error;
-  std::filesystem::directory_iterator it(dir, error);
-  std::string key = upper_case_utf8(part);
-  bool any = false;
-  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-    std::string name = it->path().filename().string();
-    if (upper_case_utf8(name) == key && (!any || name < *found)) {
-      *found = name;
-      any = true;
+  auto [listing, fresh] = listings_.try_emplace(dir);
+  if (fresh) {
+    std::error_code error;
+    std::filesystem::directory_iterator it(dir, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+      std::string name = it->path().filename().string();
+      std::string& first = listing->second[upper_case_utf8(name)];
+      if (first.empty() || name < first) first = name;
     }
   }
-  return any;
+  auto hit = listing->second.find(upper_case_utf8(part));
+  if (hit == listing->second.end()) return false;
+  *found = hit->second;
+  return true;
 }
 
-}  // namespace
-
-GameItem look_up_in_game(const std::string& game_dir, const std::string& name) {
+GameItem GameFolder::look_up(const std::string& name) {
   GameItem item;
-  std::string path = game_dir;
+  std::string path = dir_;
   std::string last;
   for (const std::string& part : name_parts(name)) {
     if (!find_part(path, cp932_to_utf8(part), &last)) return item;

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct GameItem {
@@ -18,9 +20,24 @@ struct GameItem {
   std::string native;     // its path in the platform's bytes, when it is there
 };
 
-// name is a path from the list (code page 932, '\' or '/' between folders); an empty name is the
-// game folder itself.
-GameItem look_up_in_game(const std::string& game_dir, const std::string& name);
+// The game folder, read (never written) while one report is made.
+class GameFolder {
+ public:
+  explicit GameFolder(std::string dir) : dir_(std::move(dir)) {}
+
+  // name is a path from the list (code page 932, '\' or '/' between folders); an empty name is
+  // the game folder itself.
+  GameItem look_up(const std::string& name);
+
+ private:
+  std::string dir_;
+#ifndef _WIN32
+  bool find_part(const std::string& dir, const std::string& part, std::string* found);
+
+  // Each folder's names by their capitals, read once: a game folder may hold thousands of files.
+  std::map<std::string, std::map<std::string, std::string>> listings_;
+#endif
+};
 
 // The parts of a name between its separators, read by whole characters; empty parts and "."
 // are dropped, as Windows drops them.

@@ -164,10 +164,11 @@ void add_folder_notes(const std::vector<ListedFile>& files, const std::string& g
     names.push_back(file.name);
   }
   std::vector<std::string> needed = folders_needed(names);
+  GameFolder game(game_dir);
   for (size_t i = 0; i < copies.size(); ++i) {
     if (needed[i].empty()) continue;
     std::string what = shown(copies[i]->name) + " needs " + shown(needed[i]) + " in the game";
-    if (!game_dir.empty() && look_up_in_game(game_dir, needed[i]).kind != GameItem::Kind::folder) {
+    if (!game_dir.empty() && game.look_up(needed[i]).kind != GameItem::Kind::folder) {
       report->problems.push_back(
           {copies[i]->line, ProblemKind::missing_folder,
            what + ", and this game has none: the updater makes one folder level per file, so "

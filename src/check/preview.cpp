@@ -5,6 +5,7 @@
 #include "preview.h"
 
 #include <map>
+#include <utility>
 
 #include "game_folder.h"
 #include "update/space_needed.h"
@@ -15,18 +16,18 @@ namespace {
 // the copies. Names are keyed as Windows compares them.
 class GameState {
  public:
-  explicit GameState(std::string dir) : dir_(std::move(dir)) {}
+  explicit GameState(std::string dir) : folder_(std::move(dir)) {}
 
   // The reference stays valid: a map never moves its elements.
   GameItem& item(const std::string& name) {
     std::string key = game_name_key(name);
     auto it = items_.find(key);
-    if (it == items_.end()) it = items_.emplace(key, look_up_in_game(dir_, name)).first;
+    if (it == items_.end()) it = items_.emplace(key, folder_.look_up(name)).first;
     return it->second;
   }
 
  private:
-  std::string dir_;
+  GameFolder folder_;
   std::map<std::string, GameItem> items_;
 };
 
