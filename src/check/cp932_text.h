@@ -23,3 +23,14 @@ std::string cp932_to_utf8(std::string_view bytes);
 bool append_cp932_char(const char* bytes, size_t len, std::string* out);
 // False when this system can't convert code page 932 at all (an iconv without its tables).
 bool cp932_converter_ready();
+
+// How a list saved as UTF-8 shows itself: its text (after a byte order mark, if any) is valid
+// UTF-8 throughout and holds at least one character of more than one byte. Code page 932 text
+// with a single kana or kanji between ASCII bytes is never valid UTF-8: its lead bytes 0x81-0x9F
+// are UTF-8 continuation bytes. A byte order mark alone may stand before ASCII or code page 932.
+struct Utf8Guess {
+  bool utf8 = false;  // the text is UTF-8
+  bool bom = false;   // it starts with the UTF-8 byte order mark
+};
+
+Utf8Guess guess_utf8(std::string_view bytes);

@@ -1,6 +1,7 @@
 // The second reading of the setup list; see list_scan.h for what it is for.
 #include "list_scan.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "cp932_text.h"
@@ -71,10 +72,12 @@ void ListScan::check_piece(const char* piece, size_t len, bool ends_line) {
     nul_column_ = length_ + static_cast<size_t>(static_cast<const char*>(nul) - piece) + 1;
   }
 
+  // A byte order mark is reported on its own, for the list as a whole.
+  size_t skip = skip_bom_ && line_ == 1 && pieces_ == 1 ? std::min<size_t>(3, text_len) : 0;
   // A double-byte character cut in two by the reader is whole in the file: decode it whole.
   std::string bytes = held_lead_;
-  bytes.append(piece, text_len);
-  size_t start = length_ - held_lead_.size();
+  bytes.append(piece + skip, text_len - skip);
+  size_t start = length_ + skip - held_lead_.size();
   Utf8Text decoded = decode_cp932(bytes, !ends_line);
   if (decoded.invalid_count > 0) {
     if (invalid_count_ == 0) {
@@ -107,7 +110,7 @@ void ListScan::end_line() {
                          "NUL byte at column " + std::to_string(nul_column_) +
                              "; the updater reads nothing after it on this line"});
   }
-  if (invalid_count_ != 0) {
+  if (invalid_count_ != 0 && check_code_page_) {
     std::string more = invalid_count_ == 1 ? " is not code page 932"
                                            : " and " + std::to_string(invalid_count_ - 1) +
                                                  " more characters are not code page 932";

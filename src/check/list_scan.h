@@ -23,6 +23,9 @@ class ListScan {
   void finish(const char* list_path);
 
   std::vector<Problem>& problems() { return problems_; }
+  // A list in another encoding is reported once, as a whole, not line by line.
+  void skip_code_page_check() { check_code_page_ = false; }
+  void skip_byte_order_mark() { skip_bom_ = true; }
 
  private:
   struct Breakpoint {
@@ -36,6 +39,8 @@ class ListScan {
 
   FILE* file_;
   bool in_step_ = true;  // false once this reading ran out before the parser's
+  bool check_code_page_ = true;
+  bool skip_bom_ = false;
   std::vector<Breakpoint> breakpoints_;
   std::vector<Problem> problems_;
 

@@ -14,10 +14,13 @@
 namespace {
 
 const char kUsage[] =
-    "usage: update-check [--json] [DIR]\n"
-    "Reads DIR/update.ini (DIR defaults to the current folder) as the updater does and reports\n"
-    "its record, types, files and problems. Exit status: 0 no problems, 1 problems, 2 the list\n"
-    "can't be read or the command line is wrong.\n";
+    "usage: update-check [--json] [--against GAME_DIR] [DIR | LIST]\n"
+    "Reads DIR/update.ini (DIR defaults to the current folder), or the list LIST with its data\n"
+    "folder beside it, as the updater does and reports its record, types, files, problems and\n"
+    "notes. With --against, also what the update would do to the game installed in GAME_DIR:\n"
+    "each copied file new, replacing, identical or failing, and whether it fits.\n"
+    "Exit status: 0 no problems, 1 problems (or, with --against, a copy that would fail or not\n"
+    "fit), 2 the list or GAME_DIR can't be read or the command line is wrong.\n";
 
 // Nothing is left to tell when writing a message fails.
 void print(FILE* stream, const std::string& text) {
@@ -32,6 +35,7 @@ struct Options {
   bool json = false;
   bool help = false;
   std::string dir = ".";
+  std::string against;  // the game folder; empty: no preview
 };
 
 bool parse_options(int argc, char** argv, Options* options) {
@@ -44,6 +48,12 @@ bool parse_options(int argc, char** argv, Options* options) {
         options_ended = true;
       } else if (arg == "--json") {
         options->json = true;
+      } else if (arg == "--against") {
+        if (i + 1 == argc || argv[i + 1][0] == '\0') {
+          complain("--against needs a game folder");
+          return false;
+        }
+        options->against = argv[++i];
       } else if (arg == "-h" || arg == "--help") {
         options->help = true;
       } else {
@@ -53,7 +63,7 @@ bool parse_options(int argc, char** argv, Options* options) {
       continue;
     }
     if (dir_given) {
-      complain("one folder only (got " + display_path(arg) + " after " +
+      complain("one folder or list only (got " + display_path(arg) + " after " +
                display_path(options->dir) + ")");
       return false;
     }
@@ -98,7 +108,7 @@ int check(const Options& options) {
   }
   CheckReport report;
   std::string error;
-  if (!build_report(options.dir, &report, &error)) {
+  if (!build_report(options.dir, options.against, &report, &error)) {
     complain(error);
     return 2;
   }
@@ -107,7 +117,7 @@ int check(const Options& options) {
     complain("cannot write the report");
     return 2;
   }
-  return report.problems.empty() ? 0 : 1;
+  return report_finds_faults(report) ? 1 : 0;
 }
 
 }  // namespace

@@ -7,7 +7,10 @@
 #include <cstring>
 
 #include "cp932_text.h"
+#include "game_folder.h"
+#include "list_hints.h"
 #include "list_scan.h"
+#include "preview.h"
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
@@ -35,6 +38,7 @@ struct ParseWatch {
   int files_over = 0;
   int types_over = 0;
   std::vector<Problem> problems;
+  ListFacts facts;
 };
 
 ParseWatch* Watch = nullptr;
@@ -59,8 +63,23 @@ void put(std::vector<T>* list, int index, T value) {
 
 void show_nothing(const char*, const char*) {}
 
-void on_line_read(int line, const char*) {
+// The line a keyword line sets: its keyword is all that follows the "#" up to a blank or the
+// line's end, as the parser reads it.
+bool sets_field(const char* text, const char* keyword) {
+  size_t len = strlen(keyword);
+  return text[0] == '#' && strncmp(text + 1, keyword, len) == 0 &&
+         strchr(" \t\r\n", text[len + 1]) != nullptr;  // the terminator matches too
+}
+
+void on_line_read(int line, const char* text) {
   Watch->line = Watch->scan->next_piece(line);
+  ListFacts& facts = Watch->facts;
+  if (line == 1) facts.first_line = text;
+  if (sets_field(text, "PATH")) facts.path_line = Watch->line;
+  const char* const parts[] = {"REG_P", "REG_S", "REG_T"};
+  for (int i = 0; i < 3; ++i) {
+    if (sets_field(text, parts[i])) facts.reg_lines[i] = Watch->line;
+  }
 }
 
 void on_type_added(int index, int) {
@@ -126,6 +145,19 @@ void run_parser(FILE* list, ParseWatch* watch) {
   SetupHooks = saved;
 }
 
+// Nothing is read when the file can't be opened: the parse then reports why.
+std::string read_whole(const std::string& path) {
+  std::string bytes;
+  FILE* file = fopen(path.c_str(), "rb");
+  if (file == nullptr) return bytes;
+  char buf[16384];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, file)) > 0)
+    bytes.append(buf, n);
+  (void)fclose(file);  // read only: nothing to lose
+  return bytes;
+}
+
 // Runs the parser over the list with a second reading in step. False when the list can't be
 // opened or read.
 bool parse_list(const std::string& list_path, const std::string& shown_path, ParseWatch* watch,
@@ -138,6 +170,9 @@ bool parse_list(const std::string& list_path, const std::string& shown_path, Par
     return false;
   }
   ListScan scan(again);
+  watch->facts.encoding = guess_utf8(read_whole(list_path));
+  if (watch->facts.encoding.utf8) scan.skip_code_page_check();
+  if (watch->facts.encoding.bom) scan.skip_byte_order_mark();
   watch->scan = &scan;
   run_parser(list, watch);
   watch->scan = nullptr;
@@ -178,7 +213,8 @@ std::string type_label(int32_t type) {
   return "type " + std::to_string(type) + " " + quote(TypeTable.type_name[type]);
 }
 
-void check_file(const FileEntry& file, const char* name, std::vector<Problem>* problems) {
+void check_file(const FileEntry& file, const char* name, bool explained,
+                std::vector<Problem>* problems) {
   bool safe = is_safe_file_name(name);
   if (!safe) {
     problems->push_back(
@@ -190,13 +226,15 @@ void check_file(const FileEntry& file, const char* name, std::vector<Problem>* p
         file.type < 0 ? "is listed under no type" : "is under " + type_label(file.type);
     problems->push_back(
         {file.line, ProblemKind::never_copied, quote(name) + " " + under + "; " + kCopiedTypes});
-  } else if (safe && !file.source_exists) {
+  } else if (safe && !file.source_exists && !explained) {
     problems->push_back(
         {file.line, ProblemKind::missing_source, "source file " + file.source + " is missing"});
   }
 }
 
-void fill_files(const std::string& dir, const ParseWatch& watch, CheckReport* report) {
+std::vector<ListedFile> fill_files(const std::string& dir, const ParseWatch& watch,
+                                   CheckReport* report) {
+  std::vector<ListedFile> listed;
   for (int i = 0; i < FileTable.file_count; ++i) {
     const char* name = FileTable.file_name[i];
     uint32_t mask = FileTable.type_mask[i];
@@ -210,9 +248,15 @@ void fill_files(const std::string& dir, const ParseWatch& watch, CheckReport* re
                    source.path,
                    source.exists,
                    at < watch.file_lines.size() ? watch.file_lines[at] : 0};
-    check_file(file, name, &report->problems);
+    listed.push_back({i, file.line, name, file.copied, is_safe_file_name(name), source});
     report->files.push_back(std::move(file));
   }
+  return listed;
+}
+
+bool over_a_limit(const CheckReport& report) {
+  return std::any_of(report.problems.begin(), report.problems.end(),
+                     [](const Problem& p) { return p.kind == ProblemKind::limit; });
 }
 
 }  // namespace
@@ -233,22 +277,78 @@ const char* problem_kind_name(ProblemKind kind) {
       return "line-split";
     case ProblemKind::encoding:
       return "encoding";
+    case ProblemKind::missing_folder:
+      return "missing-folder";
+  }
+  return "unknown";
+}
+
+const char* note_kind_name(NoteKind kind) {
+  switch (kind) {
+    case NoteKind::folder_needed:
+      return "folder-needed";
+    case NoteKind::blank_in_value:
+      return "blank-in-value";
+    case NoteKind::list_name:
+      return "list-name";
+  }
+  return "unknown";
+}
+
+const char* outcome_name(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::added:
+      return "new";
+    case Outcome::replaces:
+      return "replaces";
+    case Outcome::identical:
+      return "identical";
+    case Outcome::fails:
+      return "fails";
   }
   return "unknown";
 }
 
 bool build_report(const std::string& dir, CheckReport* report, std::string* error) {
+  return build_report(dir, "", report, error);
+}
+
+bool build_report(const std::string& dir, const std::string& game_dir, CheckReport* report,
+                  std::string* error) {
   *report = CheckReport{};
-  std::string list_path = setup_list_path(dir);
-  report->list_path = display_path(list_path);
+  if (!game_dir.empty() && !is_folder(game_dir)) {
+    *error = "the game folder " + display_path(game_dir) + " is not a folder";
+    return false;
+  }
+  SetupListPlace place = locate_setup_list(dir);
+  report->list_path = display_path(place.list);
   ParseWatch watch{};
-  if (!parse_list(list_path, report->list_path, &watch, error)) return false;
+  if (!parse_list(place.list, report->list_path, &watch, error)) return false;
 
   fill_record(report);
   fill_types(watch, report);
   report->problems = std::move(watch.problems);
-  fill_files(dir, watch, report);
+  std::vector<ListedFile> listed = fill_files(place.medium, watch, report);
+  std::vector<bool> explained =
+      add_list_hints(place.list, place.medium, watch.facts, listed, report);
+  for (const ListedFile& file : listed) {
+    check_file(report->files[static_cast<size_t>(file.index)], file.name.c_str(),
+               explained[static_cast<size_t>(file.index)], &report->problems);
+  }
+  add_folder_notes(listed, game_dir, report);
+  if (!game_dir.empty()) {
+    report->against = display_path(game_dir);
+    preview_against(game_dir, listed, over_a_limit(*report), report);
+  }
   std::stable_sort(report->problems.begin(), report->problems.end(),
                    [](const Problem& a, const Problem& b) { return a.line < b.line; });
+  std::stable_sort(report->notes.begin(), report->notes.end(),
+                   [](const Note& a, const Note& b) { return a.line < b.line; });
   return true;
+}
+
+bool report_finds_faults(const CheckReport& report) {
+  bool fails = std::any_of(report.entries.begin(), report.entries.end(),
+                           [](const PreviewEntry& e) { return e.outcome == Outcome::fails; });
+  return !report.problems.empty() || fails || !report.space.fits;
 }

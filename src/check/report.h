@@ -14,6 +14,7 @@ enum class ProblemKind {
   limit,           // over a limit of the record or the tables: the updater copies nothing
   line_split,      // a line the updater reads as two or more
   encoding,        // bytes that aren't code page 932, NUL bytes, text after a Ctrl-Z
+  missing_folder,  // a folder the updater can't make is missing from the game (--against)
 };
 
 const char* problem_kind_name(ProblemKind kind);
@@ -21,6 +22,21 @@ const char* problem_kind_name(ProblemKind kind);
 struct Problem {
   int line;  // line of the list, counted from 1 as an editor counts them
   ProblemKind kind;
+  std::string message;
+};
+
+// What may be meant, but deserves a look; notes don't change the exit status.
+enum class NoteKind {
+  folder_needed,   // a copied file needs a folder in the game that the list never makes
+  blank_in_value,  // a registry key part ends in a blank, which becomes part of the key
+  list_name,       // the list checked is not named update.ini
+};
+
+const char* note_kind_name(NoteKind kind);
+
+struct Note {
+  int line;
+  NoteKind kind;
   std::string message;
 };
 
@@ -47,17 +63,52 @@ struct FileEntry {
   int line;
 };
 
+// What the updater would do with one copied entry in a given game folder.
+enum class Outcome { added, replaces, identical, fails };
+
+const char* outcome_name(Outcome outcome);  // "new", "replaces", "identical", "fails"
+
+struct PreviewEntry {
+  int index;  // of the file in files
+  int line;
+  std::string file_name;
+  Outcome outcome;
+  std::string reason;  // why it fails; empty otherwise
+  uint64_t bytes;      // what the updater writes: the source's size (identical files too), or 0
+};
+
+struct SpaceCheck {
+  uint64_t needed = 0;        // room taken at the fullest, in whole clusters
+  uint64_t cluster_size = 0;  // the filesystem's block size
+  bool free_known = false;
+  uint64_t free = 0;  // bytes an ordinary user may still write there
+  bool fits = true;
+};
+
 struct CheckReport {
   std::string list_path;
   std::vector<RecordField> record;  // TITLE, TITLE_OLD, PATH, REG_P, REG_S, REG_T, REG_KEY
   std::vector<TypeEntry> types;
   std::vector<FileEntry> files;
   std::vector<Problem> problems;  // in line order
+  std::vector<Note> notes;        // in line order
+  // Only with a game folder to check against.
+  std::string against;  // the game folder, UTF-8; empty: no preview
+  std::vector<PreviewEntry> entries;
+  SpaceCheck space;
 };
 
-// Reads dir's update.ini exactly as the updater does. Returns false, with the reason in *error,
-// when the list can't be opened or read.
+// Reads the update.ini in dir (or the list dir names itself) exactly as the updater does.
+// Returns false, with the reason in *error, when the list can't be opened or read.
 bool build_report(const std::string& dir, CheckReport* report, std::string* error);
+// The same, and what the update would do to the game installed in game_dir. False also when
+// game_dir is not a folder.
+bool build_report(const std::string& dir, const std::string& game_dir, CheckReport* report,
+                  std::string* error);
+
+// Whether a report finds anything that keeps the update from doing all it should: a problem,
+// or in the preview an entry that fails or a copy that doesn't fit.
+bool report_finds_faults(const CheckReport& report);
 
 // The text and the JSON forms of a report (report_text.cpp, report_json.cpp).
 std::string format_text(const CheckReport& report);

@@ -47,6 +47,38 @@ Json problems_json(const CheckReport& report) {
   return problems;
 }
 
+Json notes_json(const CheckReport& report) {
+  Json notes = Json::array();
+  for (const Note& note : report.notes) {
+    notes.push_back(
+        {{"line", note.line}, {"kind", note_kind_name(note.kind)}, {"message", note.message}});
+  }
+  return notes;
+}
+
+Json entries_json(const CheckReport& report) {
+  Json entries = Json::array();
+  for (const PreviewEntry& entry : report.entries) {
+    entries.push_back({{"index", entry.index},
+                       {"line", entry.line},
+                       {"file_name", entry.file_name},
+                       {"outcome", outcome_name(entry.outcome)},
+                       {"reason", entry.reason},
+                       {"bytes", entry.bytes}});
+  }
+  return entries;
+}
+
+// free and fits are null when the filesystem doesn't tell its free space.
+Json space_json(const SpaceCheck& space) {
+  Json free = space.free_known ? Json(space.free) : Json(nullptr);
+  Json fits = space.free_known ? Json(space.fits) : Json(nullptr);
+  return {{"needed", space.needed},
+          {"free", free},
+          {"fits", fits},
+          {"cluster_size", space.cluster_size}};
+}
+
 }  // namespace
 
 std::string format_json(const CheckReport& report) {
@@ -55,6 +87,12 @@ std::string format_json(const CheckReport& report) {
   document["types"] = types_json(report);
   document["files"] = files_json(report);
   document["problems"] = problems_json(report);
+  document["notes"] = notes_json(report);
+  if (!report.against.empty()) {
+    document["against"] = report.against;
+    document["entries"] = entries_json(report);
+    document["space"] = space_json(report.space);
+  }
   // The texts are valid UTF-8 already, all but a Linux folder name given in another encoding:
   // replacing keeps the document valid then too.
   return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";

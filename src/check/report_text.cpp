@@ -1,4 +1,5 @@
-// The report as text for a terminal: the record, the two tables and the problems.
+// The report as text for a terminal: the record, the two tables, the notes, the problems and, with
+// a game folder, what the update would do to it.
 #include <cstdio>
 
 #include "report.h"
@@ -72,6 +73,20 @@ void append_files(const CheckReport& report, std::string* out) {
   }
 }
 
+// Line 0 is the list as a whole.
+std::string at_line(int line) {
+  return line == 0 ? "list" : "line " + std::to_string(line);
+}
+
+void append_notes(const CheckReport& report, std::string* out) {
+  if (report.notes.empty()) return;
+  *out += "\nNotes (" + std::to_string(report.notes.size()) + ")\n";
+  for (const Note& note : report.notes) {
+    *out += "  " + padded(at_line(note.line), 11) + padded(note_kind_name(note.kind), 16) +
+            printable(note.message) + "\n";
+  }
+}
+
 void append_problems(const CheckReport& report, std::string* out) {
   if (report.problems.empty()) {
     *out += "\nNo problems.\n";
@@ -79,9 +94,40 @@ void append_problems(const CheckReport& report, std::string* out) {
   }
   *out += "\nProblems (" + std::to_string(report.problems.size()) + ")\n";
   for (const Problem& problem : report.problems) {
-    *out += "  " + padded("line " + std::to_string(problem.line), 11) +
-            padded(problem_kind_name(problem.kind), 16) + printable(problem.message) + "\n";
+    *out += "  " + padded(at_line(problem.line), 11) + padded(problem_kind_name(problem.kind), 16) +
+            printable(problem.message) + "\n";
   }
+}
+
+void append_entries(const CheckReport& report, std::string* out) {
+  size_t counts[4] = {};
+  uint64_t bytes = 0;
+  *out += "\nAgainst the game in " + printable(report.against) + "\n";
+  if (report.entries.empty()) *out += "  no file is copied\n";
+  for (const PreviewEntry& entry : report.entries) {
+    ++counts[static_cast<size_t>(entry.outcome)];
+    bytes += entry.bytes;
+    std::string what = entry.outcome == Outcome::fails ? printable(entry.reason)
+                                                       : std::to_string(entry.bytes) + " bytes";
+    *out += "  " + padded(std::to_string(entry.index), 5) +
+            padded("line " + std::to_string(entry.line), 11) +
+            padded(outcome_name(entry.outcome), 11) + padded(quoted(entry.file_name), 24) + " " +
+            what + "\n";
+  }
+  *out += "  " + std::to_string(counts[0]) + " new, " + std::to_string(counts[1]) + " replaced, " +
+          std::to_string(counts[2]) + " identical (rewritten unchanged), " +
+          std::to_string(counts[3]) + " failing; " + std::to_string(bytes) + " bytes written\n";
+}
+
+void append_space(const SpaceCheck& space, std::string* out) {
+  *out += "  room needed at the fullest: " + std::to_string(space.needed) + " bytes (" +
+          std::to_string(space.cluster_size) + "-byte clusters); ";
+  if (!space.free_known) {
+    *out += "free space unknown\n";
+    return;
+  }
+  *out += std::to_string(space.free) + " bytes free: " +
+          (space.fits ? "fits\n" : "does NOT fit; the copy would run out of room\n");
 }
 
 }  // namespace
@@ -91,6 +137,11 @@ std::string format_text(const CheckReport& report) {
   append_record(report, &out);
   append_types(report, &out);
   append_files(report, &out);
+  append_notes(report, &out);
   append_problems(report, &out);
+  if (!report.against.empty()) {
+    append_entries(report, &out);
+    append_space(report.space, &out);
+  }
   return out;
 }

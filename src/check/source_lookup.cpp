@@ -6,6 +6,20 @@
 #include "cp932_text.h"
 #include "update/copy_paths.h"
 
+namespace {
+
+// A path that isn't there but ends like a list file is taken for one, so that the message names
+// the missing file rather than a folder of that name.
+bool looks_like_list_file(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string end = path.substr(path.size() - 4);
+  for (char& c : end)
+    c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return end == ".ini";
+}
+
+}  // namespace
+
 #ifdef _WIN32
 
 #include <windows.h>
@@ -22,13 +36,37 @@ std::string display_path(const std::string& path) {
   return cp932_to_utf8(path);
 }
 
+SetupListPlace locate_setup_list(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  bool folder = attributes == INVALID_FILE_ATTRIBUTES
+                    ? !looks_like_list_file(path)
+                    : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (folder) return {setup_list_path(path), path};
+  // The folder part, read by whole characters: a second byte 0x5C is no separator.
+  size_t cut = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (ansi_lead_byte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+      ++i;
+    } else if (path[i] == '\\' || path[i] == '/' || path[i] == ':') {
+      cut = i + 1;
+    }
+  }
+  std::string medium = path.substr(0, cut);
+  // "E:\" and "\" are roots and keep their separator; "dir\" is the folder "dir".
+  bool root = cut == 1 || (cut == 3 && path[1] == ':') || (cut > 0 && path[cut - 1] == ':');
+  if (!root && cut > 0) medium.pop_back();
+  return {path, medium.empty() ? "." : medium};
+}
+
 SourceFile find_source_file(const std::string& dir, const char* data_folder, const char* name) {
   CopyPaths paths;
   compose_copy_paths(dir.c_str(), data_folder, "", name, &paths);
-  DWORD attributes = GetFileAttributesA(paths.source);
-  bool exists =
-      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  return {cp932_to_utf8(paths.source), exists};
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  bool exists = GetFileAttributesExA(paths.source, GetFileExInfoStandard, &info) != FALSE &&
+                (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  uint64_t size =
+      exists ? (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow : 0;
+  return {cp932_to_utf8(paths.source), exists, paths.source, size};
 }
 
 #else
@@ -55,6 +93,16 @@ std::string display_path(const std::string& path) {
   return path;
 }
 
+SetupListPlace locate_setup_list(const std::string& path) {
+  struct stat info;
+  bool folder =
+      stat(path.c_str(), &info) != 0 ? !looks_like_list_file(path) : S_ISDIR(info.st_mode);
+  if (folder) return {setup_list_path(path), path};
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {path, "."};
+  return {path, slash == 0 ? "/" : path.substr(0, slash)};
+}
+
 SourceFile find_source_file(const std::string& dir, const char* data_folder, const char* name) {
   // Composed below an empty base, the path starts with the separator that joins it to dir.
   CopyPaths paths;
@@ -65,7 +113,7 @@ SourceFile find_source_file(const std::string& dir, const char* data_folder, con
   std::string path = without_trailing_slashes(dir) + below;
   struct stat info;
   bool exists = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-  return {path, exists};
+  return {path, exists, path, exists ? static_cast<uint64_t>(info.st_size) : 0};
 }
 
 #endif

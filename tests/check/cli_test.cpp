@@ -73,6 +73,16 @@ const CommandCase kCommandCases[] = {
     {"unknown_option", "--frobnicate", ".", 2, "", "usage: update-check"},
     {"two_folders", "a b", ".", 2, "", "usage: update-check"},
     {"help", "--help", ".", 0, "usage: update-check", ""},
+    {"list_given_by_its_path", "'" + kSamples + "/clean/update.ini'", ".", 0,
+     "Setup list " + kSamples + "/clean/update.ini", ""},
+    {"list_saved_as_utf8", "'" + kSamples + "/utf8'", ".", 1,
+     "saved as UTF-8 with a byte order mark", ""},
+    {"against_a_game", "--against '" + kSamples + "/game' '" + kSamples + "/clean'", ".", 0,
+     "1 new, 1 replaced, 1 identical", ""},
+    {"against_without_a_folder", "'" + kSamples + "/clean' --against", ".", 2, "",
+     "--against needs a game folder"},
+    {"against_a_file", "--against '" + kSamples + "/clean/update.ini' '" + kSamples + "/clean'",
+     ".", 2, "", "is not a folder"},
 };
 
 void PrintTo(const CommandCase& c, std::ostream* os) {
@@ -108,7 +118,7 @@ TEST(Json, CleanSampleHasTheDocumentedShape) {
   ASSERT_EQ(run.status, 0) << run.err;
   json doc = json::parse(run.out);
   using Keys = std::vector<std::string>;
-  EXPECT_EQ(keys(doc), (Keys{"files", "problems", "record", "types"}));
+  EXPECT_EQ(keys(doc), (Keys{"files", "notes", "problems", "record", "types"}));
   EXPECT_EQ(keys(doc["record"]),
             (Keys{"PATH", "REG_KEY", "REG_P", "REG_S", "REG_T", "TITLE", "TITLE_OLD"}));
   EXPECT_EQ(doc["record"]["TITLE"], u8"星のかけら２");
@@ -141,8 +151,30 @@ TEST(Json, ProblemsSample) {
       {14, "unknown-type"}, {18, "missing-source"}, {19, "unsafe-name"}, {21, "never-copied"},
       {23, "never-copied"}, {24, "unknown-type"},   {25, "never-copied"}};
   EXPECT_EQ(found, expected);
+  ASSERT_EQ(doc["notes"].size(), 1u);
+  EXPECT_EQ(doc["notes"][0]["line"], 27);
+  EXPECT_EQ(doc["notes"][0]["kind"], "folder-needed");
   EXPECT_EQ(doc["files"][4]["type"], -1);
   EXPECT_EQ(doc["files"][4]["type_mask"], 0x80000000u);
+}
+
+// The game sample holds data\map01.dat as Data/map01.dat, the same bytes, and another ソフト.txt.
+TEST(Json, AgainstAGameHasTheDocumentedShape) {
+  ProgramRun run = run_check("--json --against '" + kSamples + "/game' '" + kSamples + "/clean'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  json doc = json::parse(run.out);
+  using Keys = std::vector<std::string>;
+  EXPECT_EQ(doc["against"], kSamples + "/game");
+  ASSERT_EQ(doc["entries"].size(), 3u);
+  EXPECT_EQ(keys(doc["entries"][0]),
+            (Keys{"bytes", "file_name", "index", "line", "outcome", "reason"}));
+  std::vector<std::string> outcomes;
+  for (const json& entry : doc["entries"])
+    outcomes.push_back(entry["outcome"]);
+  EXPECT_EQ(outcomes, (Keys{"identical", "replaces", "new"}));
+  EXPECT_EQ(doc["entries"][1]["bytes"], 5);
+  EXPECT_EQ(keys(doc["space"]), (Keys{"cluster_size", "fits", "free", "needed"}));
+  EXPECT_EQ(doc["space"]["fits"], true);
 }
 
 // Lists meant to break the checker, made at test time. Each must give a report, never a crash.

@@ -14,7 +14,8 @@ using namespace std::string_literals;
 
 namespace {
 
-using Found = std::vector<std::pair<int, std::string>>;  // line and kind of each problem
+// Line and kind of each problem, then of each note ("note " and its kind).
+using Found = std::vector<std::pair<int, std::string>>;
 
 struct ProblemCase {
   const char* name;
@@ -104,6 +105,34 @@ const ProblemCase kProblemCases[] = {
     {"ctrl_z_before_text", "#TITLE a\n\x1A#FILE\nx.txt\n", {}, {{2, "encoding"}}},
     {"ctrl_z_at_the_end", "#TITLE a\r\n\x1A\r\n", {}, {}},
     {"crlf_lines", "#INSTALL_LST\r\n[A]\r\n#FILE\r\n[B]\r\n", {}, {{4, "unknown-type"}}},
+    // Saved as UTF-8: one problem for the list, none for each line or each garbled name. The
+    // byte order mark hides line 1's TITLE; the ASCII name is still looked up.
+    {"utf8_with_a_byte_order_mark",
+     "\xEF\xBB\xBF#TITLE x\n" + kOneType + "a.txt\n" + u8"データ.txt\n",
+     {u8"GAME/データ.txt"},
+     {{1, "encoding"}, {6, "missing-source"}}},
+    {"utf8_without_a_byte_order_mark",
+     u8"#TITLE \"星のかけら\"\n" + kOneType + u8"表\\ソ.txt\n",
+     {u8"GAME/表/ソ.txt"},
+     {{1, "encoding"}}},
+    // A byte order mark before code page 932 text: line 1 lost, each line still checked.
+    {"byte_order_mark_before_code_page_932",
+     "\xEF\xBB\xBF#TITLE x\n#TITLE a\xFF\n" + kOneType + "表.txt\n",
+     {u8"GAME/表.txt"},
+     {{1, "encoding"}, {2, "encoding"}}},
+    // Keyword lines are not trimmed: once for the blank, then only the file missing either way.
+    {"path_ending_in_a_blank",
+     "#PATH GAME \n" + kOneType + "a.txt\nb.txt\ngone.txt\n",
+     {"GAME/a.txt", "GAME/b.txt"},
+     {{1, "missing-source"}, {8, "missing-source"}}},
+    {"registry_part_ending_in_a_blank",
+     "#TITLE t \n#REG_S Maker\t\n",
+     {},
+     {{2, "note blank-in-value"}}},
+    {"folder_two_levels_down_made_by_no_earlier_file",
+     kOneType + "voice\\ch1\\v.ogg\nvoice\\x.ogg\nvoice\\ch2\\w.ogg\n",
+     {"GAME/voice/ch1/v.ogg", "GAME/voice/x.ogg", "GAME/voice/ch2/w.ogg"},
+     {{5, "note folder-needed"}}},
 };
 
 void PrintTo(const ProblemCase& c, std::ostream* os) {
@@ -125,6 +154,8 @@ TEST_P(Problems, FoundOnTheirLines) {
   Found found;
   for (const Problem& p : report.problems)
     found.emplace_back(p.line, problem_kind_name(p.kind));
+  for (const Note& n : report.notes)
+    found.emplace_back(n.line, std::string("note ") + note_kind_name(n.kind));
   EXPECT_EQ(found, c.problems);
 }
 
@@ -135,6 +166,13 @@ CheckReport report_on(const TempDir& dir) {
   CheckReport report;
   std::string error;
   EXPECT_TRUE(build_report(dir.path().string(), &report, &error)) << error;
+  return report;
+}
+
+CheckReport report_on_list(const TempDir& dir, const std::string& list) {
+  CheckReport report;
+  std::string error;
+  build_report((dir.path() / list).string(), &report, &error);
   return report;
 }
 
@@ -229,6 +267,21 @@ TEST(Report, NothingCarriesOverFromTheLastList) {
   EXPECT_EQ(field(report, "TITLE"), u8"Titleだよ");
   EXPECT_TRUE(report.files.empty());
   EXPECT_TRUE(report.types.empty());
+}
+
+// A list given by its path has its data folder beside it, whatever its name.
+TEST(Report, ListGivenByItsPath) {
+  TempDir dir;
+  dir.write("draft.ini", kOneType + "a.txt\n");
+  dir.write("GAME/a.txt", "data");
+  CheckReport report = report_on_list(dir, "draft.ini");
+  ASSERT_EQ(report.files.size(), 1u);
+  EXPECT_TRUE(report.files[0].source_exists);
+  ASSERT_EQ(report.notes.size(), 1u);
+  EXPECT_EQ(report.notes[0].kind, NoteKind::list_name);
+  std::string error;  // a list that isn't there is not taken for a folder
+  EXPECT_FALSE(build_report((dir.path() / "gone.ini").string(), &report, &error));
+  EXPECT_EQ(error.find("gone.ini/"), std::string::npos) << error;
 }
 
 TEST(Report, UnreadableLists) {

@@ -1,0 +1,63 @@
+// An installed game's folder as the updater will find it: names looked up without regard to
+// letter case, as Windows and Wine compare them; the attributes that make the updater keep a game
+// file instead of replacing it; and the room left on the folder's filesystem.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct GameItem {
+  enum class Kind { missing, file, folder };
+  Kind kind = Kind::missing;
+  uint64_t size = 0;
+  bool read_only = false;
+  bool hidden = false;
+  bool system = false;
+  bool dot_name = false;  // hidden because Wine hides a Unix name that starts with a dot
+  std::string native;     // its path in the platform's bytes, when it is there
+};
+
+// The game folder, read (never written) while one report is made.
+class GameFolder {
+ public:
+  explicit GameFolder(std::string dir) : dir_(std::move(dir)) {}
+
+  // name is a path from the list (code page 932, '\' or '/' between folders); an empty name is
+  // the game folder itself.
+  GameItem look_up(const std::string& name);
+
+ private:
+  std::string dir_;
+#ifndef _WIN32
+  bool find_part(const std::string& dir, const std::string& part, std::string* found);
+
+  // Each folder's names by their capitals, read once: a game folder may hold thousands of files.
+  std::map<std::string, std::map<std::string, std::string>> listings_;
+#endif
+};
+
+// The parts of a name between its separators, read by whole characters; empty parts and "."
+// are dropped, as Windows drops them.
+std::vector<std::string> name_parts(const std::string& name);
+// A key that is equal for two names Windows takes for the same file: the parts as above, joined
+// by '\', and letters without regard to case (the full-width, Greek and Cyrillic letters of code
+// page 932 too). UTF-8.
+std::string game_name_key(const std::string& name);
+// s (UTF-8) with every letter that has a capital turned into it.
+std::string upper_case_utf8(const std::string& s);
+
+bool is_folder(const std::string& path);  // path in the platform's bytes
+
+struct DiskSpace {
+  bool known = false;
+  uint64_t free = 0;          // bytes an ordinary user may still write
+  uint64_t cluster_size = 0;  // the unit files take room in
+};
+
+DiskSpace disk_space_of(const std::string& dir);
+
+// Whether two files (paths in the platform's bytes) hold the same bytes.
+bool same_contents(const std::string& a, const std::string& b);
