@@ -113,7 +113,8 @@ int type_for(const ListSource& source, const std::string& list_name) {
   return it != source.earlier_types.end() ? it->second : kFirstType;
 }
 
-// Each header is looked up as the first type name that begins with it.
+// A header is the type's name, which must read as a header, and it is looked up as the first type
+// name that begins with it.
 void check_headers(const DiscPlan& plan, const ListSource& source,
                    std::vector<std::string>* problems) {
   std::set<int> used;
@@ -122,6 +123,11 @@ void check_headers(const DiscPlan& plan, const ListSource& source,
   for (int type : used) {
     if (static_cast<size_t>(type) >= source.types.size()) continue;  // reported with the types
     const std::string& header = source.types[static_cast<size_t>(type)];
+    if (header.size() < 2 || header[0] != '[' || header[1] == ']') {
+      problems->push_back("install type " + std::to_string(type) + " \"" + cp932_to_utf8(header) +
+                          "\" can't head files: a header begins with '[' and a name");
+      continue;
+    }
     for (int earlier = 0; earlier < type; ++earlier) {
       if (source.types[static_cast<size_t>(earlier)].compare(0, header.size(), header) == 0) {
         problems->push_back("install type " + std::to_string(type) + " \"" + cp932_to_utf8(header) +

@@ -175,9 +175,7 @@ void check_types(const ListSource& source, std::vector<std::string>* problems) {
   }
   for (const std::string& type : source.types) {
     std::string what = "install type " + shown(type);
-    if (type.size() < 2 || type[0] != '[' || type[1] == ']') {
-      problems->push_back(what + ": a type name begins with '[' and a name, as its header does");
-    } else if (type.back() == ' ' || type.back() == '\t') {
+    if (!type.empty() && (type.back() == ' ' || type.back() == '\t')) {
       problems->push_back(what + " ends in a blank, which the updater drops");
     }
     check_value(what.c_str(), type, kTypeNameWidth - 1, problems);

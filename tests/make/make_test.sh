@@ -255,6 +255,7 @@ row old_clash      old_clash 1 absent "voice\\v001.ogg needs the folder voice, w
 row offenders      offenders 1 absent "3 problem(s)|とても長い名前のファイルです.txt is 32 bytes|CON.txt would land outside|追加\\深い can't be made"
 row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a double quote" --reg-s '' --title 'a"b'
 row nothing_new    unchanged 1 absent "nothing to update"
+row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
 row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
 
 # Refused: the folders, the image or the program are wrong. OUT is never left half-made.
