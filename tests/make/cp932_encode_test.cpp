@@ -37,6 +37,10 @@ const EncodeCase kEncodeCases[] = {
     {"cut_sequence", "\xE3\x81", "", {}, false},
 };
 
+void PrintTo(const EncodeCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class Encode : public testing::TestWithParam<EncodeCase> {};
 
 TEST_P(Encode, ExactOrRefused) {
