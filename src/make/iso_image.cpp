@@ -72,8 +72,8 @@ bool write_iso_image(const std::filesystem::path& folder, const std::filesystem:
                      std::string* error) {
   std::filesystem::path log = image;
   log += ".log";
-  // The names are UTF-8 whatever the caller's locale: without -local_charset a C locale would
-  // turn every Japanese name into underscores.
+  // The names are UTF-8 whatever the caller's locale: without -local_charset a C locale turns
+  // every Japanese character of the Joliet names, which Windows reads, into an underscore.
   int status = run({"xorriso",
                     "-report_about",
                     "SORRY",
