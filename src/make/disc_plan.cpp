@@ -1,0 +1,221 @@
+// The entries of the update, their order and every name the updater can't carry.
+#include "disc_plan.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "check/cp932_text.h"
+#include "check/folder_plan.h"
+#include "cp932_encode.h"
+#include "setuplist/setup_record.h"
+#include "update/file_names.h"
+
+namespace {
+
+std::vector<std::string> levels(const std::string& rel) {
+  std::vector<std::string> parts(1);
+  for (char c : rel) {
+    if (c == '/') {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
+// The folders above a name, nearest last: "a/b/c.txt" gives "a" and "a/b".
+std::vector<std::string> folders_above(const std::string& rel) {
+  std::vector<std::string> folders;
+  for (size_t at = rel.find('/'); at != std::string::npos; at = rel.find('/', at + 1))
+    folders.push_back(rel.substr(0, at));
+  return folders;
+}
+
+// Every folder's own files come before the files of its subfolders, so a new folder's parent is
+// made by a file of its own whenever it has one: no other order makes more folders.
+bool copy_order(const DiscEntry& a, const DiscEntry& b) {
+  std::vector<std::string> la = levels(a.file->rel);
+  std::vector<std::string> lb = levels(b.file->rel);
+  la.back().insert(0, 1, '\0');  // a file sorts before the subfolders beside it
+  lb.back().insert(0, 1, '\0');
+  return la < lb;
+}
+
+// Why the list can't carry a name, or empty. list_name is set when it has a code page 932 form.
+std::string name_problem(const NewFile& file, std::string* list_name) {
+  for (const std::string& level : levels(file.rel)) {
+    std::string problem = windows_component_problem(level);
+    if (!problem.empty()) return "has " + problem;
+  }
+  std::string joined = shown_name(file.rel);
+  Cp932Text text = utf8_to_cp932(joined);
+  if (!text.ok()) return "has " + cp932_failure(text);
+  *list_name = text.bytes;
+  if (text.bytes.size() >= static_cast<size_t>(kFileNameWidth)) {
+    return "is " + std::to_string(text.bytes.size()) +
+           " bytes in code page 932; the updater takes at most " +
+           std::to_string(kFileNameWidth - 1) + " (shorten the name or its folders)";
+  }
+  if (!is_safe_file_name(text.bytes.c_str())) {
+    return "would land outside the game folder (a device name such as CON or NUL, or '..'); the "
+           "updater refuses it";
+  }
+  if (joined[0] == '#' || joined[0] == '[') {
+    return std::string("begins with '") + joined[0] + "': update.ini would read it as a " +
+           (joined[0] == '#' ? "keyword line" : "type header") + ", not as a file";
+  }
+  return "";
+}
+
+// Names that differ only in the case of their letters are one name on Windows and on the disc.
+void find_case_clashes(const TreeDiff& diff, std::vector<std::string>* problems) {
+  std::map<std::string, std::string> first;
+  auto note = [&](const std::string& rel) {
+    auto [it, fresh] = first.emplace(windows_key(rel), rel);
+    if (!fresh) {
+      problems->push_back(shown_name(it->second) + " and " + shown_name(rel) +
+                          " are one name on Windows; keep one of them");
+    }
+  };
+  for (const std::string& folder : diff.new_folders)
+    note(folder);
+  for (const NewFile& file : diff.files)
+    note(file.rel);
+}
+
+// The updater can't put a file where the game has a folder, nor a folder where it has a file.
+std::string old_clash(const TreeDiff& diff, const std::string& rel) {
+  if (diff.old_folder_keys.count(windows_key(rel)) != 0) {
+    return "is a folder in the game (OLD); the updater can't replace a folder with a file";
+  }
+  for (const std::string& folder : folders_above(rel)) {
+    if (diff.old_file_keys.count(windows_key(folder)) != 0) {
+      return "needs the folder " + shown_name(folder) +
+             ", which is a file in the game (OLD); the updater can't replace it";
+    }
+  }
+  return "";
+}
+
+// With no data folder the files sit beside the disc's own update.ini and update.exe.
+std::string disc_clash(const ListSource& source, const std::string& rel) {
+  if (!source.data_folder.empty()) return "";
+  std::string top = windows_key(levels(rel).front());
+  if (top != "UPDATE.INI" && top != "UPDATE.EXE") return "";
+  return "would take the place of the disc's own " + levels(rel).front() +
+         " (PATH is empty: the data files sit beside it)";
+}
+
+int type_for(const ListSource& source, const std::string& list_name) {
+  auto it = source.earlier_types.find(folder_key(list_name));
+  return it != source.earlier_types.end() ? it->second : kFirstType;
+}
+
+// A header is the type's name, which must read as a header, and it is looked up as the first type
+// name that begins with it.
+void check_headers(const DiscPlan& plan, const ListSource& source,
+                   std::vector<std::string>* problems) {
+  std::set<int> used;
+  for (const DiscEntry& entry : plan.entries)
+    used.insert(entry.type);
+  for (int type : used) {
+    if (static_cast<size_t>(type) >= source.types.size()) continue;  // reported with the types
+    const std::string& header = source.types[static_cast<size_t>(type)];
+    if (header.size() < 2 || header[0] != '[' || header[1] == ']') {
+      problems->push_back("install type " + std::to_string(type) + " \"" + cp932_to_utf8(header) +
+                          "\" can't head files: a header begins with '[' and a name");
+      continue;
+    }
+    for (int earlier = 0; earlier < type; ++earlier) {
+      if (source.types[static_cast<size_t>(earlier)].compare(0, header.size(), header) == 0) {
+        problems->push_back("install type " + std::to_string(type) + " \"" + cp932_to_utf8(header) +
+                            "\" would be read as type " + std::to_string(earlier) +
+                            ", whose name begins the same");
+        break;
+      }
+    }
+  }
+}
+
+// folders_needed reads the code page 932 names; the folders are then named from the entry's own
+// UTF-8 name, whose levels are the same.
+void check_folders(const DiscPlan& plan, const TreeDiff& diff, std::vector<std::string>* problems) {
+  std::vector<std::string> names;
+  std::vector<const DiscEntry*> named;
+  for (const DiscEntry& entry : plan.entries) {
+    if (entry.list_name.empty()) continue;
+    names.push_back(entry.list_name);
+    named.push_back(&entry);
+  }
+  std::vector<std::string> needed = folders_needed(names);
+  std::set<std::string> reported;
+  for (size_t i = 0; i < needed.size(); ++i) {
+    if (needed[i].empty()) continue;
+    std::vector<std::string> above = folders_above(named[i]->file->rel);
+    const std::string& folder = above.back();
+    const std::string& parent = above[above.size() - 2];
+    std::string key = windows_key(parent);
+    if (diff.old_folder_keys.count(key) != 0 || !reported.insert(key).second) continue;
+    problems->push_back("the new folder " + shown_name(folder) +
+                        " can't be made: the updater makes only the innermost folder of each "
+                        "file, and " +
+                        shown_name(parent) +
+                        " is neither in the game (OLD) nor made by a file of this update. Put a "
+                        "file directly in " +
+                        shown_name(parent) +
+                        " (and in each new level above it), or ship that folder with the game");
+  }
+}
+
+void find_empty_new_folders(const TreeDiff& diff, DiscPlan* plan) {
+  std::set<std::string> holding_files;
+  for (const NewFile& file : diff.files) {
+    for (const std::string& folder : folders_above(file.rel))
+      holding_files.insert(windows_key(folder));
+  }
+  for (const std::string& folder : diff.new_folders) {
+    std::string key = windows_key(folder);
+    if (holding_files.count(key) == 0 && diff.old_folder_keys.count(key) == 0) {
+      plan->empty_new_folders.push_back(shown_name(folder));
+    }
+  }
+}
+
+}  // namespace
+
+std::string shown_name(const std::string& rel) {
+  std::string name = rel;
+  std::replace(name.begin(), name.end(), '/', '\\');
+  return name;
+}
+
+DiscPlan plan_disc(const TreeDiff& diff, const ListSource& source) {
+  DiscPlan plan;
+  find_case_clashes(diff, &plan.problems);
+  for (const NewFile& file : diff.files) {
+    if (file.change == Change::unchanged) continue;
+    DiscEntry entry{&file, "", shown_name(file.rel), kFirstType};
+    std::string problem = name_problem(file, &entry.list_name);
+    if (problem.empty()) problem = old_clash(diff, file.rel);
+    if (problem.empty()) problem = disc_clash(source, file.rel);
+    if (!problem.empty()) plan.problems.push_back(entry.shown + " " + problem);
+    entry.type = type_for(source, entry.list_name);
+    plan.entries.push_back(std::move(entry));
+  }
+  std::stable_sort(plan.entries.begin(), plan.entries.end(), copy_order);
+  if (plan.entries.size() > static_cast<size_t>(kFileCapacity)) {
+    std::string over;
+    for (size_t i = kFileCapacity; i < plan.entries.size(); ++i)
+      over += "\n    " + plan.entries[i].shown;
+    plan.problems.push_back(
+        std::to_string(plan.entries.size()) +
+        " files differ from OLD; the updater carries at most " + std::to_string(kFileCapacity) +
+        " (make two updates, or ship some with the game). Over the limit:" + over);
+  }
+  check_headers(plan, source, &plan.problems);
+  check_folders(plan, diff, &plan.problems);
+  find_empty_new_folders(diff, &plan);
+  return plan;
+}

@@ -1,0 +1,237 @@
+// The record and the install types of the list to be written, and their checks.
+#include "list_source.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "check/cp932_text.h"
+#include "check/folder_plan.h"
+#include "cp932_encode.h"
+#include "setuplist/list_reader.h"
+#include "setuplist/setup_parser.h"
+#include "setuplist/setup_record.h"
+#include "tree_diff.h"
+#include "update/file_names.h"
+
+namespace fs = std::filesystem;
+
+const char kDefaultTypeName[] = u8"[標準]";
+
+namespace {
+
+// The updater copies the files of the first eight install types.
+constexpr int kCopiedTypes = 8;
+const char kDefaultPath[] = "DATA";
+const char kDefaultRegP[] = "Software";
+
+FILE* open_list(const fs::path& path) {
+#ifdef _WIN32
+  return _wfopen(path.c_str(), L"rt");  // the wide name: any character of the path will do
+#else
+  return open_setup_list(path.c_str());
+#endif
+}
+
+int type_of_mask(uint32_t mask) {
+  for (int type = 0; type < kCopiedTypes; ++type) {
+    if (mask == (1u << type)) return type;
+  }
+  return -1;
+}
+
+// The earlier list, read by the updater's own parser.
+bool read_earlier_list(const std::string& from, ListSource* source, std::string* error) {
+  fs::path path = fs::u8path(from);
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) path /= "update.ini";
+  FILE* list = open_list(path);
+  if (list == nullptr) {
+    *error = "cannot open " + path.u8string() + ": " + strerror(errno);
+    return false;
+  }
+  SetupListHooks saved = SetupHooks;
+  SetupHooks = SetupListHooks{};  // no "TEST" boxes, no watching
+  SetupRecord = kSetupDefaults;
+  SetupListFile = list;
+  parse_setup_list();
+  SetupListFile = nullptr;
+  SetupHooks = saved;
+  bool read_failed = ferror(list) != 0;
+  (void)fclose(list);  // read only: a failed close loses nothing
+  if (read_failed || SetupProblem.limit != SetupLimit::none) {
+    *error = path.u8string() + (read_failed ? " can't be read"
+                                            : " is over a limit of the updater (line " +
+                                                  std::to_string(SetupProblem.line) +
+                                                  "); check it with update-check");
+    return false;
+  }
+  source->TITLE = SetupRecord.TITLE;
+  source->TITLE_OLD = SetupRecord.TITLE_OLD;
+  source->PATH = SetupRecord.PATH;
+  source->REG_P = SetupRecord.REG_P;
+  source->REG_S = SetupRecord.REG_S;
+  source->REG_T = SetupRecord.REG_T;
+  for (int i = 0; i < TypeTable.type_count; ++i)
+    source->types.emplace_back(TypeTable.type_name[i]);
+  for (int i = 0; i < FileTable.file_count; ++i) {
+    int type = type_of_mask(FileTable.type_mask[i]);
+    if (type >= 0 && type < TypeTable.type_count) {
+      source->earlier_types.emplace(folder_key(FileTable.file_name[i]), type);
+    }
+  }
+  return true;
+}
+
+// A value from the command line as code page 932; false, with a problem, when it has no such
+// form.
+bool take(const std::optional<std::string>& option, const char* what, std::string* field,
+          std::vector<std::string>* problems) {
+  if (!option) return false;
+  Cp932Text text = utf8_to_cp932(*option);
+  if (!text.ok()) {
+    problems->push_back(std::string(what) + " \"" + *option + "\": " + cp932_failure(text));
+    return false;
+  }
+  *field = text.bytes;
+  return true;
+}
+
+// An empty part leaves two backslashes in a row in the game's registry key.
+void take_reg_part(const std::optional<std::string>& option, const char* what, std::string* field,
+                   std::vector<std::string>* problems) {
+  if (take(option, what, field, problems) && field->empty()) {
+    problems->push_back(std::string(what) + " is empty: the registry key needs all three parts");
+  }
+}
+
+std::string shown(const std::string& cp932) {
+  return "\"" + cp932_to_utf8(cp932) + "\"";
+}
+
+// A value is written as #KEY "value": a double quote would end it, a control character the line.
+void check_value(const char* what, const std::string& value, size_t limit,
+                 std::vector<std::string>* problems) {
+  for (char c : value) {
+    if (c == '"' || static_cast<unsigned char>(c) < 0x20) {
+      problems->push_back(std::string(what) + " " + shown(value) +
+                          " holds a double quote or a control character, which update.ini can't "
+                          "hold in a value");
+      break;
+    }
+  }
+  if (value.size() > limit) {
+    problems->push_back(std::string(what) + " " + shown(value) + " is " +
+                        std::to_string(value.size()) + " bytes in code page 932; the limit is " +
+                        std::to_string(limit));
+  }
+}
+
+// The levels of a UTF-8 path, '\\' and '/' alike; a trailing separator, which the updater
+// drops, makes no level.
+std::vector<std::string> split_folders(const std::string& utf8) {
+  std::vector<std::string> parts(1);
+  for (char c : utf8) {
+    if (c == '\\' || c == '/') {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  if (parts.size() > 1 && parts.back().empty()) parts.pop_back();
+  return parts;
+}
+
+void check_path(ListSource* source, std::vector<std::string>* problems) {
+  const std::string& path = source->PATH;
+  check_value("PATH", path, kPathWidth - 1, problems);
+  if (path.empty()) return;  // the data files sit beside update.ini
+  std::string utf8 = cp932_to_utf8(path);
+  if (utf8_to_cp932(utf8).bytes != path) {
+    problems->push_back("PATH " + shown(path) + " is not code page 932 text");
+    return;
+  }
+  std::string reason = is_safe_file_name(path.c_str()) ? "" : "it leads out of the disc";
+  for (const std::string& part : split_folders(utf8)) {
+    if (!reason.empty()) break;
+    reason =
+        part.empty() || part == "." ? "it has an empty level" : windows_component_problem(part);
+  }
+  std::string top = windows_key(split_folders(utf8).front());
+  if (reason.empty() && (top == "UPDATE.INI" || top == "UPDATE.EXE")) {
+    reason = "the disc's own update.ini and update.exe have that name";
+  }
+  if (!reason.empty()) {
+    problems->push_back("PATH " + shown(path) + " is not a plain folder name: " + reason);
+    return;
+  }
+  source->data_folder = split_folders(utf8);
+}
+
+void check_types(const ListSource& source, std::vector<std::string>* problems) {
+  if (source.types.size() > static_cast<size_t>(kTypeCapacity)) {
+    problems->push_back(std::to_string(source.types.size()) + " install types; the limit is " +
+                        std::to_string(kTypeCapacity));
+  }
+  for (const std::string& type : source.types) {
+    std::string what = "install type " + shown(type);
+    if (!type.empty() && (type.back() == ' ' || type.back() == '\t')) {
+      problems->push_back(what + " ends in a blank, which the updater drops");
+    }
+    check_value(what.c_str(), type, kTypeNameWidth - 1, problems);
+  }
+}
+
+}  // namespace
+
+std::string windows_component_problem(const std::string& component) {
+  for (char c : component) {
+    if (static_cast<unsigned char>(c) < 0x20) return "a control character";
+    if (std::strchr("<>:\"|?*\\", c) != nullptr) {
+      return std::string("'") + c + "', which Windows does not allow in a name";
+    }
+  }
+  if (!component.empty() && (component.back() == '.' || component.back() == ' ')) {
+    return "a name ending in a dot or a space, which Windows drops";
+  }
+  return "";
+}
+
+bool load_list_source(const ListOptions& options, ListSource* source,
+                      std::vector<std::string>* problems, std::string* error) {
+  if (options.from) {
+    if (!read_earlier_list(*options.from, source, error)) return false;
+  } else {
+    source->PATH = kDefaultPath;
+    source->REG_P = kDefaultRegP;
+  }
+  take(options.title, "TITLE", &source->TITLE, problems);
+  if (!options.from && !options.title_old) source->TITLE_OLD = source->TITLE;
+  take(options.title_old, "TITLE_OLD", &source->TITLE_OLD, problems);
+  take(options.path, "PATH", &source->PATH, problems);
+  take_reg_part(options.reg_p, "REG_P", &source->REG_P, problems);
+  take_reg_part(options.reg_s, "REG_S", &source->REG_S, problems);
+  take_reg_part(options.reg_t, "REG_T", &source->REG_T, problems);
+  std::vector<std::string> types = options.types;
+  if (!options.from && types.empty()) types.emplace_back(kDefaultTypeName);
+  for (const std::string& type : types) {
+    std::string name = type.empty() || type[0] == '[' ? type : "[" + type + "]";
+    std::string cp932;
+    if (take(name, "install type", &cp932, problems)) source->types.push_back(cp932);
+  }
+  if (source->types.empty()) problems->push_back("the list has no install type");
+
+  check_value("TITLE", source->TITLE, kTitleWidth - 1, problems);
+  check_value("TITLE_OLD", source->TITLE_OLD, kTitleWidth - 1, problems);
+  check_value("REG_P", source->REG_P, kRegWidth - 1, problems);
+  check_value("REG_S", source->REG_S, kRegWidth - 1, problems);
+  check_value("REG_T", source->REG_T, kRegWidth - 1, problems);
+  size_t key = source->REG_P.size() + source->REG_S.size() + source->REG_T.size() + 2;
+  if (key > static_cast<size_t>(kRegWidth - 1)) {
+    problems->push_back("registry key REG_P\\REG_S\\REG_T is " + std::to_string(key) +
+                        " bytes; the limit is " + std::to_string(kRegWidth - 1));
+  }
+  check_path(source, problems);
+  check_types(*source, problems);
+  return true;
+}

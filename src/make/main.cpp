@@ -1,0 +1,346 @@
+// update-make: from the game as players have it and its new version to a checked update folder
+// (and disc image) that the updater carries as the publisher means it.
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "check/cp932_text.h"
+#include "check/report.h"
+#include "disc_plan.h"
+#include "iso_image.h"
+#include "list_source.h"
+#include "list_writer.h"
+#include "out_folder.h"
+#include "platform.h"
+#include "summary.h"
+#include "tree_diff.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUsage[] =
+    "usage: update-make [OPTIONS] OLD NEW OUT\n"
+    "Makes OUT an update folder for a disc: update.exe, update.ini and, in the data folder, every\n"
+    "file of NEW that OLD lacks or holds with other contents, in an order the updater can copy.\n"
+    "OLD is the game as players have it installed, NEW its new version. OUT must be new or empty;\n"
+    "it is made whole and checked as update-check checks a disc, or not made at all.\n"
+    "\n"
+    "  --title TEXT      TITLE, the game's title\n"
+    "  --title-old TEXT  TITLE_OLD, its title before the update (default: TITLE)\n"
+    "  --path NAME       PATH, the data folder (default: DATA)\n"
+    "  --reg-p TEXT      REG_P (default: Software)\n"
+    "  --reg-s TEXT      REG_S, usually the maker\n"
+    "  --reg-t TEXT      REG_T, usually the game\n"
+    "  --type NAME       an install type, repeated for more (default: "
+    "[\xE6\xA8\x99\xE6\xBA\x96]);\n"
+    "                    new files go under the first; brackets are added when missing\n"
+    "  --from FILE       take the record and the install types from an earlier update.ini (or\n"
+    "                    the folder holding it); a file it listed keeps its type. The options\n"
+    "                    above, given as well, replace its values (all but --type)\n"
+    "  --exe PATH        the update.exe to put on the disc (default: the one beside this\n"
+    "                    program, else ../windows-x64/update.exe from here)\n"
+    "  --iso FILE        also write a disc image (ISO 9660 with Joliet and Rock Ridge names)\n"
+    "  --json            the summary as one JSON document\n"
+    "  -h, --help        show this text\n"
+    "Without --from, --title, --reg-s and --reg-t are needed.\n"
+    "Exit status: 0 made; 1 refused or failed, nothing made; 2 the command line is wrong, or OLD,\n"
+    "NEW or the earlier list can't be read.\n";
+
+void print(FILE* stream, const std::string& text) {
+  (void)fputs(text.c_str(), stream);  // nothing is left to tell when this fails
+}
+void complain(const std::string& text) {
+  print(stderr, "update-make: " + text + "\n");
+}
+
+struct Options {
+  ListOptions list;
+  std::optional<std::string> exe;
+  std::optional<std::string> iso;
+  bool json = false;
+  bool help = false;
+  std::vector<std::string> folders;  // OLD, NEW, OUT
+};
+
+std::optional<std::string>* value_option(const std::string& name, Options* o) {
+  ListOptions& l = o->list;
+  if (name == "--title") return &l.title;
+  if (name == "--title-old") return &l.title_old;
+  if (name == "--path") return &l.path;
+  if (name == "--reg-p") return &l.reg_p;
+  if (name == "--reg-s") return &l.reg_s;
+  if (name == "--reg-t") return &l.reg_t;
+  if (name == "--from") return &l.from;
+  if (name == "--exe") return &o->exe;
+  if (name == "--iso") return &o->iso;
+  return nullptr;
+}
+
+bool take_option(const std::vector<std::string>& args, size_t* i, Options* o) {
+  std::string arg = args[*i];
+  std::optional<std::string> value;
+  size_t equals = arg.find('=');
+  if (equals != std::string::npos) {
+    value = arg.substr(equals + 1);
+    arg.resize(equals);
+  }
+  bool is_type = arg == "--type";
+  std::optional<std::string>* slot = value_option(arg, o);
+  if (slot == nullptr && !is_type) {
+    if (value) return false;
+    if (arg == "--json") return o->json = true;
+    if (arg == "-h" || arg == "--help") return o->help = true;
+    return false;
+  }
+  if (!value) {
+    if (*i + 1 >= args.size()) return false;
+    value = args[++*i];
+  }
+  if (is_type) {
+    o->list.types.push_back(*value);
+  } else {
+    *slot = value;
+  }
+  return true;
+}
+
+bool parse_options(const std::vector<std::string>& args, Options* o) {
+  bool options_ended = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!options_ended && arg.size() > 1 && arg[0] == '-') {
+      if (arg == "--") {
+        options_ended = true;
+      } else if (!take_option(args, &i, o)) {
+        complain("unknown option or missing value: " + arg);
+        return false;
+      }
+      continue;
+    }
+    o->folders.push_back(arg);
+  }
+  if (o->help) return true;
+  std::string wrong;
+  if (o->folders.size() != 3) wrong = "give OLD, NEW and OUT";
+  const ListOptions& l = o->list;
+  if (l.from && !l.types.empty()) wrong = "--type and --from: the install types come from one";
+  if (!l.from && (!l.title || !l.reg_s || !l.reg_t)) {
+    wrong = "give --title, --reg-s and --reg-t, or an earlier list with --from";
+  }
+  if (!wrong.empty()) complain(wrong);
+  return wrong.empty();
+}
+
+fs::path default_exe() {
+  fs::path here = program_folder();
+  std::error_code ec;
+  if (fs::is_regular_file(here / "update.exe", ec)) return here / "update.exe";
+  return (here / ".." / "windows-x64" / "update.exe").lexically_normal();
+}
+
+// Every Windows program begins with "MZ": a wrong path is caught before it lands on a disc.
+std::string exe_problem(const fs::path& exe) {
+  std::ifstream in(exe, std::ios::binary);
+  char magic[2] = {};
+  in.read(magic, 2);
+  if (!in) return "update.exe " + exe.u8string() + " can't be read (build it, or give --exe)";
+  if (magic[0] != 'M' || magic[1] != 'Z') {
+    return exe.u8string() + " is not a Windows program (no MZ header)";
+  }
+  return "";
+}
+
+// The problems of the image's file: it is made beside the disc folder, never over anything.
+std::string iso_problem(const fs::path& iso, const std::vector<fs::path>& folders) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(iso, ec))) return iso.u8string() + " exists already";
+  for (const fs::path& folder : folders) {
+    if (is_inside(iso, folder)) return iso.u8string() + " lies inside " + folder.u8string();
+  }
+  if (!fs::is_directory(tidy_path(iso).parent_path(), ec)) {
+    return "the folder " + tidy_path(iso).parent_path().u8string() + " does not exist";
+  }
+  return "";
+}
+
+// The update as update-check sees it must be the one planned: no problems, the same files.
+std::string check_made(const fs::path& folder, const DiscPlan& plan) {
+  CheckReport report;
+  std::string error;
+  std::string path = platform_path(folder);
+  if (path.empty())
+    return "the path " + folder.u8string() + " has no form in the system's code page";
+  if (!build_report(path, &report, &error)) return error;
+  std::string found;
+  for (const Problem& problem : report.problems)
+    found += "\n  line " + std::to_string(problem.line) + ": " + problem.message;
+  bool same = report.files.size() == plan.entries.size();
+  for (size_t i = 0; same && i < plan.entries.size(); ++i) {
+    const FileEntry& file = report.files[i];
+    same = file.file_name == plan.entries[i].shown && file.copied && file.source_exists;
+  }
+  if (!same) found += "\n  it reads other files than the ones written";
+  return found.empty() ? "" : "update-check finds problems on the update:" + found;
+}
+
+struct Inputs {
+  fs::path old_root, new_root, out;
+  std::optional<fs::path> iso;
+  fs::path exe;
+};
+
+bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& plan,
+                  MadeUpdate* made, std::string* error) {
+  Staging staging;
+  if (!staging.open(in.out, error)) return false;
+  fs::path data = staging.path();
+  for (const std::string& level : source.data_folder)
+    data /= fs::u8path(level);
+  for (const DiscEntry& entry : plan.entries) {
+    if (!copy_file_to(entry.file->path, data / fs::u8path(entry.file->rel), error)) return false;
+  }
+  std::string list = compose_setup_list(source, plan.entries);
+  if (!write_file(staging.path() / "update.ini", list, error) ||
+      !copy_file_to(in.exe, staging.path() / "update.exe", error)) {
+    return false;
+  }
+  *error = check_made(staging.path(), plan);
+  if (!error->empty()) return false;
+
+  fs::path iso_part;
+  if (in.iso) {
+    iso_part = tidy_path(*in.iso);
+    iso_part.replace_filename("." + iso_part.filename().u8string() + ".making");
+    bool made_iso = write_iso_image(staging.path(), iso_part, error);
+    std::error_code ec;
+    if (made_iso) fs::rename(iso_part, *in.iso, ec);
+    if (!made_iso || ec) {
+      fs::remove(iso_part, ec);
+      if (made_iso) *error = "cannot write " + in.iso->u8string();
+      return false;
+    }
+  }
+  if (!staging.commit(error)) {
+    std::error_code ignored;
+    if (in.iso) fs::remove(*in.iso, ignored);
+    return false;
+  }
+  made->list_bytes = list.size();
+  std::error_code ec;
+  made->exe_bytes = fs::file_size(in.out / "update.exe", ec);
+  return true;
+}
+
+// The converters the names need; 0 when they are there, else the exit status.
+int converters_ready() {
+  if (!cp932_converter_ready()) {
+    complain("this system has no code page 932 converter (iconv CP932)");
+    return 2;
+  }
+  if (ansi_code_page() != 932) {
+    complain(
+        "the finished update is checked as the updater reads it, with code page 932 names, "
+        "and this system runs code page " +
+        std::to_string(ansi_code_page()) +
+        " (Windows before 11 gives no program another one): run update-make on a system "
+        "whose language for non-Unicode programs is Japanese, or on Linux");
+    return 2;
+  }
+  return 0;
+}
+
+// What is wrong besides the list and the names: the folders, the program, the image.
+std::vector<std::string> setup_problems(const Inputs& in, const TreeDiff& diff,
+                                        const DiscPlan& plan) {
+  std::vector<std::string> problems;
+  if (!diff.files.empty() && plan.entries.empty()) {
+    problems.emplace_back("every file of NEW is in OLD with the same contents: nothing to update");
+  } else if (plan.entries.empty()) {
+    problems.emplace_back("NEW holds no files: nothing to update");
+  }
+  if (is_inside(in.new_root, in.old_root) || is_inside(in.old_root, in.new_root)) {
+    problems.emplace_back("OLD and NEW lie one inside the other; give two separate folders");
+  }
+  for (const std::string& problem :
+       {out_problem(in.out, in.old_root, in.new_root), exe_problem(in.exe),
+        in.iso ? iso_problem(*in.iso, {in.old_root, in.new_root, in.out}) : std::string()}) {
+    if (!problem.empty()) problems.push_back(problem);
+  }
+  return problems;
+}
+
+int make(const Options& o) {
+  if (int status = converters_ready(); status != 0) return status;
+  if (o.iso && !iso_available()) {
+    complain("--iso: this build makes no disc images; make them with the Linux build");
+    return 2;
+  }
+  Inputs in{fs::u8path(o.folders[0]), fs::u8path(o.folders[1]), fs::u8path(o.folders[2]),
+            std::nullopt, o.exe ? fs::u8path(*o.exe) : default_exe()};
+  if (o.iso) in.iso = fs::u8path(*o.iso);
+  for (const fs::path& root : {in.old_root, in.new_root}) {
+    std::error_code ec;
+    if (!fs::is_directory(root, ec)) {
+      complain((root == in.old_root ? "OLD " : "NEW ") + root.u8string() + " is not a folder");
+      return 2;
+    }
+  }
+
+  ListSource source;
+  std::vector<std::string> problems;
+  std::string error;
+  TreeDiff diff;
+  if (!load_list_source(o.list, &source, &problems, &error) ||
+      !diff_trees(in.old_root, in.new_root, &diff, &error)) {
+    complain(error);
+    return 2;
+  }
+  DiscPlan plan = plan_disc(diff, source);
+  problems.insert(problems.end(), plan.problems.begin(), plan.problems.end());
+  for (std::string& problem : setup_problems(in, diff, plan))
+    problems.push_back(std::move(problem));
+  if (!problems.empty()) {
+    std::string text = "nothing was made; " + std::to_string(problems.size()) + " problem(s):";
+    for (const std::string& problem : problems)
+      text += "\n  " + problem;
+    complain(text);
+    return 1;
+  }
+
+  MadeUpdate made{in.out, in.iso, in.exe, &source, &diff, &plan, 0, 0};
+  if (!build_update(in, source, plan, &made, &error)) {
+    complain(error + "\nnothing was made");
+    return 1;
+  }
+  std::string out = o.json ? summary_json(made) : summary_text(made);
+  if (fwrite(out.data(), 1, out.size(), stdout) != out.size() || fflush(stdout) != 0) {
+    complain("cannot write the summary; the update was made");
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  [[maybe_unused]] Utf8Console console;  // restores the console on every way out
+  Options options;
+  if (!parse_options(command_line_utf8(argc, argv), &options)) {
+    print(stderr, kUsage);
+    return 2;
+  }
+  if (options.help) {
+    print(stdout, kUsage);
+    return 0;
+  }
+  try {
+    return make(options);
+  } catch (const std::exception& e) {
+    complain(e.what());
+    return 2;
+  }
+}

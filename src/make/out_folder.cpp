@@ -1,0 +1,135 @@
+// The output folder and the temporary folder it is built in.
+#include "out_folder.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "tree_diff.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Temporary folders of earlier runs that were killed keep their numbers: the next run takes the
+// first free one.
+constexpr int kStagingTries = 1000;
+
+std::string shown(const fs::path& path) {
+  return path.u8string();
+}
+
+// Windows compares names without regard to the case of ASCII letters.
+std::string comparable(const fs::path& path) {
+  std::string text = tidy_path(path).generic_u8string();
+#ifdef _WIN32
+  text = windows_key(text);
+#endif
+  if (text.empty() || text.back() != '/') text += '/';
+  return text;
+}
+
+}  // namespace
+
+fs::path tidy_path(const fs::path& path) {
+  std::error_code ec;
+  fs::path full = fs::weakly_canonical(fs::absolute(path, ec), ec);
+  if (ec) full = fs::absolute(path, ec).lexically_normal();
+  if (!full.has_filename() && full.has_parent_path() && full != full.root_path()) {
+    full = full.parent_path();
+  }
+  return full;
+}
+
+bool is_inside(const fs::path& inner, const fs::path& outer) {
+  std::string in = comparable(inner);
+  std::string out = comparable(outer);
+  return in.compare(0, out.size(), out) == 0;
+}
+
+std::string out_problem(const fs::path& out, const fs::path& old_root, const fs::path& new_root) {
+  std::error_code ec;
+  fs::file_status status = fs::symlink_status(out, ec);
+  if (fs::exists(status)) {
+    if (!fs::is_directory(status)) return shown(out) + " exists and is not a folder";
+    if (!fs::is_empty(out, ec) || ec) {
+      return shown(out) + " exists and is not empty; give a new or an empty folder";
+    }
+  }
+  fs::path full = tidy_path(out);
+  if (full == full.root_path()) return shown(out) + " is a drive's root; give a folder on it";
+  fs::path parent = full.parent_path();
+  if (!fs::is_directory(parent, ec)) return "the folder " + shown(parent) + " does not exist";
+  if (is_inside(out, old_root)) return shown(out) + " lies inside OLD; give a folder outside it";
+  if (is_inside(out, new_root)) return shown(out) + " lies inside NEW; give a folder outside it";
+  return "";
+}
+
+Staging::~Staging() {
+  if (path_.empty() || committed_) return;
+  std::error_code ignored;  // nothing more can be done; the folder has a name of its own
+  fs::remove_all(path_, ignored);
+}
+
+bool Staging::open(const fs::path& target, std::string* error) {
+  target_ = tidy_path(target);
+  std::string stem = "." + target_.filename().u8string() + ".making-";
+  for (int n = 1; n <= kStagingTries; ++n) {
+    fs::path candidate = target_.parent_path() / fs::u8path(stem + std::to_string(n));
+    std::error_code ec;
+    if (fs::create_directory(candidate, ec)) {
+      path_ = candidate;
+      return true;
+    }
+    if (ec) {
+      *error = "cannot make " + shown(candidate) + ": " + ec.message();
+      return false;
+    }
+  }
+  *error = "no free temporary name beside " + shown(target_);
+  return false;
+}
+
+bool Staging::commit(std::string* error) {
+  std::error_code ec;
+  // rename() replaces an empty folder on POSIX but not on Windows: take it away first.
+  fs::remove(target_, ec);
+  ec.clear();
+  fs::rename(path_, target_, ec);
+  if (ec) {
+    *error = "cannot rename " + shown(path_) + " to " + shown(target_) + ": " + ec.message();
+    return false;
+  }
+  committed_ = true;
+  return true;
+}
+
+bool copy_file_to(const fs::path& from, const fs::path& to, std::string* error) {
+  std::error_code ec;
+  fs::create_directories(to.parent_path(), ec);
+  if (!ec) fs::copy_file(from, to, ec);
+  fs::file_time_type modified;
+  if (!ec) modified = fs::last_write_time(from, ec);
+  if (!ec) fs::last_write_time(to, modified, ec);
+  if (ec) {
+    *error = "cannot copy " + shown(from) + " to " + shown(to) + ": " + ec.message();
+    return false;
+  }
+  uintmax_t want = fs::file_size(from, ec);
+  uintmax_t got = fs::file_size(to, ec);
+  if (ec || want != got) {
+    *error = "the copy " + shown(to) + " does not have the size of " + shown(from);
+    return false;
+  }
+  return true;
+}
+
+bool write_file(const fs::path& to, const std::string& bytes, std::string* error) {
+  std::ofstream out(to, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
+    *error = "cannot write " + shown(to);
+    return false;
+  }
+  return true;
+}

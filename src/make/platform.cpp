@@ -1,0 +1,85 @@
+// The platform side of update-make; see platform.h.
+#include "platform.h"
+
+#ifdef _WIN32
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+Utf8Console::Utf8Console() {
+  DWORD mode;
+  if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
+      GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode)) {
+    saved_ = GetConsoleOutputCP();
+    SetConsoleOutputCP(CP_UTF8);
+  }
+}
+
+Utf8Console::~Utf8Console() {
+  if (saved_ == 0) return;
+  (void)fflush(stdout);  // what is still buffered must go out under the UTF-8 code page
+  (void)fflush(stderr);
+  SetConsoleOutputCP(saved_);
+}
+
+namespace {
+
+std::string narrow(const wchar_t* wide, int len, UINT code_page) {
+  if (len == 0) return "";
+  BOOL lossy = FALSE;
+  BOOL* lossy_out = code_page == CP_UTF8 ? nullptr : &lossy;  // CP_UTF8 takes no such flag
+  int size = WideCharToMultiByte(code_page, 0, wide, len, nullptr, 0, nullptr, lossy_out);
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(code_page, 0, wide, len, out.data(), size, nullptr, lossy_out);
+  return size == 0 || lossy ? std::string() : out;
+}
+
+}  // namespace
+
+std::vector<std::string> command_line_utf8(int, char**) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 0; wide != nullptr && i < count; ++i)
+    args.push_back(narrow(wide[i], static_cast<int>(wcslen(wide[i])), CP_UTF8));
+  LocalFree(wide);
+  return args;
+}
+
+std::filesystem::path program_folder() {
+  std::wstring path(32768, L'\0');
+  DWORD len = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(len);
+  return std::filesystem::path(path).parent_path();
+}
+
+unsigned ansi_code_page() {
+  return GetACP();
+}
+
+std::string platform_path(const std::filesystem::path& path) {
+  const std::wstring& wide = path.native();
+  return narrow(wide.c_str(), static_cast<int>(wide.size()), CP_ACP);
+}
+
+#else
+
+std::vector<std::string> command_line_utf8(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+std::filesystem::path program_folder() {
+  std::error_code ec;
+  return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+}
+
+unsigned ansi_code_page() {
+  return 932;
+}
+
+std::string platform_path(const std::filesystem::path& path) {
+  return path.string();
+}
+
+#endif

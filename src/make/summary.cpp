@@ -1,0 +1,150 @@
+// The summary of a made update.
+#include "summary.h"
+
+#include <nlohmann/json.hpp>
+
+#include "check/cp932_text.h"
+#include "update/space_needed.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const char* change_name(Change change) {
+  switch (change) {
+    case Change::added:
+      return "added";
+    case Change::changed:
+      return "changed";
+    case Change::unchanged:
+      break;
+  }
+  return "unchanged";
+}
+
+uint64_t data_bytes(const DiscPlan& plan) {
+  uint64_t total = 0;
+  for (const DiscEntry& entry : plan.entries)
+    total += entry.file->size;
+  return total;
+}
+
+std::vector<std::string> unchanged(const TreeDiff& diff) {
+  std::vector<std::string> names;
+  for (const NewFile& file : diff.files) {
+    if (file.change == Change::unchanged) names.push_back(shown_name(file.rel));
+  }
+  return names;
+}
+
+std::vector<std::string> shown_names(const std::vector<std::string>& rels) {
+  std::vector<std::string> names;
+  names.reserve(rels.size());
+  for (const std::string& rel : rels)
+    names.push_back(shown_name(rel));
+  return names;
+}
+
+std::string padded(std::string text, size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+std::string right_aligned(std::string text, size_t width) {
+  if (text.size() < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+void list_names(std::string* out, const std::string& heading,
+                const std::vector<std::string>& names) {
+  if (names.empty()) return;
+  *out += heading + " (" + std::to_string(names.size()) + "):\n";
+  for (const std::string& name : names)
+    *out += "  " + name + "\n";
+}
+
+std::string data_folder_name(const ListSource& source) {
+  return source.PATH.empty() ? "beside update.ini" : "in " + cp932_to_utf8(source.PATH);
+}
+
+}  // namespace
+
+uint64_t game_drive_peak(const DiscPlan& plan) {
+  std::vector<PlannedCopy> copies;
+  copies.reserve(plan.entries.size());
+  for (const DiscEntry& entry : plan.entries)
+    copies.push_back({entry.file->size, entry.file->old_size});
+  return peak_space_needed(copies.data(), static_cast<int>(copies.size()), 0);
+}
+
+std::string summary_text(const MadeUpdate& made) {
+  const DiscPlan& plan = *made.plan;
+  uint64_t data = data_bytes(plan);
+  std::string out = "Made " + made.out.u8string() + ": update.exe, update.ini and " +
+                    std::to_string(plan.entries.size()) + " data file(s) " +
+                    data_folder_name(*made.source) + ", " +
+                    std::to_string(data + made.exe_bytes + made.list_bytes) +
+                    " bytes in all. In copy order (bytes):\n";
+  for (const DiscEntry& entry : plan.entries) {
+    out += "  " + padded(change_name(entry.file->change), 7) + " " +
+           right_aligned(std::to_string(entry.file->size), 12) + "  " + entry.shown + "\n";
+  }
+  std::vector<std::string> same = unchanged(*made.diff);
+  if (!same.empty()) {
+    out += "Unchanged, left off the update: " + std::to_string(same.size()) + " file(s)\n";
+  }
+  list_names(&out,
+             "Only in OLD: the updater can't remove files, so these stay in the players' games",
+             shown_names(made.diff->only_in_old));
+  list_names(&out, "Empty folders of NEW that the updater won't make (it makes folders for files)",
+             plan.empty_new_folders);
+  list_names(&out, "Left out of NEW: neither files nor folders", shown_names(made.diff->skipped));
+  out += "The game's drive needs up to " + std::to_string(game_drive_peak(plan)) +
+         " bytes free while the update runs.\n";
+  out += "update.exe from " + made.exe.u8string() + "\n";
+  if (made.iso) out += "Disc image " + made.iso->u8string() + " (ISO 9660, Joliet, Rock Ridge)\n";
+  out += "update-check on " + made.out.u8string() + ": no problems.\n";
+  return out;
+}
+
+std::string summary_json(const MadeUpdate& made) {
+  const ListSource& source = *made.source;
+  const DiscPlan& plan = *made.plan;
+  Json doc = Json::object();
+  doc["out"] = made.out.u8string();
+  doc["iso"] = made.iso ? Json(made.iso->u8string()) : Json(nullptr);
+  doc["update_exe"] = made.exe.u8string();
+  doc["record"] = {
+      {"TITLE", cp932_to_utf8(source.TITLE)}, {"TITLE_OLD", cp932_to_utf8(source.TITLE_OLD)},
+      {"PATH", cp932_to_utf8(source.PATH)},   {"REG_P", cp932_to_utf8(source.REG_P)},
+      {"REG_S", cp932_to_utf8(source.REG_S)}, {"REG_T", cp932_to_utf8(source.REG_T)}};
+  Json types = Json::array();
+  for (const std::string& type : source.types)
+    types.push_back(cp932_to_utf8(type));
+  doc["types"] = types;
+  Json entries = Json::array();
+  Json added = Json::array();
+  Json changed = Json::array();
+  for (const DiscEntry& entry : plan.entries) {
+    entries.push_back({{"file_name", entry.shown},
+                       {"change", change_name(entry.file->change)},
+                       {"type", entry.type},
+                       {"bytes", entry.file->size}});
+    (entry.file->change == Change::added ? added : changed).push_back(entry.shown);
+  }
+  doc["entries"] = entries;
+  doc["added"] = added;
+  doc["changed"] = changed;
+  doc["unchanged"] = unchanged(*made.diff);
+  doc["only_in_old"] = shown_names(made.diff->only_in_old);
+  doc["empty_new_folders"] = plan.empty_new_folders;
+  doc["skipped"] = shown_names(made.diff->skipped);
+  uint64_t data = data_bytes(plan);
+  doc["bytes"] = {{"data", data},
+                  {"update_exe", made.exe_bytes},
+                  {"update_ini", made.list_bytes},
+                  {"total", data + made.exe_bytes + made.list_bytes},
+                  {"game_drive_peak", game_drive_peak(plan)}};
+  // Names of OLD and NEW that aren't UTF-8 are replaced, so the document stays valid.
+  return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}

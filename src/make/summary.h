@@ -1,0 +1,29 @@
+// What update-make tells the publisher once the update is made: the files it carries and why,
+// what it leaves out, and the bytes, as text or as one JSON document.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "disc_plan.h"
+#include "list_source.h"
+#include "tree_diff.h"
+
+struct MadeUpdate {
+  std::filesystem::path out;
+  std::optional<std::filesystem::path> iso;
+  std::filesystem::path exe;  // the update.exe put on the disc
+  const ListSource* source;
+  const TreeDiff* diff;
+  const DiscPlan* plan;
+  uint64_t exe_bytes;
+  uint64_t list_bytes;
+};
+
+// The most the copies add to the game's drive at once (bytes, before rounding to clusters).
+uint64_t game_drive_peak(const DiscPlan& plan);
+
+std::string summary_text(const MadeUpdate& made);
+std::string summary_json(const MadeUpdate& made);

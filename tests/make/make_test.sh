@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# Runs update-make on game folders made here, one table row per case: the update folder it makes
+# (update.ini byte for byte, exactly the data files, the summary), its disc image read back, and
+# what it refuses, naming every offender and leaving no half-made folder behind.
+#
+# usage: make_test.sh UPDATE_MAKE PACKAGE_SCRIPT [CASE]
+# Without CASE every row runs. update.exe is a stand-in made here, passed with --exe.
+set -euo pipefail
+
+[ $# -ge 2 ] || { echo "usage: $0 UPDATE_MAKE PACKAGE_SCRIPT [CASE]" >&2; exit 2; }
+readonly MAKE="$1" PACKAGE="$2" ONLY="${3:-}"
+
+scratch="$(mktemp -d "${TMPDIR:-/tmp}/make-test.XXXXXX")"
+trap 'chmod -R u+w "$scratch"; rm -rf -- "$scratch"' EXIT
+readonly FAKE_EXE="$scratch/update.exe"
+printf 'MZ\x90\x00stand-in for update.exe\n' >"$FAKE_EXE"
+
+failures=0
+ran=0
+
+# ---------------------------------------------------------------------------------------------
+# Game folders. Each maker fills $1/old and $1/new, and sets OPTS (the options of a plain run),
+# DATA (the data folder), FILES (the data files a plain run puts on the disc, in list order) and
+# LIST (the lines of update.ini, UTF-8).
+
+# Files with distinct contents, so that a file copied to the wrong place shows.
+put() {
+  local dir="$1" rel
+  shift
+  for rel in "$@"; do
+    mkdir -p "$(dirname "$dir/$rel")"
+    printf 'contents of %s\n' "$rel" >"$dir/$rel"
+  done
+}
+
+readonly DEMO_RECORD=('#TITLE "星空の図書館"' '#TITLE_OLD "星空の図書館"' '#PATH "データ"'
+  '#REG_P "Software"' '#REG_S "DEMOSOFT"' '#REG_T "星空の図書館"')
+
+# The demo's game: a changed program and readme, an unchanged save, a removed manual, and new
+# files in a new folder and in a folder inside it. 表 and ソ end in the byte 0x5C; 話.txt sorts
+# after the folder 表, yet must come first: it makes シナリオ, which 表 needs.
+make_demo() {
+  put "$1/old" game.exe readme.txt save.dat manual.txt
+  mkdir -p "$1/new"
+  cp "$1/old/save.dat" "$1/new/"
+  put "$1/new" bgm.dat シナリオ/話.txt シナリオ/表/ソフト.txt
+  printf 'new game program 1.1\n' >"$1/new/game.exe"
+  printf 'ゲームの説明書 1.1\n' >"$1/new/readme.txt"
+  OPTS=(--title 星空の図書館 --reg-s DEMOSOFT --reg-t 星空の図書館 --path データ --type 標準 --type 追加)
+  DATA=データ
+  FILES=(bgm.dat game.exe readme.txt シナリオ/話.txt シナリオ/表/ソフト.txt)
+  LIST=("${DEMO_RECORD[@]}" '#INSTALL_LST' '[標準]' '[追加]' '#FILE' '[標準]' bgm.dat game.exe
+    readme.txt 'シナリオ\話.txt' 'シナリオ\表\ソフト.txt')
+}
+
+# The same from the earlier disc's list: its record and types stay, its files keep their types,
+# and a file it had under a type the updater doesn't copy (the ninth) goes under the first.
+make_from_list() {
+  make_demo "$1"
+  printf '%s\r\n' '#TITLE "星空の図書館"' '#TITLE_OLD "星空の図書館"' '#PATH データ' '#REG_S DEMOSOFT' \
+    '#REG_T 星空の図書館' '#INSTALL_LST' '[標準]' '[追加]' '[3]' '[4]' '[5]' '[6]' '[7]' '[8]' '[9]' \
+    '#FILE' '[標準]' game.exe readme.txt '[追加]' BGM.DAT 'シナリオ\話.txt' '[9]' 'シナリオ\表\ソフト.txt' |
+    iconv -f UTF-8 -t CP932 >"$1/earlier.ini"
+  OPTS=(--from "$1/earlier.ini" --title-old 星空の図書館・旧版)
+  LIST=('#TITLE "星空の図書館"' '#TITLE_OLD "星空の図書館・旧版"' "${DEMO_RECORD[@]:2}" '#INSTALL_LST'
+    '[標準]' '[追加]' '[3]' '[4]' '[5]' '[6]' '[7]' '[8]' '[9]' '#FILE' '[追加]' bgm.dat '[標準]' game.exe
+    readme.txt '[追加]' 'シナリオ\話.txt' '[標準]' 'シナリオ\表\ソフト.txt')
+}
+
+# No data folder: the files sit beside update.ini.
+make_empty_path() {
+  make_demo "$1"
+  OPTS+=(--path '')
+  DATA=
+  LIST=("${LIST[@]/#'#PATH "データ"'/'#PATH ""'}")
+}
+
+# The hostile makers add offenders to the demo.
+make_long_name() {
+  make_demo "$1"
+  put "$1/new" とても長い名前のファイルです.txt  # 32 bytes in code page 932
+}
+make_not_cp932() {
+  make_demo "$1"
+  put "$1/new" café.txt 波〜.txt ¥100.txt  # 〜 (U+301C) and ¥ convert to ～ and "\" one way only
+}
+make_many_files() {
+  make_demo "$1"
+  local i
+  for i in $(seq -w 1 300); do put "$1/new" "many/f$i.dat"; done
+}
+make_two_levels() {
+  make_demo "$1"
+  put "$1/new" 追加/深い/a.txt
+}
+make_unsafe_names() {
+  make_demo "$1"
+  put "$1/new" CON.txt data/nul.dat '[x].txt' '#memo.txt' 'a:b.txt'
+}
+make_case_clash() {
+  make_demo "$1"
+  put "$1/new" Data.dat data.dat
+}
+make_old_clash() {
+  make_demo "$1"
+  put "$1/old" voice
+  put "$1/new" voice/v001.ogg
+}
+make_list_clash() {
+  make_empty_path "$1"
+  put "$1/new" update.ini
+}
+make_offenders() {
+  make_long_name "$1"
+  put "$1/new" CON.txt 追加/深い/a.txt
+}
+make_unchanged() {
+  put "$1/old" game.exe sub/a.dat
+  cp -r "$1/old" "$1/new"
+  OPTS=(--title T --reg-s S --reg-t T)
+}
+
+# ---------------------------------------------------------------------------------------------
+# Checks
+
+fail() {
+  echo "    FAIL: $*"
+  failures=$((failures + 1))
+  case_failed=1
+}
+
+# OUT holds update.exe, update.ini as LIST says, and exactly the FILES of NEW, byte for byte.
+expect_disc() {
+  local new="$1" out="$2" data="${DATA:+$DATA/}" want got rel
+  [ -d "$out" ] || { fail "no OUT"; return; }
+  want="$( (printf '%s\n' update.exe update.ini; printf "$data%s\n" "${FILES[@]}") | sort)"
+  got="$(cd "$out" && find . -type f -printf '%P\n' | sort)"
+  [ "$got" = "$want" ] || fail "disc files differ"$'\n'"      want: ${want//$'\n'/ }"$'\n'"      got:  ${got//$'\n'/ }"
+  cmp -s "$FAKE_EXE" "$out/update.exe" || fail "update.exe is not the one given with --exe"
+  for rel in "${FILES[@]}"; do
+    [ -f "$out/$data$rel" ] && { cmp -s "$new/$rel" "$out/$data$rel" || fail "$rel differs from NEW's"; }
+  done
+  cmp -s <(printf '%s\r\n' "${LIST[@]}" | iconv -f UTF-8 -t CP932) "$out/update.ini" ||
+    fail "update.ini differs:"$'\n'"$(diff <(printf '%s\n' "${LIST[@]}") <(iconv -f CP932 -t UTF-8 "$out/update.ini" | tr -d '\r'))"
+}
+
+# The image read back: its Joliet names (what Windows shows) are OUT's, and its files OUT's bytes.
+expect_iso() {
+  local iso="$1" out="$2" names want
+  [ -f "$iso" ] || { fail "no image"; return; }
+  names="$(xorriso -local_charset UTF-8 -read_fs norock -indev "$iso" -find / -type f 2>/dev/null |
+    sed "s/^'\\/\\(.*\\)'$/\\1/" | sort)"
+  want="$(cd "$out" && find . -type f -printf '%P\n' | sort)"
+  [ "$names" = "$want" ] || fail "Joliet names differ: ${names//$'\n'/ }"
+  xorriso -local_charset UTF-8 -read_fs norock -osirrox on -indev "$iso" -extract / "$iso.x" \
+    >/dev/null 2>&1 || fail "xorriso can't extract the image"
+  diff -r "$out" "$iso.x" >/dev/null || fail "the image's files differ from OUT's"
+}
+
+# ---------------------------------------------------------------------------------------------
+# The table
+
+# row NAME MAKER STATUS OUTPUT MESSAGE [OPTIONS...]
+#   OUTPUT: disc    the maker's FILES and LIST
+#           absent  OUT is not there afterwards
+#           kept    OUT held one file and holds only it afterwards
+#   MESSAGE: texts the run must print (on either stream), separated by "|"
+#   OPTIONS: passed before the three folders, after the maker's OPTS, except: "@json=FILTER" (run
+#            with --json; the jq FILTER must hold), "@iso" (--iso, the image read back), "@front"
+#            (through scripts/package), "@no-opts" (without the maker's OPTS), "@full-out",
+#            "@empty-out", "@out-in-new", "@new-in-old", "@not-exe" (--exe names a file that is no program),
+#            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails)
+row() {
+  local name="$1" maker="$2" status="$3" output="$4" message="$5"
+  shift 5
+  [ -z "$ONLY" ] || [ "$ONLY" = "$name" ] || return 0
+  ran=$((ran + 1))
+  case_failed=0
+  echo "--- $name"
+
+  local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
+  out="$dir/disc"
+  mkdir -p "$dir"
+  OPTS=() DATA="" FILES=() LIST=()
+  "make_$maker" "$dir"
+  local options=("${OPTS[@]}") opt
+  for opt in "$@"; do
+    case "$opt" in
+      @json=*) filter="${opt#@json=}" && options+=(--json) ;;
+      @iso) iso="$dir/disc.iso" ;;
+      @iso-exists) iso="$dir/disc.iso" iso_was=old && echo old >"$iso" ;;
+      @xorriso-fails)
+        iso="$dir/disc.iso"
+        mkdir -p "$dir/bin" && printf '#!/bin/sh\necho "write error" >&2\nexit 5\n' >"$dir/bin/xorriso"
+        chmod +x "$dir/bin/xorriso"
+        ;;
+      @front) program="$PACKAGE" ;;
+      @no-opts) options=() ;;
+      @full-out) mkdir -p "$out" && echo keep >"$out/keep.txt" ;;
+      @empty-out) mkdir -p "$out" ;;
+      @out-in-new) out="$dir/new/disc" ;;
+      @new-in-old) mv "$new" "$dir/old/" && new="$dir/old/new" ;;
+      @not-exe) exe="$dir/new/game.exe" ;;
+      *) options+=("$opt") ;;
+    esac
+  done
+  [ -z "$iso" ] || options+=(--iso "$iso")
+
+  log="$dir/log"
+  PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
+    >"$dir/stdout" 2>"$dir/stderr" || got=$?
+  cat "$dir/stdout" "$dir/stderr" >"$log"
+  [ "$got" -eq "$status" ] || fail "exit status $got, want $status"
+  local texts text
+  IFS='|' read -r -a texts <<<"$message"
+  for text in "${texts[@]}"; do
+    grep -qF -- "$text" "$log" || fail "no \"$text\" in the output"
+  done
+  [ -z "$filter" ] || jq -e "$filter" "$dir/stdout" >/dev/null || fail "jq: $filter is not true"
+  # Nothing of a half-made folder or image is left beside them.
+  [ -z "$(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*')" ] || fail "a temporary is left"
+
+  case "$output" in
+    disc) expect_disc "$new" "$out" ;;
+    absent) [ ! -e "$out" ] || fail "OUT was made: $(find "$out" | head -5 | tr '\n' ' ')" ;;
+    kept) [ "$(find "$out" -mindepth 1)" = "$out/keep.txt" ] || fail "OUT changed" ;;
+  esac
+  if [ -n "$iso" ] && [ "$status" -eq 0 ]; then
+    expect_iso "$iso" "$out"
+  elif [ -n "$iso" ]; then
+    [ "$iso_was" = "$(cat "$iso" 2>/dev/null)" ] || fail "the image was made or changed"
+  fi
+  if [ "$case_failed" -ne 0 ]; then
+    sed 's/^/      | /' "$log"
+  fi
+}
+
+# Made.
+row demo           demo      0 disc "changed           21  game.exe|added             43  シナリオ\\表\\ソフト.txt|Unchanged, left off the update: 1|Only in OLD|manual.txt|no problems."
+row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 28 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
+row from_list      from_list 0 disc "no problems."
+row empty_out      demo      0 disc "no problems." @empty-out
+row iso            demo      0 disc "Disc image" @iso
+row front          demo      0 disc "no problems." @front
+row empty_path     empty_path 0 disc "beside update.ini"
+
+# Refused: NEW has what the updater can't carry. Every offender is named.
+row long_name      long_name 1 absent "とても長い名前のファイルです.txt is 32 bytes|at most 31"
+row not_cp932      not_cp932 1 absent "café.txt has no code page 932 form for é (U+00E9)|波〜.txt has no code page 932 form for 〜 (U+301C)|¥100.txt has no code page 932 form for ¥ (U+00A5)"
+row many_files     many_files 1 absent "305 files differ from OLD; the updater carries at most 256|many\\f254.dat|シナリオ\\表\\ソフト.txt"
+row two_levels     two_levels 1 absent "the new folder 追加\\深い can't be made|Put a file directly in 追加"
+row unsafe_names   unsafe_names 1 absent "CON.txt would land outside|data\\nul.dat would land outside|[x].txt begins with '['|#memo.txt begins with '#'|a:b.txt has ':'"
+row case_clash     case_clash 1 absent "Data.dat and data.dat are one name on Windows"
+row old_clash      old_clash 1 absent "voice\\v001.ogg needs the folder voice, which is a file in the game"
+row offenders      offenders 1 absent "3 problem(s)|とても長い名前のファイルです.txt is 32 bytes|CON.txt would land outside|追加\\深い can't be made"
+row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a double quote" --reg-s '' --title 'a"b'
+row nothing_new    unchanged 1 absent "nothing to update"
+row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
+row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
+
+# Refused: the folders, the image or the program are wrong. OUT is never left half-made.
+row full_out       demo      1 kept   "is not empty" @full-out
+row out_in_new     demo      1 absent "lies inside NEW" @out-in-new
+row new_in_old     demo      1 absent "OLD and NEW lie one inside the other" @new-in-old
+row not_exe        demo      1 absent "is not a Windows program" @not-exe
+row iso_exists     demo      1 absent "exists already" @iso-exists
+row xorriso_fails  demo      1 absent "xorriso failed|write error|nothing was made" @xorriso-fails
+row no_record      demo      2 absent "give --title, --reg-s and --reg-t" @no-opts
+row type_and_from  from_list 2 absent "--type and --from" --type X
+
+if [ "$ran" -eq 0 ]; then
+  echo "no case named $ONLY" >&2
+  exit 2
+fi
+echo "$ran case(s), $failures failure(s)"
+[ "$failures" -eq 0 ]
