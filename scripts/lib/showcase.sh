@@ -8,8 +8,9 @@ showcase_deps() {
   [ "${UPDATE_SKIP_DEPS:-0}" = 1 ] && return 0
   # fonts-wine draws the caption buttons.
   UPDATE_PACKAGES=(
-    cmake ninja-build googletest g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine xvfb
-    xauth x11-apps imagemagick locales fonts-ipafont-gothic fonts-wine util-linux passwd
+    cmake ninja-build googletest g++ nlohmann-json3-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686
+    wine64 wine xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic fonts-wine util-linux
+    passwd
   )
   ensure_deps
 }
@@ -21,6 +22,17 @@ showcase_build() {
   local log=build/showcase-build.log
   if ! { cmake --preset windows-x64 && cmake --build --preset windows-x64 --target update \
     e2e_driver; } >"$log" 2>&1; then
+    cat "$log"
+    wine_die "the build failed"
+  fi
+}
+
+# showcase_build_make: update-make, for Linux, which makes the demo's disc.
+showcase_build_make() {
+  echo "== building update-make (linux)"
+  local log=build/showcase-build-make.log
+  if ! { cmake --preset linux && cmake --build --preset linux --target update-make; } \
+    >"$log" 2>&1; then
     cat "$log"
     wine_die "the build failed"
   fi

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Runs scripts/try-disc on the demo's disc and game, one table row per case: its exit status,
-# what its summary says, and that the game folder given comes out exactly as it went in.
+# Runs scripts/try-disc on the demo's disc (made by update-make from the game's two versions) and
+# the old game, one table row per case: its exit status, what its summary says, that the game
+# folder given comes out exactly as it went in, and that update-check --against foretold the
+# files that failed. A clean run leaves the game's copy equal to the new version.
 #
 # usage: try_disc_test.sh TRY_DISC UPDATE_EXE CASE
-# Environment: UPDATE_TRY_DISC_DIR and UPDATE_TRY_DISC_DRIVER, passed on to try-disc.
+# Environment: UPDATE_TRY_DISC_DIR and UPDATE_TRY_DISC_DRIVER, passed on to try-disc;
+# UPDATE_MAKE and UPDATE_CHECK, the Linux builds of the two tools.
 set -euo pipefail
 [ $# -eq 3 ] || { echo "usage: $0 TRY_DISC UPDATE_EXE CASE" >&2; exit 2; }
 readonly TRY_DISC=$1 UPDATE_EXE=$2 ONLY=$3
+for tool in "${UPDATE_CHECK:?}" "${UPDATE_MAKE:?}"; do
+  [ -x "$tool" ] || { echo "no $tool: build the linux preset first" >&2; exit 2; }
+done
 . "$(dirname "$0")/../../scripts/lib/demo-disc.sh"
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/try-disc-test.XXXXXX")
@@ -40,15 +46,36 @@ fail() {
   failed=1
 }
 
+# The files the preview says will fail, and those that failed in the run, one name a line.
+foretold_failures() {
+  jq -r '.entries[] | select(.outcome == "fails") | .file_name' "$1" | LC_ALL=C sort
+}
+run_failures() {
+  awk -F '\t' '$1 == "failure" { print $3 }' "$1" | LC_ALL=C sort
+}
+
+# Every file of the new version is in the game's copy after the run, byte for byte.
+expect_new_version() {
+  local file md5
+  while IFS= read -r file; do
+    md5=$(md5sum <"$versions/new/$file" | cut -c 1-32)
+    grep -qP "\t\Q$md5\E\t\Q$file\E\$" "$1" || fail "the game's $file is not the new version's"
+  done < <(cd "$versions/new" && find . -type f -printf '%P\n')
+}
+
 # row NAME STATUS TEXTS: TEXTS, separated by "|", must all be in try-disc's output.
 row() {
   local name=$1 status=$2 texts=$3 text got=0
   [ "$ONLY" = "$name" ] || return 0
-  local disc=$scratch/disc game=$scratch/game log=$scratch/log before
-  demo_disc "$disc" "$UPDATE_EXE"
-  demo_game "$game"
+  local disc=$scratch/disc game=$scratch/game log=$scratch/log before versions=$scratch/versions
+  local result=${UPDATE_TRY_DISC_DIR:?}/result
+  demo_versions "$versions"
+  demo_disc "$disc" "$versions" "$UPDATE_EXE" >"$scratch/made" || fail "update-make failed"
+  grep -qx '  manual.txt' "$scratch/made" || fail "update-make's summary does not name manual.txt"
+  demo_game "$game" "$versions"
   "make_$name" "$disc" "$game"
   before=$(snapshot "$game" 2>/dev/null || true)
+  [ ! -d "$game" ] || "$UPDATE_CHECK" --against "$game" --json "$disc" >"$scratch/preview.json" || :
   "$TRY_DISC" "$disc" "$game" >"$log" 2>&1 || got=$?
   [ "$got" = "$status" ] || fail "exit status $got, want $status"
   IFS='|' read -r -a texts <<<"$texts"
@@ -56,12 +83,17 @@ row() {
     grep -qF -- "$text" "$log" || fail "no \"$text\" in the output"
   done
   [ "$(snapshot "$game" 2>/dev/null || true)" = "$before" ] || fail "the game folder given changed"
+  if [ "$status" != 2 ]; then
+    [ "$(foretold_failures "$scratch/preview.json")" = "$(run_failures "$result/record.txt")" ] ||
+      fail "update-check --against foretold other failures than the run had"
+  fi
+  if [ "$name" = clean ]; then expect_new_version "$result/after.txt"; fi
   if [ "$failed" != 0 ]; then sed 's/^/      | /' "$log"; fi
   exit "$failed"
 }
 
 completed='final message: 星空の図書館のＵＰＤＡＴＥ / ＵＰＤＡＴＥが完了しました。 (the completion message)'
-row clean     0 "failure boxes: 0|copied: 4 file(s): 2 new, 2 replaced, 0 unchanged|$completed"
+row clean     0 "failure boxes: 0|copied: 5 file(s): 3 new, 2 replaced, 0 unchanged|$completed"
 row read_only 1 "failure boxes: 1|1. readme.txt: read-only game file|$completed|    replaced   game.exe"
 row faults    1 "failure boxes: 3|1. bgm.dat: missing source on the disc|2. おまけ\\壁紙\\1.bmp: missing folder level: the game has no folder \"おまけ\"|3. ..\\evil.dat: name refused as unsafe|install type \"[ボーナス]\" not found|TEST: not list type|$completed"
 row no_exe    2 "no update.exe in"
