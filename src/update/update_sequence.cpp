@@ -41,6 +41,8 @@ const char* limit_description(SetupLimit limit) {
       return "ファイルが多すぎます（256個まで）。";
     case SetupLimit::type_count:
       return "インストールタイプが多すぎます（32個まで）。";
+    case SetupLimit::type_name_length:
+      return "インストールタイプ名が長すぎます（63バイトまで）。";
     case SetupLimit::path_length:
       return "PATHが長すぎます（255バイトまで）。";
     case SetupLimit::reg_key_length:

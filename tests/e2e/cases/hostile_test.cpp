@@ -245,7 +245,7 @@ std::string stop_message(int line, const std::string& problem, const std::string
 
 const char kNameTooLong[] = "ファイル名が長すぎます（31バイトまで）。";
 const char kTooManyFiles[] = "ファイルが多すぎます（256個まで）。";
-const char kTooManyTypes[] = "インストールタイプが多すぎます（32個まで）。";
+const char kTypeNameTooLong[] = "インストールタイプ名が長すぎます（63バイトまで）。";
 const char kPathTooLong[] = "PATHが長すぎます（255バイトまで）。";
 const char kKeyTooLong[] = "レジストリキーが長すぎます（1023バイトまで）。";
 
@@ -298,7 +298,7 @@ std::vector<ListCase> list_cases() {
       {"binary junk under FILE", "#FILE\r\n" + junk(2, 8192), ListOutcome::limit_stop,
        std::string("*") + kNameTooLong},
       {"binary junk under INSTALL_LST", "#INSTALL_LST\r\n" + junk(3, 32768),
-       ListOutcome::limit_stop, std::string("*") + kTooManyTypes},
+       ListOutcome::limit_stop, std::string("*") + kTypeNameTooLong},
       // Long lines and many lines --------------------------------------------------------------
       {"a 100,000-byte last line without LF", "#TITLE 長い行\r\n" + std::string(100000, 'x'),
        ListOutcome::dialog_cancel, update_caption("長い行")},
@@ -334,9 +334,11 @@ std::vector<ListCase> list_cases() {
        stop_message(3, kKeyTooLong, std::string(255, 'v'))},
       {"FILE with a 2,000-byte value", list_of({"#FILE " + k2000}), ListOutcome::limit_stop,
        stop_message(1, kNameTooLong, std::string(255, 'v'))},
-      {"INSTALL_LST and SAVE_LST with 2,000-byte values",
-       list_of(
-           {"#INSTALL_LST " + k2000, "[標準]", "#SAVE_LST " + k2000, "#FILE", "[標準]", "a.txt"}),
+      // The value goes on as type names of 511 bytes.
+      {"INSTALL_LST with a 2,000-byte value", list_of({"#INSTALL_LST " + k2000, "[標準]"}),
+       ListOutcome::limit_stop, stop_message(1, kTypeNameTooLong, std::string(255, 'v'))},
+      {"SAVE_LST with a 2,000-byte value",
+       list_of({"#INSTALL_LST", "[標準]", "#SAVE_LST " + k2000, "#FILE", "[標準]", "a.txt"}),
        ListOutcome::dialog_start,
        default_caption,
        {},
