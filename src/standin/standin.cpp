@@ -61,6 +61,7 @@ struct State {
   std::function<void(const standin::MessageBoxRecord&)> message_box_hook;
   std::function<void(HWND, const std::string&)> dialog_script;
   std::vector<std::string> dialogs_run;
+  std::set<std::string> failing_dialogs;
   std::deque<std::unique_ptr<HWND__>> windows;
   std::function<standin::BrowseChoice(HWND)> browse_script;
   std::vector<standin::BrowseRecord> browses;
@@ -150,11 +151,12 @@ bool copy_bytes(int from, int to, off_t size, standin::CopyFault fault) {
 
 INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR template_name, HWND, DLGPROC proc, LPARAM init) {
   State& s = state();
+  s.dialogs_run.push_back(template_name);
+  if (s.failing_dialogs.count(template_name) != 0) return -1;
   HWND dialog = new_window();
   dialog->template_name = template_name;
   dialog->proc = proc;
   dialog->items = template_items(template_name);
-  s.dialogs_run.push_back(template_name);
   proc(dialog, WM_INITDIALOG, 0, init);
   if (!s.dialog_script) {
     s.errors.push_back(std::string("no script for dialog ") + template_name);
@@ -487,6 +489,10 @@ void on_dialog(std::function<void(HWND, const std::string&)> script) {
 
 const std::vector<std::string>& dialogs_run() {
   return state().dialogs_run;
+}
+
+void fail_dialog(const std::string& template_name) {
+  state().failing_dialogs.insert(template_name);
 }
 
 std::string window_text(HWND window) {

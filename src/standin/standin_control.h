@@ -40,7 +40,10 @@ void on_message_box(std::function<void(const MessageBoxRecord&)> hook);
 
 // Modal dialogs. The script runs once WM_INITDIALOG has been handled and must end the dialog.
 void on_dialog(std::function<void(HWND dialog, const std::string& template_name)> script);
-const std::vector<std::string>& dialogs_run();
+const std::vector<std::string>& dialogs_run();  // every template asked for, in order
+// DialogBoxParamA of this template returns -1 without running the dialog, as when it cannot be
+// made (no desktop, no template).
+void fail_dialog(const std::string& template_name);
 std::string window_text(HWND window);
 std::string item_text(HWND dialog, int id);
 void type_text(HWND dialog, int id, const std::string& text);

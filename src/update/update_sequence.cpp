@@ -17,6 +17,9 @@ HINSTANCE AppInstance;
 namespace {
 
 const char kUpdateFailed[] = "ＵＰＤＡＴＥの失敗";
+const char kNoWindow[] =
+    "ウィンドウを表示できませんでした。\n\n"
+    "UPDATEを中止しました。ファイルはコピーしていません。";
 
 void show_message(const char* text, const char* caption) {
   MessageBoxA(nullptr, text, caption, MB_OK);
@@ -66,6 +69,19 @@ void show_limit_stop() {
   show_message(text, kUpdateFailed);
 }
 
+// ProceedFlag is shared by both dialogs: cleared first, so a dialog that never ran cannot pass
+// on the OK of the one before. DialogBoxParamA gives -1 when the dialog cannot be made (no
+// desktop, a missing template, no resources left): that ends the run with a word, never as a
+// success.
+bool run_dialog(const char* template_name, DLGPROC proc) {
+  ProceedFlag = 0;
+  if (DialogBoxParamA(AppInstance, template_name, nullptr, proc, 0) == -1) {
+    show_message(kNoWindow, kUpdateFailed);
+    return false;
+  }
+  return ProceedFlag != 0;
+}
+
 }  // namespace
 
 int run_update(HINSTANCE instance) {
@@ -84,8 +100,7 @@ int run_update(HINSTANCE instance) {
     return 1;
   }
 
-  DialogBoxParamA(instance, "UPDATE", nullptr, update_dialog_proc, 0);
-  if (ProceedFlag == 0) return 1;
+  if (!run_dialog("UPDATE", update_dialog_proc)) return 1;
 
   DWORD attributes = GetFileAttributesA(DestinationPath);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -98,8 +113,7 @@ int run_update(HINSTANCE instance) {
     return 1;
   }
 
-  DialogBoxParamA(instance, "FILECOPY", nullptr, filecopy_dialog_proc, 0);
-  if (ProceedFlag == 0) return 1;
+  if (!run_dialog("FILECOPY", filecopy_dialog_proc)) return 1;
 
   // The caption holds TITLE (at most 99 bytes) and the 14 bytes after it.
   static_assert(kTitleWidth + sizeof("のＵＰＤＡＴＥ") <= 256, "completion caption buffer");

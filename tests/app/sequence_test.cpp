@@ -108,6 +108,40 @@ TEST_F(Sequence, CancelledCopyEndsWithoutCompletion) {
   EXPECT_TRUE(boxes().empty());
 }
 
+// A dialog that cannot be shown stops the run with one message; the UPDATE dialog's OK never
+// stands in for a copy dialog that did not run.
+struct DialogFailure {
+  const char* name;
+  const char* failing;
+  Names asked;
+};
+
+void PrintTo(const DialogFailure& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class DialogFailures : public Sequence, public testing::WithParamInterface<DialogFailure> {};
+
+TEST_P(DialogFailures, StopTheRunWithoutCompletion) {
+  write("medium/update.ini", "#INSTALL_LST\n[A]\n#FILE\n[A]\na.txt\n");
+  write("medium/GAME/a.txt", "new");
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  answer_update_dialog("", IDOK);
+  standin::fail_dialog(GetParam().failing);
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(standin::dialogs_run(), GetParam().asked);
+  EXPECT_EQ(boxes(), Boxes{kFailed + "ウィンドウを表示できませんでした。\n\nUPDATEを中止しました。"
+                                     "ファイルはコピーしていません。"});
+  EXPECT_FALSE(exists("game/a.txt"));
+}
+
+const DialogFailure kDialogFailures[] = {
+    {"update_dialog", "UPDATE", {"UPDATE"}},
+    {"filecopy_dialog", "FILECOPY", {"UPDATE", "FILECOPY"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, DialogFailures, testing::ValuesIn(kDialogFailures), CaseName());
+
 TEST_F(Sequence, UnknownTypeBoxesThenTheRunGoesOn) {
   write("medium/update.ini", "#FILE\n[X]\n");
   run_update(nullptr);
