@@ -323,6 +323,8 @@ BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists) {
   State& s = state();
   standin::CopyFault fault = s.copy_fault;
   s.copy_fault = standin::CopyFault::none;
+  // The ANSI file functions take no path of MAX_PATH bytes or more.
+  if (strlen(source) >= MAX_PATH || strlen(destination) >= MAX_PATH) return FALSE;
   struct stat src_stat;
   struct stat dst_stat;
   if (!stat_path(source, &src_stat) || !S_ISREG(src_stat.st_mode) || is_held(source)) return FALSE;
@@ -361,6 +363,7 @@ BOOL DeleteFileA(LPCSTR path) {
 }
 
 UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT, LPSTR out) {
+  if (strlen(folder) > MAX_PATH - 14) return 0;  // as Windows documents it
   std::string base = folder;
   if (base.empty() || base.back() != '\\') base += '\\';
   std::string pre = std::string(prefix).substr(0, 3);
