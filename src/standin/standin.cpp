@@ -1,6 +1,7 @@
 // The Linux stand-in for the Windows API calls of the update program.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "setuplist/text.h"
@@ -72,6 +74,7 @@ struct State {
   standin::CopyFault copy_fault = standin::CopyFault::none;
   std::set<std::string> held_open;
   unsigned temp_counter = 0;
+  std::optional<standin::DiskAnswer> disk;
 };
 
 State& state() {
@@ -385,6 +388,43 @@ UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT, LPSTR out) {
   return 0;
 }
 
+BOOL GetDiskFreeSpaceExA(LPCSTR folder, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                         PULARGE_INTEGER total_free) {
+  uint64_t room = 0;
+  uint64_t size = 0;
+  if (state().disk) {
+    if (!state().disk->readable) return FALSE;
+    room = size = state().disk->available;
+  } else {
+    struct statvfs fs;
+    if (statvfs(standin::unix_path(folder).c_str(), &fs) != 0) return FALSE;
+    room = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
+    size = static_cast<uint64_t>(fs.f_blocks) * fs.f_frsize;
+  }
+  if (available) available->QuadPart = room;
+  if (total) total->QuadPart = size;
+  if (total_free) total_free->QuadPart = room;
+  return TRUE;
+}
+
+BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD bytes_per_sector,
+                       LPDWORD free_clusters, LPDWORD clusters) {
+  *free_clusters = *clusters = 0;
+  if (state().disk) {
+    const standin::DiskAnswer& disk = *state().disk;
+    bool is_root = strlen(root) == 3 && root[1] == ':' && root[2] == '\\';
+    if (disk.sectors_per_cluster == 0 || (disk.roots_only && !is_root)) return FALSE;
+    *sectors_per_cluster = disk.sectors_per_cluster;
+    *bytes_per_sector = disk.bytes_per_sector;
+    return TRUE;
+  }
+  struct statvfs fs;
+  if (statvfs(standin::unix_path(root).c_str(), &fs) != 0) return FALSE;
+  *bytes_per_sector = 512;
+  *sectors_per_cluster = static_cast<DWORD>(fs.f_frsize / 512);
+  return TRUE;
+}
+
 // Registry -----------------------------------------------------------------------------------
 
 // cppcheck-suppress constParameter ; the Win32 signature
@@ -583,6 +623,10 @@ int com_depth() {
 
 void inject_copy_fault(CopyFault fault) {
   state().copy_fault = fault;
+}
+
+void set_disk(const DiskAnswer& answer) {
+  state().disk = answer;
 }
 
 void hold_open(const std::string& path) {

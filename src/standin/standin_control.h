@@ -83,6 +83,17 @@ enum class CopyFault {
 };
 void inject_copy_fault(CopyFault fault);
 void hold_open(const std::string& path);  // held open by another process, without sharing
+
+// The drive's answers to GetDiskFreeSpaceExA and GetDiskFreeSpaceA. Until set, both answer from
+// the file system that holds the path.
+struct DiskAnswer {
+  bool readable = true;  // false: GetDiskFreeSpaceExA fails
+  uint64_t available = 0;
+  DWORD sectors_per_cluster = 8;  // 0: GetDiskFreeSpaceA fails
+  DWORD bytes_per_sector = 512;
+  bool roots_only = false;  // GetDiskFreeSpaceA takes a drive's root alone, as older Windows
+};
+void set_disk(const DiskAnswer& answer);
 std::string unix_path(const char* windows_path);
 
 }  // namespace standin

@@ -7,3 +7,6 @@
 // destination is never replaced (as the system's own copy would refuse it). A folder too long
 // for a temporary name beside the file gets the plain copy over the destination instead.
 bool copy_file_safely(const char* source, const char* destination, const char* folder);
+
+// False for an existing destination that copy_file_safely refuses to replace.
+bool can_replace(const char* destination);

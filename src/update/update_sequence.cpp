@@ -1,6 +1,7 @@
 // The order of an update run and its final messages.
 #include "update_sequence.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "filecopy_dialog.h"
@@ -9,6 +10,7 @@
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
+#include "space_check.h"
 #include "update_dialog.h"
 #include "update_state.h"
 
@@ -69,6 +71,27 @@ void show_limit_stop() {
   show_message(text, kUpdateFailed);
 }
 
+// A disc that cannot fit would fail file after file and leave the game part old, part new: stop
+// before the first copy. wsprintfA has no 64-bit format that every Windows knows, so the sizes go
+// out as whole megabytes, which fit 32 bits: needed rounded up, free rounded down.
+bool disk_has_room() {
+  DiskRoom room;
+  if (!measure_disk_room(&room) || room.needed <= room.available) return true;
+  constexpr uint64_t kMegabyte = uint64_t{1024} * 1024;
+  constexpr uint64_t kMost = 0xFFFFFFFFu;
+  auto needed =
+      static_cast<unsigned long>(std::min((room.needed + kMegabyte - 1) / kMegabyte, kMost));
+  auto available = static_cast<unsigned long>(std::min(room.available / kMegabyte, kMost));
+  char text[1024];
+  wsprintfA(text,
+            "ゲームのフォルダがあるドライブの空き容量が足りません。\n\n"
+            "必要な空き容量：%lu MB\n現在の空き容量：%lu MB\n\n"
+            "UPDATEを中止しました。ファイルはコピーしていません。",
+            needed, available);
+  show_message(text, kUpdateFailed);
+  return false;
+}
+
 // ProceedFlag is shared by both dialogs: cleared first, so a dialog that never ran cannot pass
 // on the OK of the one before. DialogBoxParamA gives -1 when the dialog cannot be made (no
 // desktop, a missing template, no resources left): that ends the run with a word, never as a
@@ -113,6 +136,7 @@ int run_update(HINSTANCE instance) {
     return 1;
   }
 
+  if (!disk_has_room()) return 1;
   if (!run_dialog("FILECOPY", filecopy_dialog_proc)) return 1;
 
   // The caption holds TITLE (at most 99 bytes) and the 14 bytes after it.
