@@ -17,8 +17,10 @@ bool file_size(const char* path, unsigned long long* size) {
 
 // The plain copy straight over the destination, for a folder with no room for a temporary name
 // beside the file. The old file is not protected here, but a copy short of the source's size is
-// still a failed copy.
+// still a failed copy. A destination of MAX_PATH bytes or more is refused as Windows refuses it:
+// Wine's CopyFileA would write it, though no other ANSI file function can reach it afterwards.
 bool copy_in_place(const char* source, const char* destination, unsigned long long source_size) {
+  if (strlen(destination) >= MAX_PATH) return false;
   unsigned long long copied_size = 0;
   return CopyFileA(source, destination, FALSE) != FALSE && file_size(destination, &copied_size) &&
          copied_size == source_size;
