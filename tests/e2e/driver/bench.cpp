@@ -28,6 +28,22 @@ unsigned long elapsed_ms(const LARGE_INTEGER& start) {
   return static_cast<unsigned long>((now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
 }
 
+// Wall-clock milliseconds since 1970, to set beside the times of the copied files.
+unsigned long long unix_ms() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks;  // 100 ns since 1601
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  return (ticks.QuadPart - 116444736000000000ULL) / 10000;
+}
+
+struct CopyTiming {
+  unsigned long elapsed_ms;
+  unsigned long long start_unix_ms;  // the press of Start
+  unsigned long long end_unix_ms;    // the completion message seen
+};
+
 // While the copy runs, only the copy dialog is watched. A look at every window each 10 ms, as
 // expect() takes, costs the driver and the Wine server about a tenth of the copy's own CPU time,
 // which they would take from the copy on a machine of two cores.
@@ -39,21 +55,23 @@ void wait_for_copy_end(HWND copy) {
   }
 }
 
-unsigned long time_copy(const std::string& exe, const std::string& medium) {
+CopyTiming time_copy(const std::string& exe, const std::string& medium) {
   UpdateRun run(exe, medium);
   HWND update = run.expect(Screen::update_dialog);
+  CopyTiming timing = {0, unix_ms(), 0};
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   press(update, IDOK);
   wait_for_copy_end(run.expect(Screen::filecopy_dialog));
   HWND done = run.expect(Screen::message_box);
-  unsigned long elapsed = elapsed_ms(start);
+  timing.elapsed_ms = elapsed_ms(start);
+  timing.end_unix_ms = unix_ms();
   if (control_text(done, kMessageBoxTextId) != "ＵＰＤＡＴＥが完了しました。") {
     fail("the run did not end with the completion message");
   }
   run.dismiss(done);
   run.wait_exit();
-  return elapsed;
+  return timing;
 }
 
 }  // namespace
@@ -66,7 +84,8 @@ int run_bench(int argc, char** argv) {
   start_watchdog();
   arm_watchdog("the benchmark");
   try {
-    (void)printf("%lu\n", time_copy(argv[0], argv[1]));
+    CopyTiming timing = time_copy(argv[0], argv[1]);
+    (void)printf("%lu %llu %llu\n", timing.elapsed_ms, timing.start_unix_ms, timing.end_unix_ms);
   } catch (const DriverError& error) {
     (void)fprintf(stderr, "benchmark failed: %s\n", error.what());
     return 1;
