@@ -114,6 +114,9 @@ std::string limit_message(SetupLimit limit, const char* text) {
     case SetupLimit::type_count:
       return "type " + std::to_string(kTypeCapacity + ++Watch->types_over) + " " + quote(text) +
              " is over the limit of " + std::to_string(kTypeCapacity) + " types";
+    case SetupLimit::type_name_length:
+      return "type name " + quote(text) + " is " + bytes + " bytes; the limit is " +
+             std::to_string(kTypeNameWidth - 1);
     case SetupLimit::path_length:
       return "PATH is " + bytes + " bytes; the limit is " + std::to_string(kPathWidth - 1);
     case SetupLimit::reg_key_length:

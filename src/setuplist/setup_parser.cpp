@@ -130,7 +130,12 @@ void handle_keyword_line(const char* line) {
   apply_keyword(keyword, value);
 }
 
+// A name cut to its field would no longer match a FILE header that repeats it whole: its files
+// would be skipped after "not list type" boxes, and the run would still end "complete".
 void add_type_name(const char* line) {
+  if (strlen(line) >= static_cast<size_t>(kTypeNameWidth)) {
+    return note_limit(SetupLimit::type_name_length, line);
+  }
   if (TypeTable.type_count >= kTypeCapacity) return note_limit(SetupLimit::type_count, line);
   int index = static_cast<int>(TypeTable.type_count);
   append_type_name(line);
@@ -220,7 +225,9 @@ int32_t find_type_index(const char* name) {
     }
   }
   if (SetupHooks.unknown_type) SetupHooks.unknown_type(CurrentLine, name);
-  if (SetupHooks.message_box) {
+  // After a limit the run stops with its own message: boxes about a list that will not be used
+  // (a header naming a type refused as too long, say) would only come before it.
+  if (SetupHooks.message_box && SetupProblem.limit == SetupLimit::none) {
     SetupHooks.message_box("not list type", "TEST");
     SetupHooks.message_box(name, "TEST");
   }

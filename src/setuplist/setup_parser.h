@@ -16,6 +16,7 @@ enum class SetupLimit : int8_t {
   file_name_length,  // a file path of 32 bytes or more
   file_count,        // more than 256 file lines
   type_count,        // more than 32 install type names
+  type_name_length,  // an install type name of 64 bytes or more
   path_length,       // a PATH of 256 bytes or more
   reg_key_length,    // a composed registry key of 1,024 bytes or more
 };

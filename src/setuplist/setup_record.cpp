@@ -28,8 +28,7 @@ void reset_tables() {
 }
 
 void append_type_name(const char* line) {
-  // A type name longer than its field keeps its first characters: headers match type names by
-  // their first bytes, so a remark after the name is what gets cut.
+  // The parser refuses a longer name; the cut only keeps the field's terminator.
   copy_cut_cp932(TypeTable.type_name[TypeTable.type_count], kTypeNameWidth, line);
   ++TypeTable.type_count;
 }

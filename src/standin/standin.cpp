@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "setuplist/text.h"
@@ -63,6 +65,7 @@ struct State {
   std::function<void(const standin::MessageBoxRecord&)> message_box_hook;
   std::function<void(HWND, const std::string&)> dialog_script;
   std::vector<std::string> dialogs_run;
+  std::set<std::string> failing_dialogs;
   std::deque<std::unique_ptr<HWND__>> windows;
   std::function<standin::BrowseChoice(HWND)> browse_script;
   std::vector<standin::BrowseRecord> browses;
@@ -76,6 +79,7 @@ struct State {
   unsigned temp_counter = 0;
   UINT ansi_code_page = 932;
   bool fail_conversion = false;
+  std::optional<standin::DiskAnswer> disk;
 };
 
 State& state() {
@@ -193,11 +197,12 @@ bool copy_bytes(int from, int to, off_t size, standin::CopyFault fault) {
 
 INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR template_name, HWND, DLGPROC proc, LPARAM init) {
   State& s = state();
+  s.dialogs_run.push_back(template_name);
+  if (s.failing_dialogs.count(template_name) != 0) return -1;
   HWND dialog = new_window();
   dialog->template_name = template_name;
   dialog->proc = proc;
   dialog->items = template_items(template_name);
-  s.dialogs_run.push_back(template_name);
   proc(dialog, WM_INITDIALOG, 0, init);
   if (!s.dialog_script) {
     s.errors.push_back(std::string("no script for dialog ") + template_name);
@@ -394,6 +399,8 @@ BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists) {
   State& s = state();
   standin::CopyFault fault = s.copy_fault;
   s.copy_fault = standin::CopyFault::none;
+  // The ANSI file functions take no path of MAX_PATH bytes or more.
+  if (strlen(source) >= MAX_PATH || strlen(destination) >= MAX_PATH) return FALSE;
   struct stat src_stat;
   struct stat dst_stat;
   if (!stat_path(source, &src_stat) || !S_ISREG(src_stat.st_mode) || is_held(source)) return FALSE;
@@ -442,6 +449,7 @@ BOOL DeleteFileA(LPCSTR path) {
 }
 
 UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT, LPSTR out) {
+  if (strlen(folder) > MAX_PATH - 14) return 0;  // as Windows documents it
   std::string base = folder;
   if (base.empty() || base.back() != '\\') base += '\\';
   std::string pre = std::string(prefix).substr(0, 3);
@@ -461,6 +469,43 @@ UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT, LPSTR out) {
     if (errno != EEXIST) return 0;
   }
   return 0;
+}
+
+BOOL GetDiskFreeSpaceExA(LPCSTR folder, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                         PULARGE_INTEGER total_free) {
+  uint64_t room = 0;
+  uint64_t size = 0;
+  if (state().disk) {
+    if (!state().disk->readable) return FALSE;
+    room = size = state().disk->available;
+  } else {
+    struct statvfs fs;
+    if (statvfs(standin::unix_path(folder).c_str(), &fs) != 0) return FALSE;
+    room = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
+    size = static_cast<uint64_t>(fs.f_blocks) * fs.f_frsize;
+  }
+  if (available) available->QuadPart = room;
+  if (total) total->QuadPart = size;
+  if (total_free) total_free->QuadPart = room;
+  return TRUE;
+}
+
+BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD bytes_per_sector,
+                       LPDWORD free_clusters, LPDWORD clusters) {
+  *free_clusters = *clusters = 0;
+  if (state().disk) {
+    const standin::DiskAnswer& disk = *state().disk;
+    bool is_root = strlen(root) == 3 && root[1] == ':' && root[2] == '\\';
+    if (disk.sectors_per_cluster == 0 || (disk.roots_only && !is_root)) return FALSE;
+    *sectors_per_cluster = disk.sectors_per_cluster;
+    *bytes_per_sector = disk.bytes_per_sector;
+    return TRUE;
+  }
+  struct statvfs fs;
+  if (statvfs(standin::unix_path(root).c_str(), &fs) != 0) return FALSE;
+  *bytes_per_sector = 512;
+  *sectors_per_cluster = static_cast<DWORD>(fs.f_frsize / 512);
+  return TRUE;
 }
 
 // Registry -----------------------------------------------------------------------------------
@@ -572,6 +617,10 @@ const std::vector<std::string>& dialogs_run() {
   return state().dialogs_run;
 }
 
+void fail_dialog(const std::string& template_name) {
+  state().failing_dialogs.insert(template_name);
+}
+
 std::string window_text(HWND window) {
   return window->caption;
 }
@@ -674,6 +723,10 @@ void set_dos_attributes(const std::string& path, DWORD attributes) {
   } else {
     state().dos_attributes[unix_path(path.c_str())] = bits;
   }
+}
+
+void set_disk(const DiskAnswer& answer) {
+  state().disk = answer;
 }
 
 void hold_open(const std::string& path) {

@@ -46,7 +46,10 @@ void fail_code_page_conversion(bool fail);
 
 // Modal dialogs. The script runs once WM_INITDIALOG has been handled and must end the dialog.
 void on_dialog(std::function<void(HWND dialog, const std::string& template_name)> script);
-const std::vector<std::string>& dialogs_run();
+const std::vector<std::string>& dialogs_run();  // every template asked for, in order
+// DialogBoxParamA of this template returns -1 without running the dialog, as when it cannot be
+// made (no desktop, no template).
+void fail_dialog(const std::string& template_name);
 std::string window_text(HWND window);
 std::string item_text(HWND dialog, int id);
 void type_text(HWND dialog, int id, const std::string& text);
@@ -88,6 +91,17 @@ void inject_copy_fault(CopyFault fault);
 void hold_open(const std::string& path);  // held open by another process, without sharing
 // The hidden and system bits of an existing file, which the Linux file system has no room for.
 void set_dos_attributes(const std::string& path, DWORD attributes);
+
+// The drive's answers to GetDiskFreeSpaceExA and GetDiskFreeSpaceA. Until set, both answer from
+// the file system that holds the path.
+struct DiskAnswer {
+  bool readable = true;  // false: GetDiskFreeSpaceExA fails
+  uint64_t available = 0;
+  DWORD sectors_per_cluster = 8;  // 0: GetDiskFreeSpaceA fails
+  DWORD bytes_per_sector = 512;
+  bool roots_only = false;  // GetDiskFreeSpaceA takes a drive's root alone, as older Windows
+};
+void set_disk(const DiskAnswer& answer);
 std::string unix_path(const char* windows_path);
 
 }  // namespace standin

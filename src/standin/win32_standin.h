@@ -150,6 +150,11 @@ struct WIN32_FILE_ATTRIBUTE_DATA {
 };
 enum GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard };
 
+struct ULARGE_INTEGER {
+  uint64_t QuadPart;
+};
+using PULARGE_INTEGER = ULARGE_INTEGER*;
+
 DWORD GetCurrentDirectoryA(DWORD length, LPSTR buffer);
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS level, void* info);
@@ -159,6 +164,10 @@ BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists);
 BOOL MoveFileExA(LPCSTR source, LPCSTR destination, DWORD flags);
 BOOL DeleteFileA(LPCSTR path);
 UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR out);
+BOOL GetDiskFreeSpaceExA(LPCSTR folder, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                         PULARGE_INTEGER total_free);
+BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD bytes_per_sector,
+                       LPDWORD free_clusters, LPDWORD clusters);
 
 // Registry
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))

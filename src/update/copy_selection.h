@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
+constexpr uint32_t kCopiedTypesMask = 255;  // the first eight install types
+
 extern int32_t CopyCursor;  // index of the next entry to examine; it only grows
-extern uint32_t CopyMask;   // 255: the first eight install types
+extern uint32_t CopyMask;   // kCopiedTypesMask from the copy's start
 
 // Copies the next selected file_name into name_out (1,024 bytes) and returns 0; returns 1 when
 // no selected entry is left.

@@ -27,7 +27,7 @@ void on_start(HWND dialog) {
   CopyAckCount = -1;
   SetTimer(dialog, kCopyTimer, kCopyTimerPeriod, nullptr);
   CopyCursor = 0;
-  CopyMask = 255;
+  CopyMask = kCopiedTypesMask;
 }
 
 void on_tick(HWND dialog) {

@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "dbcs.h"
 #include "platform/win32.h"
 
 namespace {
@@ -14,6 +13,17 @@ bool file_size(const char* path, unsigned long long* size) {
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
   *size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   return true;
+}
+
+// The plain copy straight over the destination, for a folder with no room for a temporary name
+// beside the file. The old file is not protected here, but a copy short of the source's size is
+// still a failed copy. A destination of MAX_PATH bytes or more is refused as Windows refuses it:
+// Wine's CopyFileA would write it, though no other ANSI file function can reach it afterwards.
+bool copy_in_place(const char* source, const char* destination, unsigned long long source_size) {
+  if (strlen(destination) >= MAX_PATH) return false;
+  unsigned long long copied_size = 0;
+  return CopyFileA(source, destination, FALSE) != FALSE && file_size(destination, &copied_size) &&
+         copied_size == source_size;
 }
 
 // The temporary copy carries the source's attributes, read-only from a disc among them; drop that
@@ -42,12 +52,11 @@ bool copy_file_safely(const char* source, const char* destination, const char* f
   unsigned long long source_size = 0;
   if (!is_replaceable(destination) || !file_size(source, &source_size)) return false;
 
-  // The temporary name is the folder, a backslash when it has none, "upd", up to four hex digits
-  // and ".tmp", in MAX_PATH bytes with its terminator. A longer one Windows refuses, but Wine
-  // makes a file under a name cut short and leaves it behind in the game folder.
-  size_t temp_length =
-      strlen(folder) + (ends_with_backslash_char(folder) ? 0 : 1) + strlen("upd0000.tmp");
-  if (temp_length >= MAX_PATH) return false;
+  // GetTempFileNameA takes a folder of at most MAX_PATH - 14 bytes, room for a backslash, "upd",
+  // four hex digits, ".tmp" and the terminator. Windows refuses a longer one; Wine makes a file
+  // under a name cut short and leaves it behind. A game folder that long still takes every
+  // destination under MAX_PATH bytes with the plain copy, as it always did.
+  if (strlen(folder) > MAX_PATH - 14) return copy_in_place(source, destination, source_size);
   char temp[MAX_PATH];
   if (GetTempFileNameA(folder, "upd", 0, temp) == 0) return false;
 
@@ -60,4 +69,8 @@ bool copy_file_safely(const char* source, const char* destination, const char* f
   ok = ok && MoveFileExA(temp, destination, MOVEFILE_REPLACE_EXISTING) != FALSE;
   if (!ok) DeleteFileA(temp);
   return ok;
+}
+
+bool can_replace(const char* destination) {
+  return is_replaceable(destination);
 }

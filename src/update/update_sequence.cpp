@@ -1,6 +1,7 @@
 // The order of an update run and its final messages.
 #include "update_sequence.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "code_page_stop.h"
@@ -10,6 +11,7 @@
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
+#include "space_check.h"
 #include "update_dialog.h"
 #include "update_state.h"
 
@@ -18,6 +20,9 @@ HINSTANCE AppInstance;
 namespace {
 
 const char kUpdateFailed[] = "ＵＰＤＡＴＥの失敗";
+const char kNoWindow[] =
+    "ウィンドウを表示できませんでした。\n\n"
+    "UPDATEを中止しました。ファイルはコピーしていません。";
 
 void show_message(const char* text, const char* caption) {
   MessageBoxA(nullptr, text, caption, MB_OK);
@@ -42,6 +47,8 @@ const char* limit_description(SetupLimit limit) {
       return "ファイルが多すぎます（256個まで）。";
     case SetupLimit::type_count:
       return "インストールタイプが多すぎます（32個まで）。";
+    case SetupLimit::type_name_length:
+      return "インストールタイプ名が長すぎます（63バイトまで）。";
     case SetupLimit::path_length:
       return "PATHが長すぎます（255バイトまで）。";
     case SetupLimit::reg_key_length:
@@ -65,6 +72,40 @@ void show_limit_stop() {
   show_message(text, kUpdateFailed);
 }
 
+// A disc that cannot fit would fail file after file and leave the game part old, part new: stop
+// before the first copy. wsprintfA has no 64-bit format that every Windows knows, so the sizes go
+// out as whole megabytes, which fit 32 bits: needed rounded up, free rounded down.
+bool disk_has_room() {
+  DiskRoom room;
+  if (!measure_disk_room(&room) || room.needed <= room.available) return true;
+  constexpr uint64_t kMegabyte = uint64_t{1024} * 1024;
+  constexpr uint64_t kMost = 0xFFFFFFFFu;
+  auto needed =
+      static_cast<unsigned long>(std::min((room.needed + kMegabyte - 1) / kMegabyte, kMost));
+  auto available = static_cast<unsigned long>(std::min(room.available / kMegabyte, kMost));
+  char text[1024];
+  wsprintfA(text,
+            "ゲームのフォルダがあるドライブの空き容量が足りません。\n\n"
+            "必要な空き容量：%lu MB\n現在の空き容量：%lu MB\n\n"
+            "UPDATEを中止しました。ファイルはコピーしていません。",
+            needed, available);
+  show_message(text, kUpdateFailed);
+  return false;
+}
+
+// ProceedFlag is shared by both dialogs: cleared first, so a dialog that never ran cannot pass
+// on the OK of the one before. DialogBoxParamA gives -1 when the dialog cannot be made (no
+// desktop, a missing template, no resources left): that ends the run with a word, never as a
+// success.
+bool run_dialog(const char* template_name, DLGPROC proc) {
+  ProceedFlag = 0;
+  if (DialogBoxParamA(AppInstance, template_name, nullptr, proc, 0) == -1) {
+    show_message(kNoWindow, kUpdateFailed);
+    return false;
+  }
+  return ProceedFlag != 0;
+}
+
 }  // namespace
 
 int run_update(HINSTANCE instance) {
@@ -84,8 +125,7 @@ int run_update(HINSTANCE instance) {
     return 1;
   }
 
-  DialogBoxParamA(instance, "UPDATE", nullptr, update_dialog_proc, 0);
-  if (ProceedFlag == 0) return 1;
+  if (!run_dialog("UPDATE", update_dialog_proc)) return 1;
 
   DWORD attributes = GetFileAttributesA(DestinationPath);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -98,8 +138,8 @@ int run_update(HINSTANCE instance) {
     return 1;
   }
 
-  DialogBoxParamA(instance, "FILECOPY", nullptr, filecopy_dialog_proc, 0);
-  if (ProceedFlag == 0) return 1;
+  if (!disk_has_room()) return 1;
+  if (!run_dialog("FILECOPY", filecopy_dialog_proc)) return 1;
 
   // The caption holds TITLE (at most 99 bytes) and the 14 bytes after it.
   static_assert(kTitleWidth + sizeof("のＵＰＤＡＴＥ") <= 256, "completion caption buffer");

@@ -290,29 +290,57 @@ TEST_F(FileCopy, FolderPathTooLongIsNotMadeAndTheCopyFails) {
   EXPECT_TRUE(files_under("game").empty());
 }
 
-// The temporary file beside a copy is named in MAX_PATH bytes: the folder, a backslash, 11 bytes
-// and the terminator. A game folder of 247 bytes takes the copy, one of 248 fails it, and neither
-// keeps anything but the copy.
-TEST_F(FileCopy, FolderTooLongForTheTemporaryNameFailsTheCopy) {
-  list({{"a.txt", 1}});
-  write("medium/GAME/a.txt", "a");
-  const std::string fits(247 - game_.size() - 1, 'f');
-  const std::string too_long(248 - game_.size() - 1, 'l');
-  write("game/" + fits + "/keep", "keep");
-  write("game/" + too_long + "/keep", "keep");
+// GetTempFileNameA takes a folder of at most 246 bytes, the backslash after the game folder
+// included. A longer game folder gets the plain copy over the destination, so every destination
+// under MAX_PATH bytes is still copied; a read-only game file is still refused, and a short copy
+// still reported.
+struct LongFolderCase {
+  const char* name;
+  size_t folder_length;
+  std::string file;
+  bool read_only_game_file;
+  standin::CopyFault fault;
+  std::string left;  // the game file afterwards; "new" when copied
+};
 
-  copy_bounded(DestinationPath, sizeof DestinationPath, (game_ + "\\" + fits).c_str());
-  run();
-  EXPECT_EQ(files_under("game/" + fits), (Names{"a.txt", "keep"}));
-  EXPECT_TRUE(boxes().empty());
-
-  std::string deep = game_ + "\\" + too_long;
-  copy_bounded(DestinationPath, sizeof DestinationPath, deep.c_str());
-  run();
-  EXPECT_EQ(files_under("game/" + too_long), Names{"keep"});
-  EXPECT_EQ(boxes(), Boxes{"ファイルコピー失敗: " + source("a.txt") + " -> " + deep +
-                           "\\a.txtのファイルコピーができません。"});
+void PrintTo(const LongFolderCase& c, std::ostream* os) {
+  *os << c.name;
 }
+
+class LongGameFolders : public FileCopy, public testing::WithParamInterface<LongFolderCase> {};
+
+TEST_P(LongGameFolders, CopyEveryDestinationThatFits) {
+  const LongFolderCase& c = GetParam();
+  const std::string pad(c.folder_length - game_.size() - 1, 'f');
+  const std::string folder = game_ + "\\" + pad;
+  copy_bounded(DestinationPath, sizeof DestinationPath, folder.c_str());
+  list({{c.file.c_str(), 1}});
+  write("medium/GAME/" + c.file, "new");
+  write("game/" + pad + "/" + c.file, "old");
+  if (c.read_only_game_file) make_read_only("game/" + pad + "/" + c.file);
+  standin::inject_copy_fault(c.fault);
+  run();
+  EXPECT_EQ(read("game/" + pad + "/" + c.file), c.left);
+  EXPECT_EQ(files_under("game/" + pad), Names{c.file});  // no temporary file
+  EXPECT_FALSE(is_read_only("game/" + pad + "/" + c.file));
+  Boxes failed{"ファイルコピー失敗: " + source(c.file) + " -> " + folder + "\\" + c.file +
+               "のファイルコピーができません。"};
+  EXPECT_EQ(boxes(), c.left == "new" ? Boxes{} : failed);
+}
+
+const LongFolderCase kLongFolderCases[] = {
+    {"temporary_name_fits", 245, "a.txt", false, standin::CopyFault::none, "new"},
+    {"temporary_name_fits_and_keeps_the_old_file", 245, "a.txt", false,
+     standin::CopyFault::fails_midway, "old"},
+    {"no_room_for_a_temporary_name", 246, "a.txt", false, standin::CopyFault::none, "new"},
+    {"destination_of_259_bytes", 250, "abcdefgh", false, standin::CopyFault::none, "new"},
+    {"destination_of_260_bytes", 250, "abcdefghi", false, standin::CopyFault::none, "old"},
+    {"read_only_game_file", 250, "a.txt", true, standin::CopyFault::none, "old"},
+    // The plain copy cannot keep the old file, but the copy is not taken for a good one.
+    {"short_copy", 250, "a.txt", false, standin::CopyFault::stops_short, "n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, LongGameFolders, testing::ValuesIn(kLongFolderCases), CaseName());
 
 TEST_F(FileCopy, EachEntryIsCopiedOnce) {
   list({{"a.txt", 1}, {"a.txt", 2}});

@@ -108,6 +108,59 @@ TEST_F(Sequence, CancelledCopyEndsWithoutCompletion) {
   EXPECT_TRUE(boxes().empty());
 }
 
+// A dialog that cannot be shown stops the run with one message; the UPDATE dialog's OK never
+// stands in for a copy dialog that did not run.
+struct DialogFailure {
+  const char* name;
+  const char* failing;
+  Names asked;
+};
+
+void PrintTo(const DialogFailure& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class DialogFailures : public Sequence, public testing::WithParamInterface<DialogFailure> {};
+
+TEST_P(DialogFailures, StopTheRunWithoutCompletion) {
+  write("medium/update.ini", "#INSTALL_LST\n[A]\n#FILE\n[A]\na.txt\n");
+  write("medium/GAME/a.txt", "new");
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  answer_update_dialog("", IDOK);
+  standin::fail_dialog(GetParam().failing);
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(standin::dialogs_run(), GetParam().asked);
+  EXPECT_EQ(boxes(), Boxes{kFailed + "ウィンドウを表示できませんでした。\n\nUPDATEを中止しました。"
+                                     "ファイルはコピーしていません。"});
+  EXPECT_FALSE(exists("game/a.txt"));
+}
+
+const DialogFailure kDialogFailures[] = {
+    {"update_dialog", "UPDATE", {"UPDATE"}},
+    {"filecopy_dialog", "FILECOPY", {"UPDATE", "FILECOPY"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, DialogFailures, testing::ValuesIn(kDialogFailures), CaseName());
+
+// Two files of 512-byte clusters need 1 MB and 1,024 bytes at the peak: 2 MB, rounded up; the
+// drive's 1 MB and 100 bytes show as 1 MB, rounded down.
+TEST_F(Sequence, DiscThatCannotFitStopsBeforeTheCopy) {
+  write("medium/update.ini", "#INSTALL_LST\n[A]\n#FILE\n[A]\na.dat\nb.dat\n");
+  write("medium/GAME/a.dat", std::string(1048577, 'a'));
+  write("medium/GAME/b.dat", "b");
+  write("game/a.dat", "old");
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  standin::set_disk({true, 1048676, 1, 512, false});
+  answer_update_dialog("", IDOK);
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(standin::dialogs_run(), Names{"UPDATE"});
+  EXPECT_EQ(boxes(), Boxes{kFailed + "ゲームのフォルダがあるドライブの空き容量が足りません。\n\n"
+                                     "必要な空き容量：2 MB\n現在の空き容量：1 MB\n\n"
+                                     "UPDATEを中止しました。ファイルはコピーしていません。"});
+  EXPECT_EQ(files_under("game"), Names{"a.dat"});
+  EXPECT_EQ(read("game/a.dat"), "old");
+}
+
 TEST_F(Sequence, UnknownTypeBoxesThenTheRunGoesOn) {
   write("medium/update.ini", "#FILE\n[X]\n");
   run_update(nullptr);

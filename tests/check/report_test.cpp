@@ -81,6 +81,7 @@ const ProblemCase kProblemCases[] = {
     {"path_of_256_bytes", "#PATH " + std::string(256, 'p') + "\n", {}, {{1, "limit"}}},
     {"257_files", kOneType + lines("f", 257, "\n"), names(256), {{261, "limit"}}},
     {"33_types", "#INSTALL_LST\n" + lines("[T", 33, "]\n"), {}, {{34, "limit"}}},
+    {"type_name_of_64_bytes", "#INSTALL_LST\n[" + std::string(62, 'n') + "]\n", {}, {{2, "limit"}}},
     // The text after the NUL is lost, but the line still ends there: the limit is on line 4.
     {"registry_key_too_long_after_a_nul",
      "#REG_P " + std::string(500, 'p') + "\n#remark a\0b\n"s + "#REG_S " + std::string(500, 's') +

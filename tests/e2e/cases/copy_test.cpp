@@ -291,6 +291,30 @@ TEST(Copy, EndingTheCopyEarly) {
   }
 }
 
+// A game folder of 250 bytes leaves no room for the copy's temporary name beside the files:
+// they get the plain copy, and every one of them is updated.
+TEST(Copy, GameFolderOf250BytesIsUpdated) {
+  Medium medium = fresh_medium("long-medium");
+  medium.write_list(list_of({"#INSTALL_LST", "[標準]", "#FILE", "[標準]", "game.exe", "b.dat"}));
+  medium.add_file("game.exe", binary_content("new game", 100000));
+  medium.add_file("b.dat", "new b");
+  std::string game = fresh_folder("long-game");
+  while (game.size() < 250)
+    game = join(game, std::string(std::min<size_t>(100, 250 - game.size() - 1), 'g'));
+  ASSERT_EQ(game.size(), 250u);
+  make_folders(game);
+  write_file(join(game, "game.exe"), "old game");
+  register_game(kDefaultKey, game);
+
+  UpdateRun run(medium.root);
+  press(run.expect(Screen::update_dialog), IDOK);
+  run.expect(Screen::filecopy_dialog);
+  expect_final_message(run, update_caption("Titleだよ"), kCompleted);
+  EXPECT_EQ(files_below(game), (std::vector<std::string>{"b.dat", "game.exe"}));
+  EXPECT_TRUE(read_file(join(game, "game.exe")) == read_file(medium.data_path("game.exe")));
+  EXPECT_EQ(read_file(join(game, "b.dat")), "new b");
+}
+
 struct SeamCase {
   const char* name;
   const char* medium_folder;

@@ -78,6 +78,14 @@ const std::string kPath256(256, 'p');
 const std::string kRegP(500, 'p');
 const std::string kRegS(500, 's');
 const std::string kRegT(30, 't');
+// 64 bytes with its brackets; the header repeats it whole, so a cut name would match nothing.
+std::string long_type_name() {
+  std::string name = "[";
+  for (int i = 0; i < 31; ++i)
+    name += "長";
+  return name + "]";
+}
+const std::string kType64 = long_type_name();
 
 const LimitCase kLimitCases[] = {
     {"file name of 32 bytes",
@@ -85,6 +93,8 @@ const LimitCase kLimitCases[] = {
      "ファイル名が長すぎます（31バイトまで）。", kName32},
     {"33 install types", "#INSTALL_LST\r\n" + numbered("type", 33), 34,
      "インストールタイプが多すぎます（32個まで）。", "type33"},
+    {"type name of 64 bytes", list_of({"#INSTALL_LST", kType64, "#FILE", kType64, "a.txt"}), 2,
+     "インストールタイプ名が長すぎます（63バイトまで）。", kType64},
     {"257 files", list_of({"#FILE"}) + numbered("f", 257), 258,
      "ファイルが多すぎます（256個まで）。", "f257"},
     {"PATH of 256 bytes", list_of({"#TITLE 長い", "#PATH " + kPath256}), 2,

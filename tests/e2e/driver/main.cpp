@@ -1,5 +1,6 @@
 // The end-to-end driver: runs the GoogleTest cases against update.exe, or, with --player, one
-// update run of a disc played through to its end; with --bench, the time a copy takes.
+// update run of a disc played through to its end; with --bench, the time a copy takes, and with
+// --copyfile, the time a bare CopyFileA of the same files takes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
   }
   if (argc >= 2 && strcmp(argv[1], "--player") == 0) return e2e::run_player(argc - 2, argv + 2);
   if (argc >= 2 && strcmp(argv[1], "--bench") == 0) return e2e::run_bench(argc - 2, argv + 2);
+  if (argc >= 2 && strcmp(argv[1], "--copyfile") == 0) return e2e::run_copyfile(argc - 2, argv + 2);
   testing::InitGoogleTest(&argc, argv);
   e2e::start_watchdog();
   testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
