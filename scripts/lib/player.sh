@@ -60,7 +60,7 @@ record_fields() {
 cause_text() {
   case $1 in
     read-only) echo "read-only game file: Windows refuses to replace it. The player sees this box, then the completion message; the file keeps its old bytes but loses its read-only flag, so a second run replaces it." ;;
-    hidden-system) echo "hidden or system game file: Windows may refuse to replace it; clear the attribute in the installer." ;;
+    hidden-system) echo "hidden or system game file: the updater keeps it, as Windows' own copy refuses it; the game's installer should not mark the file hidden or system." ;;
     missing-folder-level) echo "missing folder level: the game has no folder \"$2\", and the updater makes only one new folder level per file. List a file in \"$2\" before this one." ;;
     folder-not-made) echo "the folder \"$2\" could not be made in the game (a file of that name is in the way?)." ;;
     missing-source) echo "missing source on the disc: $2" ;;
@@ -80,6 +80,9 @@ final_text() {
     limit) echo "the run stopped: the list goes over a limit, nothing was copied" ;;
     no-folder) echo "the run stopped: the game folder does not exist" ;;
     folder-is-file) echo "the run stopped: the game folder is a file" ;;
+    no-room) echo "the run stopped before the first copy: the disc does not fit on the game's drive" ;;
+    no-window) echo "the run stopped: a window could not be shown, nothing was copied" ;;
+    code-page) echo "the run stopped: this Windows does not run the updater in code page 932" ;;
     *) echo "another message" ;;
   esac
 }

@@ -68,6 +68,10 @@ std::string box_kind(const DiscPlan& plan, const std::string& caption, const std
   if (text.rfind("SETUP.LST の", 0) == 0) return "limit";
   if (text == "フォルダがありません。") return "no-folder";
   if (caption == "フォルダ名の失敗") return "folder-is-file";
+  if (text.rfind("ゲームのフォルダがあるドライブの空き容量が足りません。", 0) == 0)
+    return "no-room";
+  if (text.rfind("ウィンドウを表示できませんでした。", 0) == 0) return "no-window";
+  if (text.rfind("このUPDATEは、日本語の文字コード", 0) == 0) return "code-page";
   return "other";
 }
 
