@@ -3,13 +3,10 @@
 #include <exception>
 #include <string>
 
+#include "console.h"
 #include "cp932_text.h"
 #include "report.h"
 #include "source_lookup.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -73,37 +70,13 @@ bool parse_options(int argc, char** argv, Options* options) {
   return true;
 }
 
-#ifdef _WIN32
-// A console shows UTF-8 only when told to; a pipe or a file takes the bytes as they are.
-class Utf8Console {
- public:
-  Utf8Console() {
-    DWORD mode;
-    if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
-        GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode)) {
-      saved_ = GetConsoleOutputCP();
-      SetConsoleOutputCP(CP_UTF8);
-    }
-  }
-  ~Utf8Console() {
-    if (saved_ == 0) return;
-    (void)fflush(stdout);  // what is still buffered must go out under the UTF-8 code page
-    (void)fflush(stderr);
-    SetConsoleOutputCP(saved_);
-  }
-  Utf8Console(const Utf8Console&) = delete;
-  Utf8Console& operator=(const Utf8Console&) = delete;
-
- private:
-  UINT saved_ = 0;
-};
-#else
-struct Utf8Console {};
-#endif
-
 int check(const Options& options) {
   if (!cp932_converter_ready()) {
     complain("this system has no code page 932 converter (iconv CP932)");
+    return 2;
+  }
+  if (ansi_code_page() != 932) {
+    complain(code_page_refusal("update-check"));
     return 2;
   }
   CheckReport report;

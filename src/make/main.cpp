@@ -242,12 +242,7 @@ int converters_ready() {
     return 2;
   }
   if (ansi_code_page() != 932) {
-    complain(
-        "the finished update is checked as the updater reads it, with code page 932 names, "
-        "and this system runs code page " +
-        std::to_string(ansi_code_page()) +
-        " (Windows before 11 gives no program another one): run update-make on a system "
-        "whose language for non-Unicode programs is Japanese, or on Linux");
+    complain(code_page_refusal("update-make"));
     return 2;
   }
   return 0;

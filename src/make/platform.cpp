@@ -7,22 +7,6 @@
 
 #include <cstdio>
 
-Utf8Console::Utf8Console() {
-  DWORD mode;
-  if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
-      GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode)) {
-    saved_ = GetConsoleOutputCP();
-    SetConsoleOutputCP(CP_UTF8);
-  }
-}
-
-Utf8Console::~Utf8Console() {
-  if (saved_ == 0) return;
-  (void)fflush(stdout);  // what is still buffered must go out under the UTF-8 code page
-  (void)fflush(stderr);
-  SetConsoleOutputCP(saved_);
-}
-
 namespace {
 
 std::string narrow(const wchar_t* wide, int len, UINT code_page) {
@@ -54,10 +38,6 @@ std::filesystem::path program_folder() {
   return std::filesystem::path(path).parent_path();
 }
 
-unsigned ansi_code_page() {
-  return GetACP();
-}
-
 std::string platform_path(const std::filesystem::path& path) {
   const std::wstring& wide = path.native();
   return narrow(wide.c_str(), static_cast<int>(wide.size()), CP_ACP);
@@ -72,10 +52,6 @@ std::vector<std::string> command_line_utf8(int argc, char** argv) {
 std::filesystem::path program_folder() {
   std::error_code ec;
   return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
-}
-
-unsigned ansi_code_page() {
-  return 932;
 }
 
 std::string platform_path(const std::filesystem::path& path) {
