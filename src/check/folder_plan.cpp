@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "game_folder.h"
 #include "setuplist/text.h"
 
 namespace {
@@ -34,20 +35,7 @@ std::string without_last_separator(std::string s, size_t end) {
 }  // namespace
 
 std::string folder_key(const std::string& folder) {
-  std::string key;
-  key.reserve(folder.size());
-  for (size_t i = 0; i < folder.size(); ++i) {
-    char c = folder[i];
-    if (is_cp932_lead(static_cast<unsigned char>(c)) && i + 1 < folder.size()) {
-      key += c;
-      key += folder[++i];
-    } else if (is_separator(c)) {
-      key += '\\';
-    } else {
-      key += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-  }
-  return key;
+  return game_name_key(folder);
 }
 
 std::string folder_of(const std::string& name) {
@@ -61,7 +49,8 @@ std::vector<std::string> folders_needed(const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     std::string folder = folder_of(name);
     std::string parent = folder_of(folder);
-    bool enough = parent.empty() || parent == "." || made.count(folder_key(parent)) != 0;
+    std::string parent_key = folder_key(parent);
+    bool enough = parent_key.empty() || made.count(parent_key) != 0;
     needed.push_back(enough ? std::string() : parent);
     // The folder is there afterwards, and so is every folder above it.
     for (std::string f = folder; !f.empty(); f = folder_of(f))

@@ -8,7 +8,7 @@
 #include <vector>
 
 // A folder of a name from the list (code page 932 bytes), as Windows compares it: '/' and '\'
-// alike, letters without regard to case, double-byte characters byte for byte.
+// alike, empty and "." parts dropped, letters without regard to case (game_name_key).
 std::string folder_key(const std::string& folder);
 
 // The folder part of a name, without its last separator; empty for a file in the game folder.
