@@ -27,8 +27,9 @@ std::string failure_text(const std::string& source, const std::string& destinati
   return source + " -> " + destination + "のファイルコピーができません。";
 }
 
-void expect_final_message(UpdateRun& run, const std::string& caption, const std::string& text) {
-  MessageBoxText box = run.take_message_box();
+void expect_final_message(UpdateRun& run, const std::string& caption, const std::string& text,
+                          const std::string& shot) {
+  MessageBoxText box = run.take_message_box(shot);
   EXPECT_BYTES(box.caption, caption);
   EXPECT_BYTES(box.text, text);
   EXPECT_EQ(box.owner, nullptr);

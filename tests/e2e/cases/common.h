@@ -45,8 +45,9 @@ std::string progress_text(const std::string& source, const std::string& destinat
 std::string failure_text(const std::string& source, const std::string& destination);
 
 // Expects the run to show exactly this message box, owned by no window, and then to end with
-// exit code 1.
-void expect_final_message(UpdateRun& run, const std::string& caption, const std::string& text);
+// exit code 1. With a shot name, the box is photographed when E2E_SHOTS asks for pictures.
+void expect_final_message(UpdateRun& run, const std::string& caption, const std::string& text,
+                          const std::string& shot = "");
 
 // A game folder in the registry: GAMEPATH under the key, as a string value.
 void register_game(const std::string& key, const std::string& game_path);

@@ -268,7 +268,8 @@ TEST(CopyFaults, SmallDiskRoomIsCheckedBeforeTheCopy) {
           "ゲームのフォルダがあるドライブの空き容量が足りません。\n\n必要な空き容量：" +
               std::to_string((needed + kMegabyte - 1) / kMegabyte) + " MB\n現在の空き容量：" +
               std::to_string(room / kMegabyte) +
-              " MB\n\nUPDATEを中止しました。ファイルはコピーしていません。");
+              " MB\n\nUPDATEを中止しました。ファイルはコピーしていません。",
+          "no-room");
       EXPECT_TRUE(read_file(join(game, "a.dat")) == old_a) << "the game was changed";
       expect_game_files(game, {"a.dat"});
     }

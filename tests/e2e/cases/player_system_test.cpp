@@ -22,7 +22,7 @@ TEST(ForeignLocale, OlderWindowsStopsWithAMessageInBothLanguages) {
   copy_without_active_code_page(update_exe(), old_windows);
 
   UpdateRun run(old_windows, medium.root);
-  MessageBoxText box = run.take_message_box();
+  MessageBoxText box = run.take_message_box("code-page-stop");
   EXPECT_BYTES(box.caption, kStopCaption);
   for (const char* part : {"このUPDATEは、日本語の文字コード（シフトJIS）で動くWindowsでしか",
                            "「Unicode 対応ではないプログラムの言語」を「日本語 (日本)」にし、",

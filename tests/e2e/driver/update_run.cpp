@@ -8,6 +8,7 @@
 #include "dialogs.h"
 #include "environment.h"
 #include "files.h"
+#include "screenshot.h"
 #include "watchdog.h"
 
 namespace e2e {
@@ -154,8 +155,9 @@ HWND UpdateRun::next_window(DWORD timeout_ms) {
   abort_run("no new window and no end in " + std::to_string(timeout_ms) + " ms");
 }
 
-MessageBoxText UpdateRun::take_message_box() {
+MessageBoxText UpdateRun::take_message_box(const std::string& shot) {
   HWND box = expect(Screen::message_box);
+  if (!shot.empty()) screenshot_if_wanted(*this, box, shot);
   MessageBoxText read{window_text(box), control_text(box, kMessageBoxTextId),
                       GetWindow(box, GW_OWNER)};
   dismiss(box);

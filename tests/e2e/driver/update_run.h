@@ -38,8 +38,9 @@ class UpdateRun {
   // process is killed. Windows already returned stay allowed on screen.
   HWND expect(Screen screen, DWORD timeout_ms = kWindowTimeoutMs);
 
-  // Waits for a message box, reads its caption and text, and closes it with OK.
-  MessageBoxText take_message_box();
+  // Waits for a message box, reads its caption and text, and closes it with OK. With a shot name,
+  // the box is photographed first when E2E_SHOTS asks for pictures.
+  MessageBoxText take_message_box(const std::string& shot = "");
   void dismiss(HWND message_box);
 
   // Waits for a window of any kind that the run has not shown before and returns it, or null
