@@ -133,11 +133,19 @@ HWND UpdateRun::expect(Screen screen, DWORD timeout_ms) {
   std::string waiting = std::string("waiting for ") + screen_name(screen);
   ULONGLONG deadline = GetTickCount64() + timeout_ms;
   while (GetTickCount64() < deadline) {
-    if (HWND window = new_dialog()) {
-      if (!shows(window, screen)) abort_run(waiting + ", another window came");
+    // The copy dialog and the box of its first failed file can both come between two polls:
+    // the window asked for is taken, and the other stays new for the next wait.
+    bool other = false;
+    for (HWND window : visible_dialogs(process_.dwProcessId)) {
+      if (seen_.count(window) != 0) continue;
+      if (!shows(window, screen)) {
+        other = true;
+        continue;
+      }
       seen_.insert(window);
       return window;
     }
+    if (other) abort_run(waiting + ", another window came");
     if (has_ended(kPollMs)) fail(waiting + ", the program ended" + exit_code_text());
   }
   abort_run(waiting + ", none came in " + std::to_string(timeout_ms) + " ms");
