@@ -59,6 +59,15 @@ unsigned ansi_code_page() {
   return GetACP();
 }
 
+char32_t upper_case_unit(char32_t unit) {
+  if (unit >= 0x10000 || (unit >= 0xD800 && unit <= 0xDFFF)) return unit;
+  // The invariant locale's simple mapping, one unit for one, as the file system's table.
+  wchar_t in = static_cast<wchar_t>(unit);
+  wchar_t out = in;
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &in, 1, &out, 1) != 1) return unit;
+  return out;
+}
+
 unsigned console_to_utf8() {
   DWORD mode;
   if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) &&
@@ -99,6 +108,7 @@ std::string platform_path(const std::filesystem::path& path) {
 #else
 
 #include <iconv.h>
+#include <utf8proc.h>
 
 namespace {
 
@@ -143,6 +153,12 @@ bool append_cp932_char(const char* bytes, size_t len, std::string* out) {
 
 bool append_utf8_char_as_cp932(std::string_view utf8_char, std::string* out) {
   return utf8_char.size() <= 4 && convert_one(encoder(), utf8_char, out);
+}
+
+char32_t upper_case_unit(char32_t unit) {
+  if (unit >= 0x10000) return unit;
+  auto upper = static_cast<char32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(unit)));
+  return upper < 0x10000 ? upper : unit;  // one unit for one
 }
 
 // The Linux build converts names itself, as a Japanese Windows would.

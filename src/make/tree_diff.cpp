@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <set>
 #include <system_error>
 
+#include "disc/names.h"
 #include "disc/tree_scan.h"
 
 namespace fs = std::filesystem;
@@ -48,12 +50,7 @@ bool same_bytes(const fs::path& a, const fs::path& b, bool* same, std::string* e
 }  // namespace
 
 std::string windows_key(const std::string& rel) {
-  std::string key = rel;
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c == '\\') c = '/';
-  }
-  return key;
+  return name_key(rel, NameText::file_system);
 }
 
 bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* diff,
@@ -66,10 +63,10 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
   std::map<std::string, const TreeFile*> old_files;
   for (const TreeFile& file : old_tree.files) {
     old_files.emplace(windows_key(file.rel), &file);
-    diff->old_file_keys.insert(windows_key(file.rel));
+    diff->old_files.emplace(windows_key(file.rel), file.rel);
   }
   for (const std::string& folder : old_tree.folders)
-    diff->old_folder_keys.insert(windows_key(folder));
+    diff->old_folders.emplace(windows_key(folder), folder);
 
   std::set<std::string> matched;
   for (const TreeFile& scanned : new_tree.files) {

@@ -101,10 +101,19 @@ make_case_clash() {
   make_demo "$1"
   put "$1/new" Data.dat data.dat
 }
+make_case_clash_wide() {
+  make_demo "$1"
+  put "$1/new" ｄａｔａ.dat ＤＡＴＡ.dat ΔＩＲ/a.txt δｉｒ  # full-width and Greek letters fold too
+}
 make_old_clash() {
   make_demo "$1"
   put "$1/old" voice
   put "$1/new" voice/v001.ogg
+}
+make_old_clash_wide() {
+  make_demo "$1"
+  put "$1/old" ｖｏｉｃｅ Ⅱ/a.txt
+  put "$1/new" ＶＯＩＣＥ/v001.ogg ⅱ
 }
 make_list_clash() {
   make_empty_path "$1"
@@ -251,7 +260,9 @@ row many_files     many_files 1 absent "305 files differ from OLD; the updater c
 row two_levels     two_levels 1 absent "the new folder 追加\\深い can't be made|Put a file directly in 追加"
 row unsafe_names   unsafe_names 1 absent "CON.txt would land outside|data\\nul.dat would land outside|[x].txt begins with '['|#memo.txt begins with '#'|a:b.txt has ':'"
 row case_clash     case_clash 1 absent "Data.dat and data.dat are one name on Windows"
-row old_clash      old_clash 1 absent "voice\\v001.ogg needs the folder voice, which is a file in the game"
+row case_clash_wide case_clash_wide 1 absent "ＤＡＴＡ.dat and ｄａｔａ.dat are one name on Windows|ΔＩＲ and δｉｒ are one name"
+row old_clash      old_clash 1 absent "voice\\v001.ogg needs the folder voice, which is the file voice in the game"
+row old_clash_wide old_clash_wide 1 absent "ＶＯＩＣＥ\\v001.ogg needs the folder ＶＯＩＣＥ, which is the file ｖｏｉｃｅ in the game|ⅱ is the folder Ⅱ in the game"
 row offenders      offenders 1 absent "3 problem(s)|とても長い名前のファイルです.txt is 32 bytes|CON.txt would land outside|追加\\深い can't be made"
 row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a double quote" --reg-s '' --title 'a"b'
 row nothing_new    unchanged 1 absent "nothing to update"
