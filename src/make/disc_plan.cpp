@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "disc/console.h"
 #include "disc/cp932_text.h"
 #include "disc/folder_plan.h"
 #include "disc/names.h"
@@ -33,7 +34,8 @@ std::string name_problem(const NewFile& file, std::string* list_name) {
     std::string problem = windows_component_problem(level);
     if (!problem.empty()) return "has " + problem;
   }
-  std::string joined = shown_name(file.rel);
+  std::string joined = file.rel;  // as the list will hold it, not as shown
+  std::replace(joined.begin(), joined.end(), '/', '\\');
   Cp932Text text = utf8_to_cp932(joined);
   if (!text.ok()) return "has " + cp932_failure(text);
   *list_name = text.bytes;
@@ -173,7 +175,7 @@ void find_empty_new_folders(const TreeDiff& diff, DiscPlan* plan) {
 }  // namespace
 
 std::string shown_name(const std::string& rel) {
-  std::string name = rel;
+  std::string name = printable(rel);
   std::replace(name.begin(), name.end(), '/', '\\');
   return name;
 }
@@ -181,6 +183,16 @@ std::string shown_name(const std::string& rel) {
 DiscPlan plan_disc(const TreeDiff& diff, const ListSource& source) {
   DiscPlan plan;
   find_case_clashes(diff, &plan.problems);
+  for (const std::string& rel : diff.skipped) {
+    plan.problems.push_back(shown_name(rel) +
+                            " in NEW is neither a file nor a folder (a device, a pipe or a link "
+                            "that leads nowhere); the updater carries only files");
+  }
+  for (const std::string& rel : diff.old_clashes) {
+    plan.problems.push_back(shown_name(rel) +
+                            " in OLD is neither a file nor a folder, and NEW has an entry of that "
+                            "name; make OLD the game as players have it");
+  }
   for (const NewFile& file : diff.files) {
     if (file.change == Change::unchanged) continue;
     DiscEntry entry{&file, "", shown_name(file.rel), kFirstType};

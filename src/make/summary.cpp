@@ -98,7 +98,8 @@ std::string summary_text(const MadeUpdate& made) {
              shown_names(made.diff->only_in_old));
   list_names(&out, "Empty folders of NEW that the updater won't make (it makes folders for files)",
              plan.empty_new_folders);
-  list_names(&out, "Left out of NEW: neither files nor folders", shown_names(made.diff->skipped));
+  list_names(&out, "Only in OLD, neither files nor folders: left as they are",
+             shown_names(made.diff->old_others));
   out += "The game's drive needs up to " + std::to_string(game_drive_peak(plan)) +
          " bytes free while the update runs.\n";
   out += "update.exe from " + made.exe.u8string() + "\n";
@@ -138,7 +139,7 @@ std::string summary_json(const MadeUpdate& made) {
   doc["unchanged"] = unchanged(*made.diff);
   doc["only_in_old"] = shown_names(made.diff->only_in_old);
   doc["empty_new_folders"] = plan.empty_new_folders;
-  doc["skipped"] = shown_names(made.diff->skipped);
+  doc["skipped"] = shown_names(made.diff->old_others);
   uint64_t data = data_bytes(plan);
   doc["bytes"] = {{"data", data},
                   {"update_exe", made.exe_bytes},

@@ -70,7 +70,8 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
 
   std::set<std::string> matched;
   for (const TreeFile& scanned : new_tree.files) {
-    diff->files.push_back({scanned.rel, scanned.path, scanned.size, Change::added, 0});
+    diff->files.push_back(
+        {scanned.rel, scanned.path, scanned.size, scanned.modified, Change::added, 0});
     NewFile& file = diff->files.back();
     auto old = old_files.find(windows_key(file.rel));
     if (old != old_files.end()) {
@@ -86,6 +87,14 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
   for (const TreeFile& file : old_tree.files) {
     if (matched.count(windows_key(file.rel)) == 0) diff->only_in_old.push_back(file.rel);
   }
+  std::set<std::string> new_keys;
+  for (const NewFile& file : diff->files)
+    new_keys.insert(windows_key(file.rel));
+  for (const std::string& folder : new_tree.folders)
+    new_keys.insert(windows_key(folder));
+  for (const std::string& other : old_tree.others)
+    (new_keys.count(windows_key(other)) != 0 ? diff->old_clashes : diff->old_others)
+        .push_back(other);
   diff->new_folders = std::move(new_tree.folders);
   diff->skipped = std::move(new_tree.others);
   return true;

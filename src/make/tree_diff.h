@@ -12,9 +12,10 @@
 enum class Change { added, changed, unchanged };
 
 struct NewFile {
-  std::string rel;  // below NEW, UTF-8, '/' between folders
+  std::string rel;  // below NEW, UTF-8 composed, '/' between folders
   std::filesystem::path path;
   uint64_t size;
+  std::filesystem::file_time_type modified;  // when NEW was read
   Change change;
   uint64_t old_size;  // 0 when added
 };
@@ -25,7 +26,10 @@ struct TreeDiff {
   std::map<std::string, std::string> old_folders;  // every folder of OLD by its name_key
   std::map<std::string, std::string> old_files;    // every file of OLD by its name_key
   std::vector<std::string> only_in_old;            // files of OLD that NEW lacks
-  std::vector<std::string> skipped;  // entries of NEW that are neither files nor folders
+  // Entries that are neither files nor folders (a device, a pipe, a link that leads nowhere).
+  std::vector<std::string> skipped;      // of NEW: the updater can't carry them
+  std::vector<std::string> old_others;   // of OLD, only there
+  std::vector<std::string> old_clashes;  // of OLD, where NEW has a file or a folder
 };
 
 // A name below OLD or NEW as Windows compares it.

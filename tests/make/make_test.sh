@@ -123,6 +123,46 @@ make_offenders() {
   make_long_name "$1"
   put "$1/new" CON.txt 追加/深い/a.txt
 }
+# NEW shares assets through links, as build farms do: a copy follows them (cp -L).
+make_links() {
+  make_demo "$1"
+  put "$1/assets" voice/a.ogg voice/b.ogg e.dat
+  ln -s ../assets/voice "$1/new/voice"
+  ln -s ../assets/e.dat "$1/new/extra.dat"
+  mkdir -p "$1/old-voice" && echo old >"$1/old-voice/a.ogg"
+  ln -s ../old-voice "$1/old/voice"  # OLD reaches its files through a link too
+  FILES=(bgm.dat extra.dat game.exe readme.txt voice/a.ogg voice/b.ogg シナリオ/話.txt シナリオ/表/ソフト.txt)
+  LIST=("${DEMO_RECORD[@]}" '#INSTALL_LST' '[標準]' '[追加]' '#FILE' '[標準]' bgm.dat extra.dat game.exe
+    readme.txt 'voice\a.ogg' 'voice\b.ogg' 'シナリオ\話.txt' 'シナリオ\表\ソフト.txt')
+}
+make_link_loop() {
+  make_demo "$1"
+  ln -s .. "$1/new/シナリオ/戻る"
+}
+# Entries that are neither files nor folders: refused in NEW, named when only OLD has them.
+make_others_in_new() {
+  make_demo "$1"
+  mkfifo "$1/new/pipe"
+  ln -s nowhere "$1/new/dangling.dat"
+  mkfifo "$1/old/clash" && put "$1/new" clash
+}
+make_others_in_old() {
+  make_demo "$1"
+  mkfifo "$1/old/old-pipe"
+}
+# Kana with a separate voicing mark (NFD) go on the disc composed: が, not か and U+3099.
+make_decomposed() {
+  make_demo "$1"
+  put "$1/new" "$(printf 'シナリオ/\xe3\x81\x8b\xe3\x82\x99.txt')"
+}
+make_control_name() {
+  make_demo "$1"
+  put "$1/new" "$(printf 'bad\x1b[31mred.txt')"
+}
+make_old_control_name() {
+  make_demo "$1"
+  put "$1/old" "$(printf 'old\x07bell/x.dat')"
+}
 make_unchanged() {
   put "$1/old" game.exe sub/a.dat
   cp -r "$1/old" "$1/new"
@@ -171,6 +211,7 @@ expect_iso() {
 
 # row NAME MAKER STATUS OUTPUT MESSAGE [OPTIONS...]
 #   OUTPUT: disc    the maker's FILES and LIST
+#           made    OUT is there (what it holds is left to MESSAGE and update-check)
 #           absent  OUT is not there afterwards
 #           kept    OUT held one file and holds only it afterwards
 #   MESSAGE: texts the run must print (on either stream), separated by "|"
@@ -226,11 +267,13 @@ row() {
     grep -qF -- "$text" "$log" || fail "no \"$text\" in the output"
   done
   [ -z "$filter" ] || jq -e "$filter" "$dir/stdout" >/dev/null || fail "jq: $filter is not true"
+  ! grep -q $'[\x01-\x08\x0b-\x1f\x7f]' "$log" || fail "a control character reached the output raw"
   # Nothing of a half-made folder or image is left beside them.
   [ -z "$(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*')" ] || fail "a temporary is left"
 
   case "$output" in
     disc) expect_disc "$new" "$out" ;;
+    made) [ -f "$out/update.ini" ] || fail "no OUT" ;;
     absent) [ ! -e "$out" ] || fail "OUT was made: $(find "$out" | head -5 | tr '\n' ' ')" ;;
     kept) [ "$(find "$out" -mindepth 1)" = "$out/keep.txt" ] || fail "OUT changed" ;;
   esac
@@ -252,6 +295,10 @@ row empty_out      demo      0 disc "no problems." @empty-out
 row iso            demo      0 disc "Disc image" @iso
 row front          demo      0 disc "no problems." @front
 row empty_path     empty_path 0 disc "beside update.ini"
+row links          links     0 disc "changed           24  voice\\a.ogg|added             24  voice\\b.ogg|added             18  extra.dat|no problems."
+row old_control_name old_control_name 0 disc "old\\x07bell\\x.dat"
+row others_in_old  others_in_old 0 disc "Only in OLD, neither files nor folders|old-pipe"
+row decomposed     decomposed 0 made "シナリオ\\が.txt|no problems."
 
 # Refused: NEW has what the updater can't carry. Every offender is named.
 row long_name      long_name 1 absent "とても長い名前のファイルです.txt is 32 bytes|at most 31"
@@ -268,6 +315,9 @@ row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a dou
 row nothing_new    unchanged 1 absent "nothing to update"
 row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
 row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
+row others_in_new  others_in_new 1 absent "pipe in NEW is neither a file nor a folder|dangling.dat in NEW is neither|clash in OLD is neither a file nor a folder, and NEW has"
+row control_name   control_name 1 absent "bad\\x1B[31mred.txt has a control character"
+row link_loop      link_loop 2 absent "the link|戻る leads back to"
 
 # Refused: the folders, the image or the program are wrong. OUT is never left half-made.
 row full_out       demo      1 kept   "is not empty" @full-out
