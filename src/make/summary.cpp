@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 #include "disc/cp932_text.h"
-#include "update/space_needed.h"
 
 namespace {
 
@@ -69,14 +68,6 @@ std::string data_folder_name(const ListSource& source) {
 
 }  // namespace
 
-uint64_t game_drive_peak(const DiscPlan& plan) {
-  std::vector<PlannedCopy> copies;
-  copies.reserve(plan.entries.size());
-  for (const DiscEntry& entry : plan.entries)
-    copies.push_back({entry.file->size, entry.file->old_size});
-  return peak_space_needed(copies.data(), static_cast<int>(copies.size()), 0);
-}
-
 std::string summary_text(const MadeUpdate& made) {
   const DiscPlan& plan = *made.plan;
   uint64_t data = data_bytes(plan);
@@ -100,8 +91,10 @@ std::string summary_text(const MadeUpdate& made) {
              plan.empty_new_folders);
   list_names(&out, "Only in OLD, neither files nor folders: left as they are",
              shown_names(made.diff->old_others));
-  out += "The game's drive needs up to " + std::to_string(game_drive_peak(plan)) +
-         " bytes free while the update runs.\n";
+  out += "The game's drive needs up to " + std::to_string(made.space.needed) + " bytes free (" +
+         std::to_string(made.space.cluster_size) +
+         "-byte clusters, as OLD's drive has them) while the update runs, for a game that equals "
+         "OLD.\n";
   out += "update.exe from " + made.exe.u8string() + "\n";
   if (made.iso) out += "Disc image " + made.iso->u8string() + " (ISO 9660, Joliet, Rock Ridge)\n";
   out += "update-check on " + made.out.u8string() + ": no problems.\n";
@@ -145,7 +138,8 @@ std::string summary_json(const MadeUpdate& made) {
                   {"update_exe", made.exe_bytes},
                   {"update_ini", made.list_bytes},
                   {"total", data + made.exe_bytes + made.list_bytes},
-                  {"game_drive_peak", game_drive_peak(plan)}};
+                  {"game_drive_peak", made.space.needed},
+                  {"cluster_size", made.space.cluster_size}};
   // Names of OLD and NEW that aren't UTF-8 are replaced, so the document stays valid.
   return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

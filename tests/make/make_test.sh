@@ -89,6 +89,11 @@ make_many_files() {
   local i
   for i in $(seq -w 1 300); do put "$1/new" "many/f$i.dat"; done
 }
+make_small_files() {
+  make_demo "$1"
+  local i
+  for i in $(seq -w 1 100); do put "$1/new" "small/f$i.dat"; done
+}
 make_two_levels() {
   make_demo "$1"
   put "$1/new" 追加/深い/a.txt
@@ -219,7 +224,8 @@ expect_iso() {
 #            with --json; the jq FILTER must hold), "@iso" (--iso, the image read back), "@front"
 #            (through scripts/package), "@no-opts" (without the maker's OPTS), "@full-out",
 #            "@empty-out", "@out-in-new", "@new-in-old", "@not-exe" (--exe names a file that is no program),
-#            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails)
+#            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails), "@room" (the room
+#            figure equals what update-check --against OLD reckons for OUT)
 row() {
   local name="$1" maker="$2" status="$3" output="$4" message="$5"
   shift 5
@@ -228,7 +234,7 @@ row() {
   case_failed=0
   echo "--- $name"
 
-  local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
+  local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
   out="$dir/disc"
   mkdir -p "$dir"
   OPTS=() DATA="" FILES=() LIST=()
@@ -245,6 +251,7 @@ row() {
         chmod +x "$dir/bin/xorriso"
         ;;
       @front) program="$PACKAGE" ;;
+      @room) room=1 && options+=(--json) ;;
       @no-opts) options=() ;;
       @full-out) mkdir -p "$out" && echo keep >"$out/keep.txt" ;;
       @empty-out) mkdir -p "$out" ;;
@@ -267,6 +274,12 @@ row() {
     grep -qF -- "$text" "$log" || fail "no \"$text\" in the output"
   done
   [ -z "$filter" ] || jq -e "$filter" "$dir/stdout" >/dev/null || fail "jq: $filter is not true"
+  if [ -n "$room" ]; then
+    local made_room checked_room
+    made_room="$(jq .bytes.game_drive_peak "$dir/stdout")"
+    checked_room="$("$(dirname "$MAKE")/update-check" --json --against "$dir/old" "$out" | jq .space.needed)"
+    [ "$made_room" = "$checked_room" ] || fail "room $made_room, update-check --against OLD says $checked_room"
+  fi
   ! grep -q $'[\x01-\x08\x0b-\x1f\x7f]' "$log" || fail "a control character reached the output raw"
   # Nothing of a half-made folder or image is left beside them.
   [ -z "$(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*')" ] || fail "a temporary is left"
@@ -289,6 +302,7 @@ row() {
 
 # Made.
 row demo           demo      0 disc "changed           21  game.exe|added             43  シナリオ\\表\\ソフト.txt|Unchanged, left off the update: 1|Only in OLD|manual.txt|no problems."
+row room           small_files 0 made "" @room '@json=.bytes.game_drive_peak >= 100 * .bytes.cluster_size'
 row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 28 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
 row from_list      from_list 0 disc "no problems."
 row empty_out      demo      0 disc "no problems." @empty-out
