@@ -210,26 +210,32 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   for (const std::string& level : source.data_folder)
     data /= fs::u8path(level);
   for (const DiscEntry& entry : plan.entries) {
+    auto lock = temporaries_lock();
     if (!copy_file_to(entry.file->path, data / fs::u8path(entry.file->rel), error)) return false;
   }
   std::string list = compose_setup_list(source, plan.entries);
+  auto lock = temporaries_lock();
   if (!write_file(staging.path() / "update.ini", list, error) ||
       !copy_file_to(in.exe, staging.path() / "update.exe", error)) {
     return false;
   }
+  lock.unlock();
   *error = check_made(staging.path(), in.old_root, plan, &made->space);
   if (!error->empty()) return false;
 
   fs::path iso_part;
   if (in.iso) {
-    iso_part = tidy_path(*in.iso);
-    iso_part.replace_filename("." + iso_part.filename().u8string() + ".making");
+    iso_part = temporary_beside(*in.iso);
+    track_temporary(iso_part);
     bool made_iso = write_iso_image(staging.path(), iso_part, error);
     std::error_code ec;
+    lock.lock();
     if (made_iso) fs::rename(iso_part, *in.iso, ec);
+    if (!made_iso || ec) fs::remove(iso_part, ec);
+    lock.unlock();
+    untrack_temporary(iso_part);
     if (!made_iso || ec) {
-      fs::remove(iso_part, ec);
-      if (made_iso) *error = "cannot write " + in.iso->u8string();
+      if (made_iso) *error = "cannot write " + shown_path(*in.iso);
       return false;
     }
   }
@@ -284,6 +290,16 @@ int make(const Options& o) {
     }
   }
 
+  for (const fs::path& target : {in.out, in.iso.value_or(fs::path())}) {
+    if (target.empty()) continue;
+    for (const fs::path& stale : stale_temporaries(target)) {
+      complain("note: " + shown_path(stale) +
+               " is left from an earlier run that was stopped; unless another update-make is "
+               "making " +
+               shown_path(target) + " now, delete it");
+    }
+  }
+
   ListSource source;
   std::vector<std::string> problems;
   std::string error;
@@ -321,6 +337,7 @@ int make(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  watch_interrupts();  // first: the thread that takes the signals must be the only one
   set_tool_name("update-make");
   [[maybe_unused]] Utf8Console console;  // restores the console on every way out
   Options options;
