@@ -140,9 +140,9 @@ std::string exe_problem(const fs::path& exe) {
   std::ifstream in(exe, std::ios::binary);
   char magic[2] = {};
   in.read(magic, 2);
-  if (!in) return "update.exe " + exe.u8string() + " can't be read (build it, or give --exe)";
+  if (!in) return "update.exe " + shown_path(exe) + " can't be read (build it, or give --exe)";
   if (magic[0] != 'M' || magic[1] != 'Z') {
-    return exe.u8string() + " is not a Windows program (no MZ header)";
+    return shown_path(exe) + " is not a Windows program (no MZ header)";
   }
   return "";
 }
@@ -150,12 +150,12 @@ std::string exe_problem(const fs::path& exe) {
 // The problems of the image's file: it is made beside the disc folder, never over anything.
 std::string iso_problem(const fs::path& iso, const std::vector<fs::path>& folders) {
   std::error_code ec;
-  if (fs::exists(fs::symlink_status(iso, ec))) return iso.u8string() + " exists already";
+  if (fs::exists(fs::symlink_status(iso, ec))) return shown_path(iso) + " exists already";
   for (const fs::path& folder : folders) {
-    if (is_inside(iso, folder)) return iso.u8string() + " lies inside " + folder.u8string();
+    if (is_inside(iso, folder)) return shown_path(iso) + " lies inside " + shown_path(folder);
   }
   if (!fs::is_directory(tidy_path(iso).parent_path(), ec)) {
-    return "the folder " + tidy_path(iso).parent_path().u8string() + " does not exist";
+    return "the folder " + shown_path(tidy_path(iso).parent_path()) + " does not exist";
   }
   return "";
 }
@@ -250,15 +250,9 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   return true;
 }
 
-// What is wrong besides the list and the names: the folders, the program, the image.
-std::vector<std::string> setup_problems(const Inputs& in, const TreeDiff& diff,
-                                        const DiscPlan& plan) {
+// What is wrong with the folders, the program and the image: known before OLD and NEW are read.
+std::vector<std::string> setup_problems(const Inputs& in) {
   std::vector<std::string> problems;
-  if (!diff.files.empty() && plan.entries.empty()) {
-    problems.emplace_back("every file of NEW is in OLD with the same contents: nothing to update");
-  } else if (plan.entries.empty()) {
-    problems.emplace_back("NEW holds no files: nothing to update");
-  }
   if (is_inside(in.new_root, in.old_root) || is_inside(in.old_root, in.new_root)) {
     problems.emplace_back("OLD and NEW lie one inside the other; give two separate folders");
   }
@@ -268,6 +262,14 @@ std::vector<std::string> setup_problems(const Inputs& in, const TreeDiff& diff,
     if (!problem.empty()) problems.push_back(problem);
   }
   return problems;
+}
+
+int refuse(const std::vector<std::string>& problems) {
+  std::string text = "nothing was made; " + std::to_string(problems.size()) + " problem(s):";
+  for (const std::string& problem : problems)
+    text += "\n  " + problem;
+  complain(text);
+  return 1;
 }
 
 int make(const Options& o) {
@@ -285,7 +287,7 @@ int make(const Options& o) {
   for (const fs::path& root : {in.old_root, in.new_root}) {
     std::error_code ec;
     if (!fs::is_directory(root, ec)) {
-      complain((root == in.old_root ? "OLD " : "NEW ") + root.u8string() + " is not a folder");
+      complain((root == in.old_root ? "OLD " : "NEW ") + shown_path(root) + " is not a folder");
       return 2;
     }
   }
@@ -300,26 +302,32 @@ int make(const Options& o) {
     }
   }
 
+  // Everything that needs no file of OLD or NEW is refused before the trees are read, which
+  // takes long on a real game.
   ListSource source;
   std::vector<std::string> problems;
   std::string error;
+  if (!load_list_source(o.list, &source, &problems, &error)) {
+    complain(error);
+    return 2;
+  }
+  for (std::string& problem : setup_problems(in))
+    problems.push_back(std::move(problem));
+  if (!problems.empty()) return refuse(problems);
+
   TreeDiff diff;
-  if (!load_list_source(o.list, &source, &problems, &error) ||
-      !diff_trees(in.old_root, in.new_root, &diff, &error)) {
+  if (!diff_trees(in.old_root, in.new_root, &diff, &error)) {
     complain(error);
     return 2;
   }
   DiscPlan plan = plan_disc(diff, source);
-  problems.insert(problems.end(), plan.problems.begin(), plan.problems.end());
-  for (std::string& problem : setup_problems(in, diff, plan))
-    problems.push_back(std::move(problem));
-  if (!problems.empty()) {
-    std::string text = "nothing was made; " + std::to_string(problems.size()) + " problem(s):";
-    for (const std::string& problem : problems)
-      text += "\n  " + problem;
-    complain(text);
-    return 1;
+  problems = plan.problems;
+  if (!diff.files.empty() && plan.entries.empty()) {
+    problems.emplace_back("every file of NEW is in OLD with the same contents: nothing to update");
+  } else if (plan.entries.empty()) {
+    problems.emplace_back("NEW holds no files: nothing to update");
   }
+  if (!problems.empty()) return refuse(problems);
 
   MadeUpdate made{in.out, in.iso, in.exe, &source, &diff, &plan, 0, 0, {}};
   if (!build_update(in, source, plan, &made, &error)) {

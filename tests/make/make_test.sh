@@ -353,6 +353,9 @@ row link_loop      link_loop 2 absent "the link|戻る leads back to"
 
 # Refused: the folders, the image or the program are wrong. OUT is never left half-made.
 row full_out       demo      1 kept   "is not empty" @full-out
+row early_out      link_loop 1 kept   "1 problem(s)|is not empty" @full-out
+row early_record   link_loop 1 absent "1 problem(s)|REG_S is empty" --reg-s ''
+row early_line     link_loop 1 absent "its line in update.ini would be 512, and the updater reads at most 511" --reg-s "$(printf '%0502d' 0)"
 row out_in_new     demo      1 absent "lies inside NEW" @out-in-new
 row new_in_old     demo      1 absent "OLD and NEW lie one inside the other" @new-in-old
 row not_exe        demo      1 absent "is not a Windows program" @not-exe
