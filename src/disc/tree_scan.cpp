@@ -45,10 +45,11 @@ bool walk_folder(Walk* walk, const fs::path& dir, const std::string& prefix) {
     fs::file_status status = fs::status(path, status_ec);  // through every link
     bool link = it->is_symlink(status_ec);
     if (fs::is_directory(status)) {
+      // Every folder is asked: Wine shows a link to a folder as a plain folder.
       fs::path ancestor;
-      if (link && leads_back(*walk, path, &ancestor)) {
-        return fail(walk, "the link " + shown_path(path) + " leads back to " +
-                              shown_path(ancestor) +
+      if (leads_back(*walk, path, &ancestor)) {
+        return fail(walk, std::string(link ? "the link " : "") + shown_path(path) +
+                              " leads back to " + shown_path(ancestor) +
                               ", a folder it lies in: a loop that a copy would follow forever");
       }
       walk->tree->folders.push_back(rel);
