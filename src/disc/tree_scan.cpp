@@ -12,7 +12,6 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Walk {
-  fs::path root;
   ScannedTree* tree;
   std::vector<fs::path> open;  // the folders being walked, the root first: a link to one loops
   std::string* error;
@@ -77,7 +76,7 @@ bool walk_folder(Walk* walk, const fs::path& dir, const std::string& prefix) {
 }  // namespace
 
 bool scan_tree(const fs::path& root, ScannedTree* tree, std::string* error) {
-  Walk walk{root, tree, {root}, error};
+  Walk walk{tree, {root}, error};
   if (!walk_folder(&walk, root, "")) return false;
   auto by_rel = [](const TreeFile& a, const TreeFile& b) { return a.rel < b.rel; };
   std::sort(tree->files.begin(), tree->files.end(), by_rel);
