@@ -1,6 +1,8 @@
 // The Linux and Windows halves of system.h.
 #include "system.h"
 
+#include "setuplist/list_reader.h"
+
 #ifdef _WIN32
 
 #include <windows.h>
@@ -136,6 +138,10 @@ std::filesystem::path program_folder() {
 std::string platform_path(const std::filesystem::path& path) {
   const std::wstring& wide = path.native();
   return narrow(wide.c_str(), static_cast<int>(wide.size()), CP_ACP);
+}
+
+FILE* open_list_file(const std::filesystem::path& path) {
+  return _wfopen(path.c_str(), L"rt");
 }
 
 PathFacts path_facts(const std::string& path) {
@@ -298,6 +304,10 @@ unsigned dos_attributes(const std::string& path) {
 }
 
 }  // namespace
+
+FILE* open_list_file(const std::filesystem::path& path) {
+  return open_setup_list(path.c_str());
+}
 
 PathFacts path_facts(const std::string& path) {
   PathFacts facts;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -74,6 +75,9 @@ void untrack_temporary(const std::filesystem::path& path);
 std::unique_lock<std::mutex> temporaries_lock();
 // This process's id, which makes a temporary's name unique to the run.
 unsigned long process_id();
+// A setup list opened for reading as the updater opens it (text mode), by any name: Windows takes
+// the wide name.
+FILE* open_list_file(const std::filesystem::path& path);
 // The child process a run waits for (0: none), stopped with the run.
 void track_child_process(long pid);
 
