@@ -52,7 +52,7 @@ make_key_from_reg() {
 }
 # The list saved as UTF-8, with only ASCII names to copy: the run itself goes through, under a
 # key that reads as mojibake.
-make_utf8_list() {
+make_unicode_list() {
   mv "$1/データ" "$1/DATA"
   iconv -f CP932 -t UTF-8 "$1/update.ini" | sed 's/^#PATH .*/#PATH DATA\r/' |
     grep -v -e シナリオ >"$scratch/utf8.ini"
@@ -126,7 +126,7 @@ not_installed='(the run stopped: the game'"'"'s key holds no GAMEPATH'
 row clean     0 "failure boxes: 0|copied: 5 file(s): 3 new, 2 replaced, 0 unchanged|$completed|key: taken from the list itself ($list_key)"
 row key_from_reg 0 "registered under the installer's key HKCU\Software\DemoSoft\星空の図書館|$completed"
 row wrong_key 1 "wrong key: the list names $list_key, the game's installer writes HKCU\Software\DEMOSOFT\星空の図書舘|$not_installed|update-check found problems"
-row utf8_list 1 "copied: 3 file(s)|update-check found problems"
+row unicode_list 1 "copied: 3 file(s)|update-check found problems"
 row read_only 1 "failure boxes: 1|1. readme.txt: read-only game file|$completed|    replaced   game.exe"
 row faults    1 "failure boxes: 3|1. bgm.dat: missing source on the disc|2. おまけ\\壁紙\\1.bmp: missing folder level: the game has no folder \"おまけ\"|3. ..\\evil.dat: name refused as unsafe|install type \"[ボーナス]\" not found|TEST: not list type|$completed"
 row no_exe    2 "no update.exe in"
