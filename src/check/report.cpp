@@ -294,6 +294,10 @@ const char* note_kind_name(NoteKind kind) {
       return "blank-in-value";
     case NoteKind::list_name:
       return "list-name";
+    case NoteKind::older_than_installed:
+      return "older-than-installed";
+    case NoteKind::changes_nothing:
+      return "changes-nothing";
   }
   return "unknown";
 }
