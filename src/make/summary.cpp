@@ -102,7 +102,10 @@ std::string summary_text(const MadeUpdate& made) {
   out += "The game's drive needs up to " + std::to_string(game_drive_peak(plan)) +
          " bytes free while the update runs.\n";
   out += "update.exe from " + made.exe.u8string() + "\n";
-  if (made.iso) out += "Disc image " + made.iso->u8string() + " (ISO 9660, Joliet, Rock Ridge)\n";
+  if (made.iso) {
+    out += "Disc image " + made.iso->u8string() + " (ISO 9660, Joliet, Rock Ridge), volume " +
+           made.volume + "\n";
+  }
   out += "update-check on " + made.out.u8string() + ": no problems.\n";
   return out;
 }
@@ -113,6 +116,7 @@ std::string summary_json(const MadeUpdate& made) {
   Json doc = Json::object();
   doc["out"] = made.out.u8string();
   doc["iso"] = made.iso ? Json(made.iso->u8string()) : Json(nullptr);
+  doc["volume"] = made.iso ? Json(made.volume) : Json(nullptr);
   doc["update_exe"] = made.exe.u8string();
   doc["record"] = {
       {"TITLE", cp932_to_utf8(source.TITLE)}, {"TITLE_OLD", cp932_to_utf8(source.TITLE_OLD)},

@@ -16,7 +16,8 @@ struct NewFile {
   std::filesystem::path path;
   uint64_t size;
   Change change;
-  uint64_t old_size;  // 0 when added
+  uint64_t old_size;   // 0 when added
+  bool older = false;  // changed, and last written before OLD's file was
 };
 
 struct TreeDiff {

@@ -114,6 +114,21 @@ make_offenders() {
   make_long_name "$1"
   put "$1/new" CON.txt 追加/深い/a.txt
 }
+# OLD and NEW given the wrong way round: every changed file of "NEW" is older than OLD's.
+make_swapped() {
+  make_demo "$1"
+  find "$1/old" -type f -exec touch -d 2026-01-01 {} +
+  find "$1/new" -type f -exec touch -d 2026-02-01 {} +
+  mv "$1/old" "$1/newer" && mv "$1/new" "$1/old" && mv "$1/newer" "$1/new"
+  FILES=(game.exe manual.txt readme.txt)
+  LIST=("${DEMO_RECORD[@]}" '#INSTALL_LST' '[標準]' '[追加]' '#FILE' '[標準]' game.exe manual.txt readme.txt)
+}
+# A title that makes a volume name: full-width letters, a blank and a dash.
+make_latin_title() {
+  make_demo "$1"
+  OPTS=(--title 'Ｓｔａｒ lib-2' "${OPTS[@]:2}")
+  LIST=('#TITLE "Ｓｔａｒ lib-2"' '#TITLE_OLD "Ｓｔａｒ lib-2"' "${LIST[@]:2}")
+}
 make_unchanged() {
   put "$1/old" game.exe sub/a.dat
   cp -r "$1/old" "$1/new"
@@ -155,6 +170,9 @@ expect_iso() {
   xorriso -local_charset UTF-8 -read_fs norock -osirrox on -indev "$iso" -extract / "$iso.x" \
     >/dev/null 2>&1 || fail "xorriso can't extract the image"
   diff -r "$out" "$iso.x" >/dev/null || fail "the image's files differ from OUT's"
+  local volume
+  volume="$(xorriso -indev "$iso" -pvd_info 2>/dev/null | sed -n 's/^Volume Id *: //p')"
+  grep -qF "volume $volume" "$log" || fail "the image's volume is $volume, not the summary's"
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -240,7 +258,10 @@ row demo           demo      0 disc "changed           21  game.exe|added       
 row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 28 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
 row from_list      from_list 0 disc "no problems."
 row empty_out      demo      0 disc "no problems." @empty-out
-row iso            demo      0 disc "Disc image" @iso
+row iso            demo      0 disc "Disc image|volume UPDATE" @iso
+row iso_title      latin_title 0 disc "volume STAR_LIB_2" @iso
+row iso_volume     demo      0 disc "volume HOSHI2_102" @iso --volume HOSHI2_102
+row allow_older    swapped   0 disc "no problems." --allow-older
 row front          demo      0 disc "no problems." @front
 row empty_path     empty_path 0 disc "beside update.ini"
 
@@ -255,6 +276,7 @@ row old_clash      old_clash 1 absent "voice\\v001.ogg needs the folder voice, w
 row offenders      offenders 1 absent "3 problem(s)|とても長い名前のファイルです.txt is 32 bytes|CON.txt would land outside|追加\\深い can't be made"
 row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a double quote" --reg-s '' --title 'a"b'
 row nothing_new    unchanged 1 absent "nothing to update"
+row swapped        swapped   1 absent "every changed file is older in NEW than in OLD|--allow-older"
 row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
 row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
 
@@ -265,6 +287,7 @@ row new_in_old     demo      1 absent "OLD and NEW lie one inside the other" @ne
 row not_exe        demo      1 absent "is not a Windows program" @not-exe
 row iso_exists     demo      1 absent "exists already" @iso-exists
 row xorriso_fails  demo      1 absent "xorriso failed|write error|nothing was made" @xorriso-fails
+row bad_volume     demo      1 absent "the volume name hoshi 2 has 'h'" @iso --volume 'hoshi 2'
 row no_record      demo      2 absent "give --title, --reg-s and --reg-t" @no-opts
 row type_and_from  from_list 2 absent "--type and --from" --type X
 
