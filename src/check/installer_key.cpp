@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cp932_text.h"
+#include "game_folder.h"
 
 namespace {
 
@@ -174,4 +175,20 @@ bool installer_key_from_reg(std::string_view bytes, std::string* key, std::strin
     return false;
   }
   return installer_key_from_text(found[0], key, error);
+}
+
+void check_installer_key(const std::string& key, CheckReport* report) {
+  std::string list_key;
+  std::string title_old;
+  for (const RecordField& field : report->record) {
+    if (std::string_view(field.key) == "REG_KEY") list_key = field.value;
+    if (std::string_view(field.key) == "TITLE_OLD") title_old = field.value;
+  }
+  if (upper_case_utf8(list_key) == upper_case_utf8(key)) return;
+  report->problems.insert(report->problems.begin(),
+                          {0, ProblemKind::registry_key,
+                           "the list's key HKEY_CURRENT_USER\\" + list_key +
+                               " is not the one the game's installer writes, HKEY_CURRENT_USER\\" +
+                               key + ": the updater finds no GAMEPATH, and every player gets \"" +
+                               title_old + u8"がインストールされていません\""});
 }

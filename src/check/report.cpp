@@ -282,6 +282,8 @@ const char* problem_kind_name(ProblemKind kind) {
       return "encoding";
     case ProblemKind::missing_folder:
       return "missing-folder";
+    case ProblemKind::registry_key:
+      return "registry-key";
   }
   return "unknown";
 }

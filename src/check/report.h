@@ -15,6 +15,7 @@ enum class ProblemKind {
   line_split,      // a line the updater reads as two or more
   encoding,        // bytes that aren't code page 932, NUL bytes, text after a Ctrl-Z
   missing_folder,  // a folder the updater can't make is missing from the game (--against)
+  registry_key,    // the list's key is not the one the game's installer writes (--key, --reg)
 };
 
 const char* problem_kind_name(ProblemKind kind);
