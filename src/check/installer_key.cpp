@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "cp932_text.h"
-#include "game_folder.h"
+#include "disc/cp932_text.h"
+#include "disc/names.h"
 
 namespace {
 
@@ -18,24 +18,6 @@ bool starts_with_ascii_nocase(std::string_view text, std::string_view prefix) {
     if (a != b) return false;
   }
   return true;
-}
-
-void append_utf8(uint32_t c, std::string* out) {
-  if (c < 0x80) {
-    *out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    *out += static_cast<char>(0xC0 | (c >> 6));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    *out += static_cast<char>(0xE0 | (c >> 12));
-    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (c >> 18));
-    *out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // Regedit's "Unicode" export: UTF-16 LE. False at a lone surrogate or an odd byte.
@@ -55,7 +37,7 @@ bool utf16le_to_utf8(std::string_view bytes, std::string* out) {
       c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
       i += 2;
     }
-    append_utf8(c, out);
+    append_utf8(static_cast<char32_t>(c), out);
   }
   return true;
 }

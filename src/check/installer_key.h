@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "report.h"
+#include "disc/report.h"
 
 // "HKEY_CURRENT_USER\Software\Maker\Game", "HKCU\Software\Maker\Game" or "Software\Maker\Game"
 // give "Software\Maker\Game". False, with the reason in *error, for an empty key or an empty part

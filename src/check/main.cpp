@@ -4,12 +4,14 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
-#include "console.h"
-#include "cp932_text.h"
+#include "disc/console.h"
+#include "disc/report.h"
+#include "disc/source_lookup.h"
+#include "disc/system.h"
 #include "installer_key.h"
-#include "report.h"
-#include "source_lookup.h"
+#include "report_format.h"
 
 namespace {
 
@@ -25,15 +27,6 @@ const char kUsage[] =
     "naming another key is a problem. --print-key prints that key and does nothing else.\n"
     "Exit status: 0 no problems, 1 problems (or, with --against, a copy that would fail or not\n"
     "fit), 2 the list or GAME_DIR can't be read or the command line is wrong.\n";
-
-// Nothing is left to tell when writing a message fails.
-void print(FILE* stream, const std::string& text) {
-  (void)fputs(text.c_str(), stream);
-}
-// An argument is in the platform's bytes; the messages are UTF-8.
-void complain(const std::string& text) {
-  print(stderr, "update-check: " + text + "\n");
-}
 
 struct Options {
   bool json = false;
@@ -55,7 +48,10 @@ bool option_value(int argc, char** argv, int* i, std::string* value) {
   return true;
 }
 
+// Paths are kept in the platform's bytes, which the file functions take; the key is compared as
+// text, so it is taken as UTF-8 (on Windows from the wide command line).
 bool parse_options(int argc, char** argv, Options* options) {
+  std::vector<std::string> utf8_args = command_line_utf8(argc, argv);
   bool dir_given = false;
   bool options_ended = false;
   for (int i = 1; i < argc; ++i) {
@@ -70,6 +66,8 @@ bool parse_options(int argc, char** argv, Options* options) {
                             : arg == "--key"   ? &options->key
                                                : &options->reg;
         if (!option_value(argc, argv, &i, slot)) return false;
+        if (slot == &options->key && static_cast<size_t>(i) < utf8_args.size())
+          options->key = utf8_args[static_cast<size_t>(i)];
       } else if (arg == "--print-key") {
         options->print_key = true;
       } else if (arg == "-h" || arg == "--help") {
@@ -124,12 +122,8 @@ bool installer_key(const Options& options, std::string* key) {
 }
 
 int check(const Options& options) {
-  if (!cp932_converter_ready()) {
-    complain("this system has no code page 932 converter (iconv CP932)");
-    return 2;
-  }
-  if (ansi_code_page() != 932) {
-    complain(code_page_refusal("update-check"));
+  if (std::string problem = converters_problem(); !problem.empty()) {
+    complain(problem);
     return 2;
   }
   std::string key;
@@ -146,7 +140,7 @@ int check(const Options& options) {
   }
   if (!key.empty()) check_installer_key(key, &report);
   std::string out = options.json ? format_json(report) : format_text(report);
-  if (fwrite(out.data(), 1, out.size(), stdout) != out.size() || fflush(stdout) != 0) {
+  if (!print_result(out)) {
     complain("cannot write the report");
     return 2;
   }
@@ -156,6 +150,7 @@ int check(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  set_tool_name("update-check");
   [[maybe_unused]] Utf8Console console;  // restores the console on every way out
   Options options;
   if (!parse_options(argc, argv, &options)) {
