@@ -224,8 +224,14 @@ void check_file(const FileEntry& file, const char* name, bool explained,
     problems->push_back(
         {file.line, ProblemKind::never_copied, quote(name) + " " + under + "; " + kCopiedTypes});
   } else if (safe && !file.source_exists && !explained) {
-    problems->push_back(
-        {file.line, ProblemKind::missing_source, "source file " + file.source + " is missing"});
+    std::string message = "source file " + file.source + " is missing";
+    std::string look_alike = look_alike_file(file.source);
+    if (!look_alike.empty()) {
+      message += "; its folder has \"" + look_alike +
+                 "\", which only looks the same (a character code page 932 lacks): name the file "
+                 "as the list does";
+    }
+    problems->push_back({file.line, ProblemKind::missing_source, message});
   }
 }
 

@@ -82,7 +82,7 @@ make_long_name() {
 }
 make_not_cp932() {
   make_demo "$1"
-  put "$1/new" café.txt 波〜.txt ¥100.txt  # 〜 (U+301C) and ¥ convert to ～ and "\" one way only
+  put "$1/new" café.txt 波〜.txt ¥100.txt −1.txt  # 〜 (U+301C), ¥ and − (U+2212) convert one way only
 }
 make_many_files() {
   make_demo "$1"
@@ -267,7 +267,7 @@ row empty_path     empty_path 0 disc "beside update.ini"
 
 # Refused: NEW has what the updater can't carry. Every offender is named.
 row long_name      long_name 1 absent "とても長い名前のファイルです.txt is 32 bytes|at most 31"
-row not_cp932      not_cp932 1 absent "café.txt has no code page 932 form for é (U+00E9)|波〜.txt has no code page 932 form for 〜 (U+301C)|¥100.txt has no code page 932 form for ¥ (U+00A5)"
+row not_cp932      not_cp932 1 absent "café.txt has no code page 932 form for é (U+00E9)|波〜.txt has no code page 932 form for 〜 (U+301C; use ～ (U+FF5E), which looks the same)|¥100.txt has no code page 932 form for ¥ (U+00A5; use ￥ (U+FFE5), which looks the same)|−1.txt has no code page 932 form for − (U+2212; use － (U+FF0D)"
 row many_files     many_files 1 absent "305 files differ from OLD; the updater carries at most 256|many\\f254.dat|シナリオ\\表\\ソフト.txt"
 row two_levels     two_levels 1 absent "the new folder 追加\\深い can't be made|Put a file directly in 追加"
 row unsafe_names   unsafe_names 1 absent "CON.txt would land outside|data\\nul.dat would land outside|[x].txt begins with '['|#memo.txt begins with '#'|a:b.txt has ':'"
