@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "disc/cp932_text.h"
+#include "disc/display_width.h"
 #include "update/space_needed.h"
 
 namespace {
@@ -45,11 +46,6 @@ std::vector<std::string> shown_names(const std::vector<std::string>& rels) {
   return names;
 }
 
-std::string padded(std::string text, size_t width) {
-  if (text.size() < width) text.append(width - text.size(), ' ');
-  return text;
-}
-
 std::string right_aligned(std::string text, size_t width) {
   if (text.size() < width) text.insert(0, width - text.size(), ' ');
   return text;
@@ -86,7 +82,7 @@ std::string summary_text(const MadeUpdate& made) {
                     std::to_string(data + made.exe_bytes + made.list_bytes) +
                     " bytes in all. In copy order (bytes):\n";
   for (const DiscEntry& entry : plan.entries) {
-    out += "  " + padded(change_name(entry.file->change), 7) + " " +
+    out += "  " + pad_to_width(change_name(entry.file->change), 7) + " " +
            right_aligned(std::to_string(entry.file->size), 12) + "  " + entry.shown + "\n";
   }
   std::vector<std::string> same = unchanged(*made.diff);

@@ -79,6 +79,11 @@ const CommandCase kCommandCases[] = {
      "saved as UTF-8 with a byte order mark", ""},
     {"against_a_game", "--against '" + kSamples + "/game' '" + kSamples + "/clean'", ".", 0,
      "1 new, 1 replaced, 1 identical", ""},
+    {"against_aligned_by_width", "--against '" + kSamples + "/game' '" + kSamples + "/clean'", ".",
+     0,
+     u8"replaces   \"data\\ソフト.txt\"        5 bytes\n  2    line 16    new        "
+     u8"\"voice\\v001.ogg\"         4 bytes",
+     ""},
     {"against_without_a_folder", "'" + kSamples + "/clean' --against", ".", 2, "",
      "--against needs a value"},
     {"installer_key_other_than_the_list_s",
