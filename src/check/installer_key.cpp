@@ -115,6 +115,12 @@ bool installer_key_from_text(std::string_view text, std::string* key, std::strin
              " has an empty part (a doubled, leading or trailing backslash)";
     return false;
   }
+  Cp932Text cp932 = utf8_to_cp932(text);
+  if (!cp932.ok()) {
+    *error = "the installer's key " + std::string(text) + " has " + cp932_failure(cp932) +
+             ": the updater, which reads the registry in code page 932, can't open it";
+    return false;
+  }
   *key = text;
   return true;
 }

@@ -9,7 +9,8 @@
 
 // "HKEY_CURRENT_USER\Software\Maker\Game", "HKCU\Software\Maker\Game" or "Software\Maker\Game"
 // give "Software\Maker\Game". False, with the reason in *error, for an empty key or an empty part
-// (a doubled, leading or trailing backslash), which the registry functions refuse.
+// (a doubled, leading or trailing backslash), which the registry functions refuse, and for a key
+// with no exact code page 932 form, which the updater can't open.
 bool installer_key_from_text(std::string_view text, std::string* key, std::string* error);
 
 // The key under HKEY_CURRENT_USER that holds a value GAMEPATH in the bytes of a .reg file:

@@ -80,6 +80,7 @@ const TextCase kTextCases[] = {
     {"trailing_backslash", "Software\\Maker\\", nullptr},
     {"doubled_backslash", "Software\\\\Maker", nullptr},
     {"root_alone", "HKCU\\", nullptr},
+    {"no_code_page_932_form", u8"Software\\Caf\u00E9", nullptr},
 };
 
 class KeyText : public testing::TestWithParam<TextCase> {};
