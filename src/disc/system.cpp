@@ -59,6 +59,15 @@ unsigned ansi_code_page() {
   return GetACP();
 }
 
+char32_t upper_case_unit(char32_t unit) {
+  if (unit >= 0x10000 || (unit >= 0xD800 && unit <= 0xDFFF)) return unit;
+  // The invariant locale's simple mapping, one unit for one, as the file system's table.
+  wchar_t in = static_cast<wchar_t>(unit);
+  wchar_t out = in;
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &in, 1, &out, 1) != 1) return unit;
+  return out;
+}
+
 unsigned console_to_utf8() {
   DWORD mode;
   if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) &&
@@ -72,6 +81,23 @@ unsigned console_to_utf8() {
 
 void console_restore(unsigned saved) {
   SetConsoleOutputCP(saved);
+}
+
+std::string compose_name(const std::string& utf8) {
+  if (utf8.empty()) return utf8;
+  int len = static_cast<int>(utf8.size());
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), len, wide.data(), len)));
+  if (wide.empty()) return utf8;
+  // NormalizeString says how much room it wants; composition never needs more than it had.
+  std::wstring composed(wide.size(), L'\0');
+  int composed_len = NormalizeString(NormalizationC, wide.data(), static_cast<int>(wide.size()),
+                                     composed.data(), static_cast<int>(composed.size()));
+  if (composed_len <= 0) return utf8;
+  composed.resize(static_cast<size_t>(composed_len));
+  std::string out = narrow(composed.data(), composed_len, CP_UTF8);
+  return out.empty() ? utf8 : out;
 }
 
 std::vector<std::string> command_line_utf8(int, char**) {
@@ -99,6 +125,9 @@ std::string platform_path(const std::filesystem::path& path) {
 #else
 
 #include <iconv.h>
+#include <utf8proc.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -143,6 +172,21 @@ bool append_cp932_char(const char* bytes, size_t len, std::string* out) {
 
 bool append_utf8_char_as_cp932(std::string_view utf8_char, std::string* out) {
   return utf8_char.size() <= 4 && convert_one(encoder(), utf8_char, out);
+}
+
+char32_t upper_case_unit(char32_t unit) {
+  if (unit >= 0x10000) return unit;
+  auto upper = static_cast<char32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(unit)));
+  return upper < 0x10000 ? upper : unit;  // one unit for one
+}
+
+std::string compose_name(const std::string& utf8) {
+  utf8proc_uint8_t* composed =
+      utf8proc_NFC(reinterpret_cast<const utf8proc_uint8_t*>(utf8.c_str()));
+  if (composed == nullptr) return utf8;  // not UTF-8
+  std::string out(reinterpret_cast<const char*>(composed));
+  free(composed);  // utf8proc allocates with malloc
+  return out;
 }
 
 // The Linux build converts names itself, as a Japanese Windows would.

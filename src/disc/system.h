@@ -19,6 +19,23 @@ bool append_utf8_char_as_cp932(std::string_view utf8_char, std::string* out);
 // False when this system can't convert code page 932 at all (an iconv without its tables).
 bool cp932_converter_ready();
 
+// The capital of one UTF-16 unit, as NTFS compares names: simple upper-casing, one unit for one
+// (a unit with no capital is itself). Only units below U+10000: NTFS leaves surrogates alone.
+char32_t upper_case_unit(char32_t unit);
+
+// A name (UTF-8) composed (NFC), as it goes on a disc: kana with a separate voicing mark, as some
+// systems and archivers write them, become the one character code page 932 has. A text that isn't
+// UTF-8 comes back as it is.
+std::string compose_name(const std::string& utf8);
+
+// Whether this system's file names are compared without regard to case (Windows) or byte for
+// byte (Linux).
+#ifdef _WIN32
+constexpr bool kCaseBlindFileNames = true;
+#else
+constexpr bool kCaseBlindFileNames = false;
+#endif
+
 // The code page of the names the tools hand to the "A" file functions: 932 on Linux, where the
 // tools convert themselves; the process's ANSI code page on Windows, which the tools' manifest
 // asks to be 932 (Windows 11 grants it on any system locale, earlier versions ignore it).

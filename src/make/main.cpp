@@ -168,24 +168,40 @@ std::string iso_problem(const fs::path& iso, const std::vector<fs::path>& folder
   return "";
 }
 
-// The update as update-check sees it must be the one planned: no problems, the same files.
-std::string check_made(const fs::path& folder, const DiscPlan& plan) {
+// The update as update-check --against OLD sees it must be the one planned: no problems, the same
+// files, each new or replacing as planned. Its room figure is the summary's, so the two agree.
+std::string check_made(const fs::path& folder, const fs::path& old_root, const DiscPlan& plan,
+                       SpaceCheck* space) {
   CheckReport report;
   std::string error;
-  std::string path = platform_path(folder);
-  if (path.empty())
-    return "the path " + folder.u8string() + " has no form in the system's code page";
-  if (!build_report(path, &report, &error)) return error;
+  for (const fs::path& path : {folder, old_root}) {
+    if (platform_path(path).empty()) {
+      return "the path " + shown_path(path) + " has no form in the system's code page";
+    }
+  }
+  if (!build_report(platform_path(folder), platform_path(old_root), &report, &error)) return error;
   std::string found;
   for (const Problem& problem : report.problems)
     found += "\n  line " + std::to_string(problem.line) + ": " + problem.message;
-  bool same = report.files.size() == plan.entries.size();
+  bool same =
+      report.files.size() == plan.entries.size() && report.entries.size() == plan.entries.size();
   for (size_t i = 0; same && i < plan.entries.size(); ++i) {
     const FileEntry& file = report.files[i];
     same = file.file_name == plan.entries[i].shown && file.copied && file.source_exists;
+    const PreviewEntry& entry = report.entries[i];
+    Outcome planned =
+        plan.entries[i].file->change == Change::added ? Outcome::added : Outcome::replaces;
+    if (same && entry.outcome != planned) {
+      found += "\n  " + printable(entry.file_name) + " " +
+               (entry.outcome == Outcome::fails
+                    ? "fails in the game (OLD): " + entry.reason
+                    : std::string("is ") + outcome_name(entry.outcome) +
+                          " in the game (OLD), not " + outcome_name(planned));
+    }
   }
   if (!same) found += "\n  it reads other files than the ones written";
-  return found.empty() ? "" : "update-check finds problems on the update:" + found;
+  *space = report.space;
+  return found.empty() ? "" : "update-check --against OLD finds problems on the update:" + found;
 }
 
 struct Inputs {
@@ -211,7 +227,7 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
       !copy_file_to(in.exe, staging.path() / "update.exe", error)) {
     return false;
   }
-  *error = check_made(staging.path(), plan);
+  *error = check_made(staging.path(), in.old_root, plan, &made->space);
   if (!error->empty()) return false;
 
   fs::path iso_part;
@@ -329,7 +345,7 @@ int make(const Options& o) {
     return 1;
   }
 
-  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff, &plan, 0, 0};
+  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff, &plan, 0, 0, {}};
   if (!build_update(in, source, plan, &made, &error)) {
     complain(error + "\nnothing was made");
     return 1;

@@ -4,7 +4,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "tree_diff.h"
+#include "disc/names.h"
+#include "disc/system.h"
 
 namespace fs = std::filesystem;
 
@@ -18,12 +19,10 @@ std::string shown(const fs::path& path) {
   return path.u8string();
 }
 
-// Windows compares names without regard to the case of ASCII letters.
+// A path as the file system compares it, ending in a separator.
 std::string comparable(const fs::path& path) {
   std::string text = tidy_path(path).generic_u8string();
-#ifdef _WIN32
-  text = windows_key(text);
-#endif
+  if (kCaseBlindFileNames) return name_key(text, NameText::utf8) + '\\';
   if (text.empty() || text.back() != '/') text += '/';
   return text;
 }
