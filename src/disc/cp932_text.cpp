@@ -162,9 +162,10 @@ std::string cp932_failure(const Cp932Text& text) {
     std::string described = describe_char(c);
     // A name typed on another system often holds a character that only looks like one of code
     // page 932's: naming that one saves a long search.
-    if (char32_t look = cp932_look_alike(c); look != 0)
+    if (char32_t look = cp932_look_alike(c); look != 0) {
       described.insert(described.size() - 1,
                        "; use " + describe_char(look) + ", which looks the same");
+    }
     chars += (chars.empty() ? "" : ", ") + described;
   }
   return "no code page 932 form for " + chars;
