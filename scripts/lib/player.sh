@@ -77,7 +77,7 @@ cause_text() {
 final_text() {
   case $1 in
     completion) echo "the completion message" ;;
-    not-installed) echo "the run stopped: the game's key holds no GAMEPATH (does the disc's update.exe read the key its list names?)" ;;
+    not-installed) echo "the run stopped: the game's key holds no GAMEPATH (is the list's key the one the game's installer writes? try-disc --key checks it)" ;;
     limit) echo "the run stopped: the list goes over a limit, nothing was copied" ;;
     no-folder) echo "the run stopped: the game folder does not exist" ;;
     folder-is-file) echo "the run stopped: the game folder is a file" ;;
