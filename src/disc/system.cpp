@@ -214,3 +214,148 @@ std::string platform_path(const std::filesystem::path& path) {
 }
 
 #endif
+
+// The temporaries of a run, shared by both halves.
+namespace {
+
+std::mutex& temporaries_mutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::vector<std::filesystem::path>& temporaries() {
+  static std::vector<std::filesystem::path> paths;
+  return paths;
+}
+
+long ChildProcess = 0;
+
+void stop_child_process(long pid);
+
+// Called with the lock held, which is never given back: the process ends right after.
+void remove_temporaries() {
+  if (ChildProcess != 0) stop_child_process(ChildProcess);
+  for (const std::filesystem::path& path : temporaries())
+    (void)remove_tree(path);
+}
+
+}  // namespace
+
+void track_temporary(const std::filesystem::path& path) {
+  std::lock_guard<std::mutex> lock(temporaries_mutex());
+  temporaries().push_back(path);
+}
+
+void untrack_temporary(const std::filesystem::path& path) {
+  std::lock_guard<std::mutex> lock(temporaries_mutex());
+  auto& paths = temporaries();
+  for (auto it = paths.begin(); it != paths.end();) {
+    it = *it == path ? paths.erase(it) : it + 1;
+  }
+}
+
+std::unique_lock<std::mutex> temporaries_lock() {
+  return std::unique_lock<std::mutex>(temporaries_mutex());
+}
+
+void track_child_process(long pid) {
+  std::lock_guard<std::mutex> lock(temporaries_mutex());
+  ChildProcess = pid;
+}
+
+#ifdef _WIN32
+
+namespace {
+
+void stop_child_process(long) {}  // the Windows build starts none
+
+// Runs on a thread of its own. Returning FALSE hands the event to the default handler, which ends
+// the process with STATUS_CONTROL_C_EXIT.
+BOOL WINAPI on_console_event(DWORD) {
+  temporaries_mutex().lock();
+  remove_temporaries();
+  return FALSE;
+}
+
+}  // namespace
+
+bool remove_tree(const std::filesystem::path& path) {
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(path, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    (void)SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  (void)SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ec.clear();
+  std::filesystem::remove_all(path, ec);
+  return !ec;
+}
+
+void watch_interrupts() {
+  SetConsoleCtrlHandler(on_console_event, TRUE);
+}
+
+unsigned long process_id() {
+  return GetCurrentProcessId();
+}
+
+#else
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace {
+
+void stop_child_process(long pid) {
+  (void)kill(static_cast<pid_t>(pid), SIGTERM);
+}
+
+sigset_t interrupt_signals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+// The signals are blocked in every thread and taken here, on an ordinary thread, where removing
+// a tree is safe (it is not in a signal handler).
+void wait_for_interrupt() {
+  sigset_t set = interrupt_signals();
+  int signal_number = 0;
+  if (sigwait(&set, &signal_number) != 0) return;
+  temporaries_mutex().lock();
+  remove_temporaries();
+  // Ended by the signal itself, so the caller sees the status it expects (130 for Ctrl-C).
+  (void)signal(signal_number, SIG_DFL);
+  sigset_t one;
+  sigemptyset(&one);
+  sigaddset(&one, signal_number);
+  (void)pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+  (void)raise(signal_number);
+  _exit(128 + signal_number);  // not reached
+}
+
+}  // namespace
+
+bool remove_tree(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::remove_all(path, ec);
+  return !ec;
+}
+
+void watch_interrupts() {
+  sigset_t set = interrupt_signals();
+  (void)pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  std::thread(wait_for_interrupt).detach();
+}
+
+unsigned long process_id() {
+  return static_cast<unsigned long>(getpid());
+}
+
+#endif

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,3 +57,21 @@ std::filesystem::path program_folder();
 // A path in the bytes the platform's "A" file functions take (the system's code page on Windows).
 // Empty when the path has no such form.
 std::string platform_path(const std::filesystem::path& path);
+
+// Removes a tree, read-only files included (Windows refuses to delete a read-only file, and a copy
+// keeps NEW's read-only attribute). False when something is left.
+bool remove_tree(const std::filesystem::path& path);
+
+// Interrupted runs. From watch_interrupts on (call it first thing in main, before any thread is
+// made), SIGINT, SIGTERM and SIGHUP (on Windows Ctrl-C, Ctrl-Break and a closed console) remove
+// every tracked temporary and the running child process, then end the process as the signal
+// would have. Writes into the temporaries are made under temporaries_lock, so that none comes
+// after the removal.
+void watch_interrupts();
+void track_temporary(const std::filesystem::path& path);
+void untrack_temporary(const std::filesystem::path& path);
+std::unique_lock<std::mutex> temporaries_lock();
+// This process's id, which makes a temporary's name unique to the run.
+unsigned long process_id();
+// The child process a run waits for (0: none), stopped with the run.
+void track_child_process(long pid);

@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "disc/console.h"
 #include "disc/cp932_text.h"
 #include "disc/display_width.h"
 
@@ -67,7 +68,7 @@ std::string data_folder_name(const ListSource& source) {
 std::string summary_text(const MadeUpdate& made) {
   const DiscPlan& plan = *made.plan;
   uint64_t data = data_bytes(plan);
-  std::string out = "Made " + made.out.u8string() + ": update.exe, update.ini and " +
+  std::string out = "Made " + shown_path(made.out) + ": update.exe, update.ini and " +
                     std::to_string(plan.entries.size()) + " data file(s) " +
                     data_folder_name(*made.source) + ", " +
                     std::to_string(data + made.exe_bytes + made.list_bytes) +
@@ -91,12 +92,12 @@ std::string summary_text(const MadeUpdate& made) {
          std::to_string(made.space.cluster_size) +
          "-byte clusters, as OLD's drive has them) while the update runs, for a game that equals "
          "OLD.\n";
-  out += "update.exe from " + made.exe.u8string() + "\n";
+  out += "update.exe from " + shown_path(made.exe) + "\n";
   if (made.iso) {
-    out += "Disc image " + made.iso->u8string() + " (ISO 9660, Joliet, Rock Ridge), volume " +
+    out += "Disc image " + shown_path(*made.iso) + " (ISO 9660, Joliet, Rock Ridge), volume " +
            made.volume + "\n";
   }
-  out += "update-check on " + made.out.u8string() + ": no problems.\n";
+  out += "update-check on " + shown_path(made.out) + ": no problems.\n";
   return out;
 }
 

@@ -7,6 +7,7 @@
 #include <set>
 #include <system_error>
 
+#include "disc/console.h"
 #include "disc/names.h"
 #include "disc/tree_scan.h"
 
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string shown(const fs::path& path) {
-  return path.u8string();
+  return shown_path(path);
 }
 
 // Sizes are compared first, so only files of equal size are read.

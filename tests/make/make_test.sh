@@ -243,7 +243,8 @@ expect_iso() {
 #            (through scripts/package), "@no-opts" (without the maker's OPTS), "@full-out",
 #            "@empty-out", "@out-in-new", "@new-in-old", "@not-exe" (--exe names a file that is no program),
 #            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails), "@room" (the room
-#            figure equals what update-check --against OLD reckons for OUT)
+#            figure equals what update-check --against OLD reckons for OUT), "@stale" (an earlier
+#            run's temporary is beside OUT), "@signal=SIG" (SIG sent while a stand-in xorriso runs)
 row() {
   local name="$1" maker="$2" status="$3" output="$4" message="$5"
   shift 5
@@ -252,7 +253,7 @@ row() {
   case_failed=0
   echo "--- $name"
 
-  local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
+  local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" signal="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
   out="$dir/disc"
   mkdir -p "$dir"
   OPTS=() DATA="" FILES=() LIST=()
@@ -269,6 +270,13 @@ row() {
         chmod +x "$dir/bin/xorriso"
         ;;
       @front) program="$PACKAGE" ;;
+      @stale) mkdir -p "$dir/.disc.making-1" ;;
+      @signal=*)
+        signal="${opt#@signal=}" iso="$dir/disc.iso"
+        mkdir -p "$dir/bin"
+        printf '#!/bin/sh\nfor a; do case "$a" in stdio:*) echo part >"${a#stdio:}" ;; esac; done\ntouch "%s/started"\nexec sleep 30\n' "$dir" >"$dir/bin/xorriso"
+        chmod +x "$dir/bin/xorriso"
+        ;;
       @room) room=1 && options+=(--json) ;;
       @no-opts) options=() ;;
       @full-out) mkdir -p "$out" && echo keep >"$out/keep.txt" ;;
@@ -282,8 +290,17 @@ row() {
   [ -z "$iso" ] || options+=(--iso "$iso")
 
   log="$dir/log"
-  PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
-    >"$dir/stdout" 2>"$dir/stderr" || got=$?
+  if [ -n "$signal" ]; then
+    PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
+      >"$dir/stdout" 2>"$dir/stderr" &
+    local pid=$! waited=0
+    while [ ! -e "$dir/started" ] && [ "$waited" -lt 200 ]; do sleep 0.05; waited=$((waited + 1)); done
+    kill -s "$signal" "$pid"
+    wait "$pid" || got=$?
+  else
+    PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
+      >"$dir/stdout" 2>"$dir/stderr" || got=$?
+  fi
   cat "$dir/stdout" "$dir/stderr" >"$log"
   [ "$got" -eq "$status" ] || fail "exit status $got, want $status"
   local texts text
@@ -300,7 +317,8 @@ row() {
   fi
   ! grep -q $'[\x01-\x08\x0b-\x1f\x7f]' "$log" || fail "a control character reached the output raw"
   # Nothing of a half-made folder or image is left beside them.
-  [ -z "$(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*')" ] || fail "a temporary is left"
+  [ -z "$(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*' ! -name .disc.making-1)" ] ||
+    fail "a temporary is left: $(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*')"
 
   case "$output" in
     disc) expect_disc "$new" "$out" ;;
@@ -357,12 +375,18 @@ row link_loop      link_loop 2 absent "the link|戻る leads back to"
 
 # Refused: the folders, the image or the program are wrong. OUT is never left half-made.
 row full_out       demo      1 kept   "is not empty" @full-out
+row early_out      link_loop 1 kept   "1 problem(s)|is not empty" @full-out
+row early_record   link_loop 1 absent "1 problem(s)|REG_S is empty" --reg-s ''
+row early_line     link_loop 1 absent "its line in update.ini would be 512, and the updater reads at most 511" --reg-s "$(printf '%0502d' 0)"
 row out_in_new     demo      1 absent "lies inside NEW" @out-in-new
 row new_in_old     demo      1 absent "OLD and NEW lie one inside the other" @new-in-old
 row not_exe        demo      1 absent "is not a Windows program" @not-exe
 row iso_exists     demo      1 absent "exists already" @iso-exists
 row xorriso_fails  demo      1 absent "xorriso failed|write error|nothing was made" @xorriso-fails
 row bad_volume     demo      1 absent "the volume name hoshi 2 has 'h'" @iso --volume 'hoshi 2'
+row stale          demo      0 disc ".disc.making-1 is left from an earlier run that was stopped" @stale
+row sigterm        demo      143 absent "" @signal=TERM
+row sighup         demo      129 absent "" @signal=HUP
 row no_record      demo      2 absent "give --title, --reg-s and --reg-t" @no-opts
 row type_and_from  from_list 2 absent "--type and --from" --type X
 
