@@ -10,14 +10,31 @@
 
 namespace {
 
+// Wide text in code_page, exactly, or empty. Without WC_NO_BEST_FIT_CHARS Windows maps characters
+// it lacks to look-alikes (the yen sign to the backslash byte, which would split a name), and
+// some characters convert one way only: the result is read back and must give the same text.
 std::string narrow(const wchar_t* wide, int len, UINT code_page) {
   if (len == 0) return "";
+  bool utf8 = code_page == CP_UTF8;
+  DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
   BOOL lossy = FALSE;
-  BOOL* lossy_out = code_page == CP_UTF8 ? nullptr : &lossy;  // CP_UTF8 takes no such flag
-  int size = WideCharToMultiByte(code_page, 0, wide, len, nullptr, 0, nullptr, lossy_out);
+  BOOL* lossy_out = utf8 ? nullptr : &lossy;  // CP_UTF8 takes no such flag
+  int size = WideCharToMultiByte(code_page, flags, wide, len, nullptr, 0, nullptr, lossy_out);
+  if (size <= 0 || lossy) return "";
   std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(code_page, 0, wide, len, out.data(), size, nullptr, lossy_out);
-  return size == 0 || lossy ? std::string() : out;
+  if (WideCharToMultiByte(code_page, flags, wide, len, out.data(), size, nullptr, lossy_out) !=
+          size ||
+      lossy) {
+    return "";
+  }
+  std::wstring back(static_cast<size_t>(len) + 1, L'\0');
+  int back_len = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, out.data(), size, back.data(),
+                                     static_cast<int>(back.size()));
+  if (back_len != len ||
+      back.compare(0, static_cast<size_t>(len), wide, static_cast<size_t>(len)) != 0) {
+    return "";
+  }
+  return out;
 }
 
 }  // namespace
@@ -31,11 +48,10 @@ bool append_cp932_char(const char* bytes, size_t len, std::string* out) {
   int wide_len =
       MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(len), wide, 2);
   if (wide_len == 0) return false;
-  char utf8[8];
-  int utf8_len =
-      WideCharToMultiByte(CP_UTF8, 0, wide, wide_len, utf8, sizeof utf8, nullptr, nullptr);
-  if (utf8_len == 0) return false;
-  out->append(utf8, static_cast<size_t>(utf8_len));
+  // Decoding only shows a name: the NEC and IBM rows' twin codes both read as their character.
+  std::string utf8 = narrow(wide, wide_len, CP_UTF8);
+  if (utf8.empty()) return false;
+  *out += utf8;
   return true;
 }
 
