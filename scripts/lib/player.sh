@@ -24,15 +24,16 @@ print_listing() {
   [ -s "$1" ] || echo "    (no files)"
 }
 
-# player_play DISC UPDATE.EXE GAME OUT: runs UPDATE.EXE from DISC with GAME registered, under the
-# showcase's prefix on a virtual screen. The record goes to OUT/record.txt, the pictures to
-# OUT/shots as PNG. Returns the driver's status.
+# player_play DISC UPDATE.EXE GAME OUT [KEY]: runs UPDATE.EXE from DISC with GAME registered (under
+# KEY, below HKCU, when given; else under the list's key), under the showcase's prefix on a
+# virtual screen. The record goes to OUT/record.txt, the pictures to OUT/shots as PNG. Returns
+# the driver's status.
 player_play() {
   local out=$4 status=0 bmp
   rm -rf "$out/shots" "$out/bmp"
   wine_user_mkdir "$out" "$out/bmp"
   showcase_driver --player "$(wine_path "$2")" "$(wine_path "$1")" "$(wine_path "$3")\\" \
-    "$(wine_path "$out/bmp")" >"$out/record.txt" || status=$?
+    "$(wine_path "$out/bmp")" ${5:+"$5"} >"$out/record.txt" || status=$?
   mkdir -p "$out/shots"
   for bmp in "$out/bmp"/*.bmp; do
     [ -e "$bmp" ] && convert "$bmp" "$out/shots/$(basename "${bmp%.bmp}").png"
@@ -76,7 +77,7 @@ cause_text() {
 final_text() {
   case $1 in
     completion) echo "the completion message" ;;
-    not-installed) echo "the run stopped: the game's key holds no GAMEPATH (does the disc's update.exe read the key its list names?)" ;;
+    not-installed) echo "the run stopped: the game's key holds no GAMEPATH (is the list's key the one the game's installer writes? try-disc --key checks it)" ;;
     limit) echo "the run stopped: the list goes over a limit, nothing was copied" ;;
     no-folder) echo "the run stopped: the game folder does not exist" ;;
     folder-is-file) echo "the run stopped: the game folder is a file" ;;
@@ -116,19 +117,25 @@ copied_summary() {
 }
 
 # player_summary RECORD BEFORE AFTER: what the run did, from the driver's record and the game's
-# listings. Returns 0 when the run ended with the completion message and showed no other box.
+# listings. Returns 0 when the run ended with the completion message, showed no other box and,
+# given the installer's key, found GAMEPATH under the list's.
 player_summary() {
   local line boxes=0 failures=0 final=none final_box='' failure_box='' exit_code='' error='' F
+  local list_key='' other_key=''
   local -a failure_lines=() other_boxes=()
   while IFS= read -r line; do
     record_fields "$line"
     case ${F[0]} in
       list)
         echo "list: \"${F[2]}\", key HKCU\\${F[5]}, data folder \"${F[4]}\"; the updater copies ${F[6]} of its ${F[7]} file line(s)"
+        list_key=${F[5]}
         [ "${F[6]}" != 0 ] || echo "  warning: the list copies no files (saved with CR-only line ends, or no #FILE section?)" ;;
       unknown-type) echo "  list line ${F[1]}: install type \"${F[2]}\" not found: the player sees two \"TEST\" boxes, and the files under it are not copied" ;;
       limit) echo "  list line ${F[1]}: over a limit of the updater: ${F[2]}" ;;
       gamepath) echo "game folder: ${F[2]} (GAMEPATH ${F[1]})" ;;
+      key)
+        echo "key: GAMEPATH registered under the installer's key HKCU\\${F[1]}, as on a player's PC"
+        [ "${F[2]}" = same ] || other_key=${F[1]} ;;
       box)
         boxes=$((boxes + 1))
         final=none
@@ -145,6 +152,10 @@ player_summary() {
       error) error=${F[1]} ;;
     esac
   done <"$1"
+  if [ -n "$other_key" ]; then
+    echo "  wrong key: the list names HKCU\\$list_key, the game's installer writes HKCU\\$other_key:"
+    echo "  the updater finds no GAMEPATH, and every player gets the \"not installed\" message"
+  fi
   copied_summary "$2" "$3"
   echo "failure boxes: $failures"
   [ "$failures" -eq 0 ] || printf '%s\n' "${failure_lines[@]}"
@@ -159,5 +170,5 @@ player_summary() {
   else
     echo "final message: ${final_box//$'\n'/ } ($(final_text "$final"))"
   fi
-  [ "$final" = completion ] && [ "$boxes" -eq 1 ] && [ -n "$exit_code" ]
+  [ "$final" = completion ] && [ "$boxes" -eq 1 ] && [ -n "$exit_code" ] && [ -z "$other_key" ]
 }

@@ -29,10 +29,15 @@ showcase_build() {
 
 # showcase_build_make: update-make, for Linux, which makes the demo's disc.
 showcase_build_make() {
-  echo "== building update-make (linux)"
-  local log=build/showcase-build-make.log
-  if ! { cmake --preset linux && cmake --build --preset linux --target update-make; } \
-    >"$log" 2>&1; then
+  showcase_build_tool linux update-make
+}
+
+# showcase_build_tool PRESET TARGET: one tool, built with one preset.
+showcase_build_tool() {
+  echo "== building $2 ($1)"
+  mkdir -p build
+  local log=build/showcase-build-$2.log
+  if ! { cmake --preset "$1" && cmake --build --preset "$1" --target "$2"; } >"$log" 2>&1; then
     cat "$log"
     wine_die "the build failed"
   fi

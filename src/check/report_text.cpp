@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "disc/console.h"
+#include "disc/display_width.h"
 #include "report_format.h"
 
 namespace {
@@ -11,9 +12,9 @@ std::string quoted(const std::string& text) {
   return "\"" + printable(text) + "\"";
 }
 
-std::string padded(std::string text, size_t width) {
-  if (text.size() < width) text.append(width - text.size(), ' ');
-  return text;
+// Japanese names take two columns a character: the columns line up by width, not bytes.
+std::string padded(const std::string& text, size_t width) {
+  return pad_to_width(text, width);
 }
 
 std::string hex_mask(uint32_t mask) {

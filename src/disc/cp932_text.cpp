@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "look_alike.h"
 #include "setuplist/text.h"
 #include "system.h"
 
@@ -157,7 +158,15 @@ std::string describe_char(char32_t c) {
 std::string cp932_failure(const Cp932Text& text) {
   if (!text.valid_utf8) return "not UTF-8";
   std::string chars;
-  for (char32_t c : text.lacking)
-    chars += (chars.empty() ? "" : ", ") + describe_char(c);
+  for (char32_t c : text.lacking) {
+    std::string described = describe_char(c);
+    // A name typed on another system often holds a character that only looks like one of code
+    // page 932's: naming that one saves a long search.
+    if (char32_t look = cp932_look_alike(c); look != 0) {
+      described.insert(described.size() - 1,
+                       "; use " + describe_char(look) + ", which looks the same");
+    }
+    chars += (chars.empty() ? "" : ", ") + described;
+  }
   return "no code page 932 form for " + chars;
 }

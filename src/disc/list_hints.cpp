@@ -175,6 +175,7 @@ void add_folder_notes(const std::vector<ListedFile>& files, const std::string& g
                   "the copy fails"});
       continue;
     }
+    if (!game_dir.empty()) continue;  // this game has it
     report->notes.push_back({copies[i]->line, NoteKind::folder_needed,
                              what + " already: the updater makes one folder level per file, and "
                                     "no earlier copied file is in that folder"});

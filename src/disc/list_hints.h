@@ -35,6 +35,6 @@ std::vector<bool> add_list_hints(const std::string& list_path, const std::string
                                  CheckReport* report);
 
 // A note for each copied file that needs a folder no earlier file makes; with a game folder, a
-// missing-folder problem instead when that folder isn't there.
+// missing-folder problem when that folder isn't there, and nothing when it is.
 void add_folder_notes(const std::vector<ListedFile>& files, const std::string& game_dir,
                       CheckReport* report);

@@ -4,6 +4,8 @@
 // finding its own earlier copy.
 #include "preview.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <utility>
 
@@ -34,8 +36,19 @@ class GameState {
 struct Step {
   Outcome outcome;
   std::string reason;
-  PlannedCopy room;  // what the updater counts for this entry before its first copy
+  PlannedCopy room;    // what the updater counts for this entry before its first copy
+  bool older = false;  // the game's file it replaces is newer than the source
 };
+
+// Whether the file at path a (in the platform's bytes) was written after the one at b. The copy
+// keeps the source's time, so a newer game file means an older version put in its place.
+bool written_after(const std::string& a, const std::string& b) {
+  std::error_code ea;
+  std::error_code eb;
+  auto ta = std::filesystem::last_write_time(std::filesystem::path(a), ea);
+  auto tb = std::filesystem::last_write_time(std::filesystem::path(b), eb);
+  return !ea && !eb && ta > tb;
+}
 
 std::string shown(const std::string& cp932) {
   return "\"" + cp932_to_utf8(cp932) + "\"";
@@ -92,16 +105,18 @@ Step copy_one(GameItem* dest, const ListedFile& file, const std::string& folder_
   PlannedCopy room{file.source.size, replaced};
   if (!folder_problem.empty()) return {Outcome::fails, folder_problem, room};
   Outcome outcome = Outcome::added;
+  bool older = false;
   if (dest->kind == GameItem::Kind::file) {
     bool same = dest->size == file.source.size && same_contents(dest->native, file.source.native);
     outcome = same ? Outcome::identical : Outcome::replaces;
+    older = !same && written_after(dest->native, file.source.native);
   }
   // The new file carries none of the old one's attributes; its bytes are the source's.
   *dest = GameItem{};
   dest->kind = GameItem::Kind::file;
   dest->size = file.source.size;
   dest->native = file.source.native;
-  return {outcome, "", room};
+  return {outcome, "", room, older};
 }
 
 Step preview_one(GameState* game, const ListedFile& file) {
@@ -134,6 +149,20 @@ void preview_against(const std::string& game_dir, const std::vector<ListedFile>&
     uint64_t bytes = step.outcome == Outcome::fails ? 0 : file.source.size;
     report->entries.push_back(
         {file.index, file.line, cp932_to_utf8(file.name), step.outcome, step.reason, bytes});
+    if (step.older) {
+      report->notes.push_back(
+          {file.line, NoteKind::older_than_installed,
+           shown(file.name) + ": the game's file is newer than the disc's, which would put an "
+                              "older version in its place (OLD and NEW the wrong way round?)"});
+    }
+  }
+  bool all_identical =
+      std::all_of(report->entries.begin(), report->entries.end(),
+                  [](const PreviewEntry& e) { return e.outcome == Outcome::identical; });
+  if (!report->entries.empty() && all_identical) {
+    report->notes.push_back({0, NoteKind::changes_nothing,
+                             "every copied file is identical to the game's: the update changes "
+                             "nothing in this game (is it up to date already?)"});
   }
   DiskSpace disk = disk_space_of(game_dir);
   SpaceCheck& space = report->space;

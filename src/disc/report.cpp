@@ -225,8 +225,14 @@ void check_file(const FileEntry& file, const char* name, bool explained,
     problems->push_back(
         {file.line, ProblemKind::never_copied, quote(name) + " " + under + "; " + kCopiedTypes});
   } else if (safe && !file.source_exists && !explained) {
-    problems->push_back(
-        {file.line, ProblemKind::missing_source, "source file " + file.source + " is missing"});
+    std::string message = "source file " + file.source + " is missing";
+    std::string look_alike = look_alike_file(file.source);
+    if (!look_alike.empty()) {
+      message += "; its folder has \"" + look_alike +
+                 "\", which only looks the same (a character code page 932 lacks): name the file "
+                 "as the list does";
+    }
+    problems->push_back({file.line, ProblemKind::missing_source, message});
   }
 }
 
@@ -277,6 +283,8 @@ const char* problem_kind_name(ProblemKind kind) {
       return "encoding";
     case ProblemKind::missing_folder:
       return "missing-folder";
+    case ProblemKind::registry_key:
+      return "registry-key";
   }
   return "unknown";
 }
@@ -289,6 +297,10 @@ const char* note_kind_name(NoteKind kind) {
       return "blank-in-value";
     case NoteKind::list_name:
       return "list-name";
+    case NoteKind::older_than_installed:
+      return "older-than-installed";
+    case NoteKind::changes_nothing:
+      return "changes-nothing";
   }
   return "unknown";
 }

@@ -15,6 +15,7 @@ enum class ProblemKind {
   line_split,      // a line the updater reads as two or more
   encoding,        // bytes that aren't code page 932, NUL bytes, text after a Ctrl-Z
   missing_folder,  // a folder the updater can't make is missing from the game (--against)
+  registry_key,    // the list's key is not the one the game's installer writes (--key, --reg)
 };
 
 const char* problem_kind_name(ProblemKind kind);
@@ -30,6 +31,9 @@ enum class NoteKind {
   folder_needed,   // a copied file needs a folder in the game that the list never makes
   blank_in_value,  // a registry key part ends in a blank, which becomes part of the key
   list_name,       // the list checked is not named update.ini
+  // With a game folder to check against:
+  older_than_installed,  // the game's file is newer than the one that would replace it
+  changes_nothing,       // every copied file is identical to the game's
 };
 
 const char* note_kind_name(NoteKind kind);

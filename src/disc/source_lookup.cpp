@@ -3,7 +3,12 @@
 // medium's names are UTF-8, so the path is converted and its backslashes become slashes.
 #include "source_lookup.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "cp932_text.h"
+#include "look_alike.h"
+#include "names.h"
 #include "system.h"
 #include "update/copy_paths.h"
 
@@ -108,3 +113,17 @@ SourceFile find_source_file(const std::string& dir, const char* data_folder, con
 }
 
 #endif
+
+std::string look_alike_file(const std::string& path) {
+  namespace fs = std::filesystem;
+  fs::path wanted = fs::u8path(path);
+  auto key = [](const std::string& name) { return upper_case_utf8(with_cp932_look_alikes(name)); };
+  std::string wanted_key = key(wanted.filename().u8string());
+  std::error_code ec;
+  for (fs::directory_iterator it(wanted.parent_path(), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::string name = it->path().filename().u8string();
+    if (key(name) == wanted_key && it->is_regular_file(ec)) return name;
+  }
+  return "";
+}

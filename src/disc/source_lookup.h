@@ -28,3 +28,8 @@ struct SourceFile {
 
 // The source of a file name from the list: below dir, in the list's data folder.
 SourceFile find_source_file(const std::string& dir, const char* data_folder, const char* name);
+
+// The name (UTF-8) of a file beside the missing source at path (UTF-8) whose name only looks like
+// the source's: the same once the characters code page 932 lacks become their look-alikes, and
+// letter case aside. Empty when there is none.
+std::string look_alike_file(const std::string& path);

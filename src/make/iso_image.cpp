@@ -2,13 +2,45 @@
 // the publisher's folders.
 #include "iso_image.h"
 
+std::string volume_name_problem(const std::string& name) {
+  if (name.empty() || name.size() > 16) return "has " + std::to_string(name.size()) + " characters";
+  for (char c : name) {
+    if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) {
+      return "has '" + std::string(1, c) + "'";
+    }
+  }
+  return "";
+}
+
+// The title is read in code page 932, where the full-width letters, digits and the ideographic
+// blank have two-byte codes in three runs of row 0x81-0x82.
+std::string volume_name_of_title(const std::string& title) {
+  std::string name;
+  for (size_t i = 0; i < title.size(); ++i) {
+    auto b = static_cast<unsigned char>(title[i]);
+    unsigned c = b;
+    if (b >= 0x80) {
+      unsigned code = i + 1 < title.size() ? b << 8 | static_cast<unsigned char>(title[++i]) : 0;
+      c = code == 0x8140                     ? ' '
+          : code >= 0x824F && code <= 0x8258 ? '0' + (code - 0x824F)
+          : code >= 0x8260 && code <= 0x8279 ? 'A' + (code - 0x8260)
+          : code >= 0x8281 && code <= 0x829A ? 'a' + (code - 0x8281)
+                                             : '?';
+    }
+    if (c >= 'a' && c <= 'z') c -= 'a' - 'A';
+    if (c == ' ' || c == '-' || c == '.') c = '_';
+    name += static_cast<char>(c);
+  }
+  return volume_name_problem(name).empty() ? name : "UPDATE";
+}
+
 #ifdef _WIN32
 
 bool iso_available() {
   return false;
 }
 
-bool write_iso_image(const std::filesystem::path&, const std::filesystem::path&,
+bool write_iso_image(const std::filesystem::path&, const std::filesystem::path&, const std::string&,
                      std::string* error) {
   *error = "this build makes no disc images; make them with the Linux build";
   return false;
@@ -78,7 +110,7 @@ bool iso_available() {
 }
 
 bool write_iso_image(const std::filesystem::path& folder, const std::filesystem::path& image,
-                     std::string* error) {
+                     const std::string& volume, std::string* error) {
   std::filesystem::path log = image;
   log += ".log";
   track_temporary(log);
@@ -94,7 +126,7 @@ bool write_iso_image(const std::filesystem::path& folder, const std::filesystem:
                     "-outdev",
                     "stdio:" + image.string(),
                     "-volid",
-                    "UPDATE",
+                    volume,
                     "-joliet",
                     "on",
                     "-rockridge",

@@ -8,7 +8,15 @@
 // False when this build can't make images (the Windows build can't).
 bool iso_available();
 
-// Writes an image of folder's contents to image. False, with xorriso's own messages in *error,
-// when it fails.
+// Why a volume name can't stand in both the ISO 9660 and the Joliet volume descriptors (1 to 16
+// of A-Z, 0-9 and '_'), or empty when it can.
+std::string volume_name_problem(const std::string& name);
+
+// The volume name a title (code page 932) gives: its letters in capitals, full-width letters and
+// digits as ASCII, blanks, '-' and '.' as '_'; "UPDATE" when the result is no volume name.
+std::string volume_name_of_title(const std::string& title);
+
+// Writes an image of folder's contents to image, under the volume name given. False, with
+// xorriso's own messages in *error, when it fails.
 bool write_iso_image(const std::filesystem::path& folder, const std::filesystem::path& image,
-                     std::string* error);
+                     const std::string& volume, std::string* error);

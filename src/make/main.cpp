@@ -44,6 +44,10 @@ const char kUsage[] =
     "  --exe PATH        the update.exe to put on the disc (default: the one beside this\n"
     "                    program, else ../windows-x64/update.exe from here)\n"
     "  --iso FILE        also write a disc image (ISO 9660 with Joliet and Rock Ridge names)\n"
+    "  --volume NAME     the image's volume name: up to 16 of A-Z, 0-9 and _ (default: TITLE\n"
+    "                    in capitals where it fits, else UPDATE)\n"
+    "  --allow-older     make the disc even when every changed file is older in NEW than in\n"
+    "                    OLD (refused otherwise: the two may be the wrong way round)\n"
     "  --json            the summary as one JSON document\n"
     "  -h, --help        show this text\n"
     "Without --from, --title, --reg-s and --reg-t are needed.\n"
@@ -54,6 +58,8 @@ struct Options {
   ListOptions list;
   std::optional<std::string> exe;
   std::optional<std::string> iso;
+  std::optional<std::string> volume;
+  bool allow_older = false;
   bool json = false;
   bool help = false;
   std::vector<std::string> folders;  // OLD, NEW, OUT
@@ -70,6 +76,7 @@ std::optional<std::string>* value_option(const std::string& name, Options* o) {
   if (name == "--from") return &l.from;
   if (name == "--exe") return &o->exe;
   if (name == "--iso") return &o->iso;
+  if (name == "--volume") return &o->volume;
   return nullptr;
 }
 
@@ -86,6 +93,7 @@ bool take_option(const std::vector<std::string>& args, size_t* i, Options* o) {
   if (slot == nullptr && !is_type) {
     if (value) return false;
     if (arg == "--json") return o->json = true;
+    if (arg == "--allow-older") return o->allow_older = true;
     if (arg == "-h" || arg == "--help") return o->help = true;
     return false;
   }
@@ -200,6 +208,7 @@ struct Inputs {
   fs::path old_root, new_root, out;
   std::optional<fs::path> iso;
   fs::path exe;
+  std::string volume;
 };
 
 bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& plan,
@@ -231,7 +240,7 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   if (in.iso) {
     iso_part = temporary_beside(*in.iso);
     track_temporary(iso_part);
-    bool made_iso = write_iso_image(staging.path(), iso_part, error);
+    bool made_iso = write_iso_image(staging.path(), iso_part, in.volume, error);
     std::error_code ec;
     lock.lock();
     if (made_iso) fs::rename(iso_part, *in.iso, ec);
@@ -254,9 +263,28 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   return true;
 }
 
+// OLD and NEW given the wrong way round make a disc that puts the old version over the new: every
+// file it changes is older than the one it replaces.
+bool versions_swapped(const TreeDiff& diff) {
+  bool changed = false;
+  for (const NewFile& file : diff.files) {
+    if (file.change != Change::changed) continue;
+    if (!file.older) return false;
+    changed = true;
+  }
+  return changed;
+}
+
 // What is wrong with the folders, the program and the image: known before OLD and NEW are read.
 std::vector<std::string> setup_problems(const Inputs& in) {
   std::vector<std::string> problems;
+  if (in.iso) {
+    std::string wrong = volume_name_problem(in.volume);
+    if (!wrong.empty()) {
+      problems.push_back("the volume name " + in.volume + " " + wrong +
+                         "; it takes 1 to 16 of A-Z, 0-9 and _");
+    }
+  }
   if (is_inside(in.new_root, in.old_root) || is_inside(in.old_root, in.new_root)) {
     problems.emplace_back("OLD and NEW lie one inside the other; give two separate folders");
   }
@@ -285,8 +313,12 @@ int make(const Options& o) {
     complain("--iso: this build makes no disc images; make them with the Linux build");
     return 2;
   }
-  Inputs in{fs::u8path(o.folders[0]), fs::u8path(o.folders[1]), fs::u8path(o.folders[2]),
-            std::nullopt, o.exe ? fs::u8path(*o.exe) : default_exe()};
+  Inputs in{fs::u8path(o.folders[0]),
+            fs::u8path(o.folders[1]),
+            fs::u8path(o.folders[2]),
+            std::nullopt,
+            o.exe ? fs::u8path(*o.exe) : default_exe(),
+            ""};
   if (o.iso) in.iso = fs::u8path(*o.iso);
   for (const fs::path& root : {in.old_root, in.new_root}) {
     std::error_code ec;
@@ -315,6 +347,7 @@ int make(const Options& o) {
     complain(error);
     return 2;
   }
+  in.volume = o.volume ? *o.volume : volume_name_of_title(source.TITLE);
   for (std::string& problem : setup_problems(in))
     problems.push_back(std::move(problem));
   if (!problems.empty()) return refuse(problems);
@@ -326,6 +359,11 @@ int make(const Options& o) {
   }
   DiscPlan plan = plan_disc(diff, source);
   problems = plan.problems;
+  if (!o.allow_older && versions_swapped(diff)) {
+    problems.emplace_back(
+        "every changed file is older in NEW than in OLD: are OLD and NEW the wrong way round? "
+        "(--allow-older makes the disc all the same)");
+  }
   if (!diff.files.empty() && plan.entries.empty()) {
     problems.emplace_back("every file of NEW is in OLD with the same contents: nothing to update");
   } else if (plan.entries.empty()) {
@@ -333,7 +371,7 @@ int make(const Options& o) {
   }
   if (!problems.empty()) return refuse(problems);
 
-  MadeUpdate made{in.out, in.iso, in.exe, &source, &diff, &plan, 0, 0, {}};
+  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff, &plan, 0, 0, {}};
   if (!build_update(in, source, plan, &made, &error)) {
     complain(error + "\nnothing was made");
     return 1;

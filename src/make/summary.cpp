@@ -5,6 +5,7 @@
 
 #include "disc/console.h"
 #include "disc/cp932_text.h"
+#include "disc/display_width.h"
 
 namespace {
 
@@ -45,11 +46,6 @@ std::vector<std::string> shown_names(const std::vector<std::string>& rels) {
   return names;
 }
 
-std::string padded(std::string text, size_t width) {
-  if (text.size() < width) text.append(width - text.size(), ' ');
-  return text;
-}
-
 std::string right_aligned(std::string text, size_t width) {
   if (text.size() < width) text.insert(0, width - text.size(), ' ');
   return text;
@@ -78,7 +74,7 @@ std::string summary_text(const MadeUpdate& made) {
                     std::to_string(data + made.exe_bytes + made.list_bytes) +
                     " bytes in all. In copy order (bytes):\n";
   for (const DiscEntry& entry : plan.entries) {
-    out += "  " + padded(change_name(entry.file->change), 7) + " " +
+    out += "  " + pad_to_width(change_name(entry.file->change), 7) + " " +
            right_aligned(std::to_string(entry.file->size), 12) + "  " + entry.shown + "\n";
   }
   std::vector<std::string> same = unchanged(*made.diff);
@@ -97,7 +93,10 @@ std::string summary_text(const MadeUpdate& made) {
          "-byte clusters, as OLD's drive has them) while the update runs, for a game that equals "
          "OLD.\n";
   out += "update.exe from " + shown_path(made.exe) + "\n";
-  if (made.iso) out += "Disc image " + shown_path(*made.iso) + " (ISO 9660, Joliet, Rock Ridge)\n";
+  if (made.iso) {
+    out += "Disc image " + shown_path(*made.iso) + " (ISO 9660, Joliet, Rock Ridge), volume " +
+           made.volume + "\n";
+  }
   out += "update-check on " + shown_path(made.out) + ": no problems.\n";
   return out;
 }
@@ -108,6 +107,7 @@ std::string summary_json(const MadeUpdate& made) {
   Json doc = Json::object();
   doc["out"] = made.out.u8string();
   doc["iso"] = made.iso ? Json(made.iso->u8string()) : Json(nullptr);
+  doc["volume"] = made.iso ? Json(made.volume) : Json(nullptr);
   doc["update_exe"] = made.exe.u8string();
   doc["record"] = {
       {"TITLE", cp932_to_utf8(source.TITLE)}, {"TITLE_OLD", cp932_to_utf8(source.TITLE_OLD)},

@@ -15,6 +15,7 @@
 struct MadeUpdate {
   std::filesystem::path out;
   std::optional<std::filesystem::path> iso;
+  std::string volume;         // the image's volume name
   std::filesystem::path exe;  // the update.exe put on the disc
   const ListSource* source;
   const TreeDiff* diff;

@@ -17,7 +17,8 @@ struct NewFile {
   uint64_t size;
   std::filesystem::file_time_type modified;  // when NEW was read
   Change change;
-  uint64_t old_size;  // 0 when added
+  uint64_t old_size;   // 0 when added
+  bool older = false;  // changed, and last written before OLD's file was
 };
 
 struct TreeDiff {

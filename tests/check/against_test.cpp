@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,7 +22,8 @@
 
 namespace {
 
-enum Attribute : unsigned { kReadOnly = 1, kHidden = 2, kSystem = 4, kFolder = 16 };
+// kNewer: the game's file was written after the disc's; every other is an hour older.
+enum Attribute : unsigned { kReadOnly = 1, kHidden = 2, kSystem = 4, kFolder = 16, kNewer = 32 };
 
 struct GameFile {
   std::string name;  // UTF-8, '/' between folders
@@ -29,7 +31,8 @@ struct GameFile {
   unsigned attributes;
 };
 
-using Found = std::vector<std::pair<int, std::string>>;  // line and kind of each problem
+// Line and kind of each problem, then of each note ("note " and its kind).
+using Found = std::vector<std::pair<int, std::string>>;
 
 struct AgainstCase {
   const char* name;
@@ -112,6 +115,24 @@ const AgainstCase kAgainstCases[] = {
      {{u8"表/ソ.txt", "old", 0}},
      {"replaces"},
      {}},
+    {"game_file_newer_than_the_disc",
+     "a.txt\nb.txt\n",
+     {"a.txt", "b.txt"},
+     {{"a.txt", "newer", kNewer}, {"b.txt", "older", 0}},
+     {"replaces", "replaces"},
+     {{5, "note older-than-installed"}}},
+    {"game_up_to_date",
+     "a.txt\nb.txt\n",
+     {"a.txt", "b.txt"},
+     {{"a.txt", kDiscBytes, 0}, {"b.txt", kDiscBytes, kNewer}},
+     {"identical", "identical"},
+     {{0, "note changes-nothing"}}},
+    {"folder_the_game_has_needs_no_note",
+     "sub\\deep\\x.txt\n",
+     {"sub/deep/x.txt"},
+     {{"sub/deep", "", kFolder}},
+     {"new"},
+     {}},
     {"over_a_limit_nothing_is_copied",
      "ok.txt\n" + std::string(32, 'n') + "\n",
      {"ok.txt"},
@@ -140,7 +161,10 @@ TEST_P(Against, OutcomeOfEachCopiedFile) {
       continue;
     }
     game.write(file.name, file.bytes);
-    if (!set_attributes(path, file.attributes))
+    auto now = std::filesystem::file_time_type::clock::now();
+    std::filesystem::last_write_time(path,
+                                     now + std::chrono::hours(file.attributes & kNewer ? 1 : -1));
+    if (!set_attributes(path, file.attributes & ~kNewer))
       GTEST_SKIP() << "this filesystem keeps no DOS attributes";
   }
 
@@ -165,10 +189,13 @@ TEST_P(Against, OutcomeOfEachCopiedFile) {
   Found found;
   for (const Problem& p : report.problems)
     found.emplace_back(p.line, problem_kind_name(p.kind));
+  bool problems = !found.empty();
+  for (const Note& note : report.notes)
+    found.emplace_back(note.line, std::string("note ") + note_kind_name(note.kind));
   EXPECT_EQ(found, c.problems);
   bool fails = std::any_of(c.outcomes.begin(), c.outcomes.end(),
                            [](const std::string& o) { return o.rfind("fails", 0) == 0; });
-  EXPECT_EQ(report_finds_faults(report), fails || !c.problems.empty());
+  EXPECT_EQ(report_finds_faults(report), fails || problems);
 }
 
 INSTANTIATE_TEST_SUITE_P(Report, Against, testing::ValuesIn(kAgainstCases),

@@ -79,8 +79,26 @@ const CommandCase kCommandCases[] = {
      "saved as UTF-8 with a byte order mark", ""},
     {"against_a_game", "--against '" + kSamples + "/game' '" + kSamples + "/clean'", ".", 0,
      "1 new, 1 replaced, 1 identical", ""},
+    {"against_aligned_by_width", "--against '" + kSamples + "/game' '" + kSamples + "/clean'", ".",
+     0,
+     u8"replaces   \"data\\ソフト.txt\"        5 bytes\n  2    line 16    new        "
+     u8"\"voice\\v001.ogg\"         4 bytes",
+     ""},
     {"against_without_a_folder", "'" + kSamples + "/clean' --against", ".", 2, "",
-     "--against needs a game folder"},
+     "--against needs a value"},
+    {"installer_key_other_than_the_list_s",
+     "--key 'HKCU\\Software\\Hoshizora\\HOSHl2' '" + kSamples + "/clean'", ".", 1,
+     u8"HKEY_CURRENT_USER\\Software\\Hoshizora\\HOSHI2 is not the one the game's installer "
+     u8"writes, HKEY_CURRENT_USER\\Software\\Hoshizora\\HOSHl2: the updater finds no GAMEPATH, "
+     u8"and every player gets \"星のかけらがインストールされていません\"",
+     ""},
+    {"installer_key_in_other_letter_case",
+     "--key 'software\\HOSHIZORA\\hoshi2' '" + kSamples + "/clean'", ".", 0, "No problems.", ""},
+    {"print_key", "--print-key --key 'HKEY_CURRENT_USER\\Software\\A'", ".", 0, "Software\\A\n",
+     ""},
+    {"key_and_reg", "--key A --reg b.reg", ".", 2, "", "--key or --reg, not both"},
+    {"reg_file_missing", "--reg '" + kSamples + "/none.reg' '" + kSamples + "/clean'", ".", 2, "",
+     "cannot read"},
     {"against_a_file", "--against '" + kSamples + "/clean/update.ini' '" + kSamples + "/clean'",
      ".", 2, "", "is not a folder"},
 };

@@ -1,10 +1,11 @@
 // The code page 932 decoding: one replacement per bad character, never more and never the rest of
-// the text, and a lead byte held back for the next piece only when asked.
+// the text, and a lead byte held back for the next piece only when asked. The width text shows in.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "disc/cp932_text.h"
+#include "disc/display_width.h"
 
 using namespace std::string_literals;
 
@@ -53,6 +54,31 @@ TEST_P(Decode, Cp932ToUtf8) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cp932, Decode, testing::ValuesIn(kDecodeCases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+struct WidthCase {
+  const char* name;
+  std::string utf8;
+  size_t width;
+};
+
+const WidthCase kWidthCases[] = {
+    {"ascii", "a.txt", 5},
+    {"kanji_and_kana", u8"星のかけら", 10},
+    {"full_width_letters", u8"ＡＢ", 4},
+    {"half_width_katakana", u8"ｱﾟ", 2},
+    {"wide_without_a_code_page_932_form", u8"\u3400", 2},  // a CJK extension A ideograph
+    {"narrow_without_one", u8"é", 1},
+    {"stray_byte", "a\xFF", 2},
+};
+
+class Width : public testing::TestWithParam<WidthCase> {};
+
+TEST_P(Width, ColumnsShown) {
+  EXPECT_EQ(display_width(GetParam().utf8), GetParam().width);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cp932, Width, testing::ValuesIn(kWidthCases),
                          [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -25,7 +25,9 @@ snapshot() {
     find . -type f -print0 | LC_ALL=C sort -z | xargs -0 -r md5sum)
 }
 
-# Makers: each changes the demo's disc ($1) or game ($2).
+# Makers: each changes the demo's disc ($1) or game ($2), or sets try-disc's options (try_args)
+# or its PATH.
+try_args=()
 make_clean() { :; }
 make_read_only() { chmod 444 "$2/readme.txt"; }
 make_no_exe() { rm "$1/update.exe"; }
@@ -38,6 +40,32 @@ make_faults() {
   echo wallpaper >"$1/データ/おまけ/壁紙/1.bmp"
   printf '%s\r\n' 'おまけ\壁紙\1.bmp' '..\evil.dat' '[ボーナス]' 'bonus.dat' |
     iconv -f UTF-8 -t CP932 >>"$1/update.ini"
+}
+
+# The list's key with a slip in its last part, as the game's installer writes it.
+make_wrong_key() { try_args=(--key 'HKEY_CURRENT_USER\Software\DEMOSOFT\星空の図書舘'); }
+# The right key from a regedit export, in other letter case: the registry takes both as one.
+make_key_from_reg() {
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\DemoSoft\\%s]\r\n"GAMEPATH"="C:\\\\Game\\\\"\r\n' \
+    "$DEMO_TITLE" | iconv -f UTF-8 -t UTF-16 >"$scratch/game.reg"
+  try_args=(--reg "$scratch/game.reg")
+}
+# The list saved as UTF-8, with only ASCII names to copy: the run itself goes through, under a
+# key that reads as mojibake.
+make_unicode_list() {
+  mv "$1/データ" "$1/DATA"
+  iconv -f CP932 -t UTF-8 "$1/update.ini" | sed 's/^#PATH .*/#PATH DATA\r/' |
+    grep -v -e シナリオ >"$scratch/utf8.ini"
+  mv "$scratch/utf8.ini" "$1/update.ini"
+}
+make_outside_link() { ln -s /etc "$2/etc"; }
+# A Wine that cannot load the program, as one whose installation changed under its prefix.
+make_no_wine() {
+  mkdir -p "$scratch/bin"
+  printf '#!/bin/sh\ncase "$1" in *e2e_driver.exe) echo "wine: could not load kernel32.dll, status c0000135" >&2; exit 1 ;; esac\nexec %q "$@"\n' \
+    "$(command -v wine)" >"$scratch/bin/wine"
+  chmod 755 "$scratch/bin/wine"
+  export PATH=$scratch/bin:$PATH
 }
 
 failed=0
@@ -76,7 +104,7 @@ row() {
   "make_$name" "$disc" "$game"
   before=$(snapshot "$game" 2>/dev/null || true)
   [ ! -d "$game" ] || "$UPDATE_CHECK" --against "$game" --json "$disc" >"$scratch/preview.json" || :
-  "$TRY_DISC" "$disc" "$game" >"$log" 2>&1 || got=$?
+  "$TRY_DISC" "${try_args[@]}" "$disc" "$game" >"$log" 2>&1 || got=$?
   [ "$got" = "$status" ] || fail "exit status $got, want $status"
   IFS='|' read -r -a texts <<<"$texts"
   for text in "${texts[@]}"; do
@@ -93,10 +121,17 @@ row() {
 }
 
 completed='final message: 星空の図書館のＵＰＤＡＴＥ / ＵＰＤＡＴＥが完了しました。 (the completion message)'
-row clean     0 "failure boxes: 0|copied: 5 file(s): 3 new, 2 replaced, 0 unchanged|$completed"
+list_key='HKCU\Software\DEMOSOFT\星空の図書館'
+not_installed='(the run stopped: the game'"'"'s key holds no GAMEPATH'
+row clean     0 "failure boxes: 0|copied: 5 file(s): 3 new, 2 replaced, 0 unchanged|$completed|key: taken from the list itself ($list_key)"
+row key_from_reg 0 "registered under the installer's key HKCU\Software\DemoSoft\星空の図書館|$completed"
+row wrong_key 1 "wrong key: the list names $list_key, the game's installer writes HKCU\Software\DEMOSOFT\星空の図書舘|$not_installed|update-check found problems"
+row unicode_list 1 "copied: 3 file(s)|update-check found problems"
 row read_only 1 "failure boxes: 1|1. readme.txt: read-only game file|$completed|    replaced   game.exe"
 row faults    1 "failure boxes: 3|1. bgm.dat: missing source on the disc|2. おまけ\\壁紙\\1.bmp: missing folder level: the game has no folder \"おまけ\"|3. ..\\evil.dat: name refused as unsafe|install type \"[ボーナス]\" not found|TEST: not list type|$completed"
 row no_exe    2 "no update.exe in"
 row no_game   2 "no such game folder"
+row outside_link 2 "leads outside it (to /etc)"
+row no_wine   2 "could not load kernel32.dll|Wine cannot start the test driver"
 echo "no row named $ONLY" >&2
 exit 2

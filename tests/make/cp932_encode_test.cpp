@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Cp932, Encode, testing::ValuesIn(kEncodeCases), CaseNam
 // for é: the UTF-8 texts live in variables.
 TEST(Cp932, FailureNamesTheCharacters) {
   const std::string input = u8"é〜";
-  const std::string message = u8"no code page 932 form for é (U+00E9), 〜 (U+301C)";
+  const std::string message =
+      u8"no code page 932 form for é (U+00E9), 〜 (U+301C; use ～ (U+FF5E), which looks the same)";
   EXPECT_EQ(cp932_failure(utf8_to_cp932(input)), message);
   EXPECT_EQ(cp932_failure(utf8_to_cp932("\x80")), "not UTF-8");
   EXPECT_EQ(describe_char(0x1B), "U+001B");  // never a raw control character in a message

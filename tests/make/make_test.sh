@@ -83,7 +83,7 @@ make_long_name() {
 }
 make_not_cp932() {
   make_demo "$1"
-  put "$1/new" café.txt 波〜.txt ¥100.txt  # 〜 (U+301C) and ¥ convert to ～ and "\" one way only
+  put "$1/new" café.txt 波〜.txt ¥100.txt −1.txt  # 〜 (U+301C), ¥ and − (U+2212) convert one way only
 }
 make_many_files() {
   make_demo "$1"
@@ -132,6 +132,21 @@ make_list_clash() {
 make_offenders() {
   make_long_name "$1"
   put "$1/new" CON.txt 追加/深い/a.txt
+}
+# OLD and NEW given the wrong way round: every changed file of "NEW" is older than OLD's.
+make_swapped() {
+  make_demo "$1"
+  find "$1/old" -type f -exec touch -d 2026-01-01 {} +
+  find "$1/new" -type f -exec touch -d 2026-02-01 {} +
+  mv "$1/old" "$1/newer" && mv "$1/new" "$1/old" && mv "$1/newer" "$1/new"
+  FILES=(game.exe manual.txt readme.txt)
+  LIST=("${DEMO_RECORD[@]}" '#INSTALL_LST' '[標準]' '[追加]' '#FILE' '[標準]' game.exe manual.txt readme.txt)
+}
+# A title that makes a volume name: full-width letters, a blank and a dash.
+make_latin_title() {
+  make_demo "$1"
+  OPTS=(--title 'Ｓｔａｒ lib-2' "${OPTS[@]:2}")
+  LIST=('#TITLE "Ｓｔａｒ lib-2"' '#TITLE_OLD "Ｓｔａｒ lib-2"' "${LIST[@]:2}")
 }
 # NEW shares assets through links, as build farms do: a copy follows them (cp -L).
 make_links() {
@@ -214,6 +229,9 @@ expect_iso() {
   xorriso -local_charset UTF-8 -read_fs norock -osirrox on -indev "$iso" -extract / "$iso.x" \
     >/dev/null 2>&1 || fail "xorriso can't extract the image"
   diff -r "$out" "$iso.x" >/dev/null || fail "the image's files differ from OUT's"
+  local volume
+  volume="$(xorriso -indev "$iso" -pvd_info 2>/dev/null | sed -n 's/^Volume Id *: //p')"
+  grep -qF "volume $volume" "$log" || fail "the image's volume is $volume, not the summary's"
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -338,7 +356,10 @@ row room           small_files 0 made "" @room '@json=.bytes.game_drive_peak >= 
 row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 28 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
 row from_list      from_list 0 disc "no problems."
 row empty_out      demo      0 disc "no problems." @empty-out
-row iso            demo      0 disc "Disc image" @iso
+row iso            demo      0 disc "Disc image|volume UPDATE" @iso
+row iso_title      latin_title 0 disc "volume STAR_LIB_2" @iso
+row iso_volume     demo      0 disc "volume HOSHI2_102" @iso --volume HOSHI2_102
+row allow_older    swapped   0 disc "no problems." --allow-older
 row front          demo      0 disc "no problems." @front
 row empty_path     empty_path 0 disc "beside update.ini"
 row links          links     0 disc "changed           24  voice\\a.ogg|added             24  voice\\b.ogg|added             18  extra.dat|no problems."
@@ -348,7 +369,7 @@ row decomposed     decomposed 0 made "シナリオ\\が.txt|no problems."
 
 # Refused: NEW has what the updater can't carry. Every offender is named.
 row long_name      long_name 1 absent "とても長い名前のファイルです.txt is 32 bytes|at most 31"
-row not_cp932      not_cp932 1 absent "café.txt has no code page 932 form for é (U+00E9)|波〜.txt has no code page 932 form for 〜 (U+301C)|¥100.txt has no code page 932 form for ¥ (U+00A5)"
+row not_cp932      not_cp932 1 absent "café.txt has no code page 932 form for é (U+00E9)|波〜.txt has no code page 932 form for 〜 (U+301C; use ～ (U+FF5E), which looks the same)|¥100.txt has no code page 932 form for ¥ (U+00A5; use ￥ (U+FFE5), which looks the same)|−1.txt has no code page 932 form for − (U+2212; use － (U+FF0D)"
 row many_files     many_files 1 absent "305 files differ from OLD; the updater carries at most 256|many\\f254.dat|シナリオ\\表\\ソフト.txt"
 row two_levels     two_levels 1 absent "the new folder 追加\\深い can't be made|Put a file directly in 追加"
 row unsafe_names   unsafe_names 1 absent "CON.txt would land outside|data\\nul.dat would land outside|[x].txt begins with '['|#memo.txt begins with '#'|a:b.txt has ':'"
@@ -359,6 +380,7 @@ row old_clash_wide old_clash_wide 1 absent "ＶＯＩＣＥ\\v001.ogg needs the 
 row offenders      offenders 1 absent "3 problem(s)|とても長い名前のファイルです.txt is 32 bytes|CON.txt would land outside|追加\\深い can't be made"
 row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a double quote" --reg-s '' --title 'a"b'
 row nothing_new    unchanged 1 absent "nothing to update"
+row swapped        swapped   1 absent "every changed file is older in NEW than in OLD|--allow-older"
 row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
 row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
 row others_in_new  others_in_new 1 absent "pipe in NEW is neither a file nor a folder|dangling.dat in NEW is neither|clash in OLD is neither a file nor a folder, and NEW has"
@@ -375,6 +397,7 @@ row new_in_old     demo      1 absent "OLD and NEW lie one inside the other" @ne
 row not_exe        demo      1 absent "is not a Windows program" @not-exe
 row iso_exists     demo      1 absent "exists already" @iso-exists
 row xorriso_fails  demo      1 absent "xorriso failed|write error|nothing was made" @xorriso-fails
+row bad_volume     demo      1 absent "the volume name hoshi 2 has 'h'" @iso --volume 'hoshi 2'
 row new_changes    small_files 1 absent "f100.dat in NEW changed while update-make ran" @growing=small/f100.dat
 row read_only      read_only 1 absent "f100.dat in NEW changed while update-make ran" @growing=small/f100.dat
 row stale          demo      0 disc ".disc.making-1 is left from an earlier run that was stopped" @stale

@@ -177,6 +177,13 @@ void register_plan(const DiscPlan& plan) {
   set_values(plan.key, {string_value("GAMEPATH", plan.game_path)});
 }
 
+// A GAMEPATH left under the list's key by an earlier try would hide a wrong key.
+bool register_installer_key(const DiscPlan& plan, const std::string& installer_key) {
+  delete_value(plan.key, "GAMEPATH");
+  set_values(installer_key, {string_value("GAMEPATH", plan.game_path)});
+  return has_value(plan.key, "GAMEPATH");
+}
+
 FailureCause explain_failure(const DiscPlan& plan, const std::string& text, size_t* cursor) {
   std::string destination = failed_destination(text);
   int index = find_copy(plan, destination, *cursor);

@@ -43,6 +43,11 @@ DiscPlan plan_disc(const std::string& disc, const std::string& game_path);
 // Registers game_path as GAMEPATH under the list's key, made when missing.
 void register_plan(const DiscPlan& plan);
 
+// Registers game_path as GAMEPATH under installer_key, as the game's installer left it on a
+// player's machine, and takes GAMEPATH from the list's key. Returns whether the updater will
+// find it there all the same: the registry takes both names for one key.
+bool register_installer_key(const DiscPlan& plan, const std::string& installer_key);
+
 struct FailureCause {
   int copy = -1;       // the planned copy the box names, or -1 when it names none
   std::string cause;   // one word for the script: read-only, missing-source, ...

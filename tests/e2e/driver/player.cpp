@@ -153,11 +153,15 @@ class Player {
 };
 
 void play_disc(const std::string& exe, const std::string& disc, const std::string& game,
-               const std::string& shots) {
+               const std::string& shots, const std::string& installer_key) {
   DiscPlan plan = plan_disc(disc, game);
   record_plan(plan);
-  // Over a limit the updater stops before it reads the registry.
-  if (!plan.over_limit) register_plan(plan);
+  if (!installer_key.empty()) {
+    bool found = register_installer_key(plan, installer_key);
+    record({"key", installer_key, found ? "same" : "other"});
+  } else if (!plan.over_limit) {  // over a limit the updater stops before it reads the registry
+    register_plan(plan);
+  }
   UpdateRun run(exe, disc);
   Player(run, plan, shots).play();
 }
@@ -165,16 +169,17 @@ void play_disc(const std::string& exe, const std::string& disc, const std::strin
 }  // namespace
 
 int run_player(int argc, char** argv) {
-  if (argc != 4) {
-    (void)fprintf(
-        stderr, "usage: e2e_driver.exe --player UPDATE.EXE DISC-FOLDER GAME-FOLDER SHOTS-FOLDER\n");
+  if (argc != 4 && argc != 5) {
+    (void)fprintf(stderr,
+                  "usage: e2e_driver.exe --player UPDATE.EXE DISC-FOLDER GAME-FOLDER SHOTS-FOLDER "
+                  "[INSTALLER-KEY]\n");
     return 2;
   }
   (void)_setmode(_fileno(stdout), _O_BINARY);  // records end in LF alone
   start_watchdog();
   arm_watchdog("the run", kRunDeadlineMs);
   try {
-    play_disc(argv[0], argv[1], argv[2], argv[3]);
+    play_disc(argv[0], argv[1], argv[2], argv[3], argc == 5 ? argv[4] : "");
   } catch (const DriverError& error) {
     record({"error", error.what()});
     return 1;

@@ -7,6 +7,8 @@
 //   list  found title title_old path key copies file-lines    what the list says
 //   unknown-type line name  /  limit line text                   problems of the list
 //   gamepath registered normalised                               the game folder
+//   key   installer-key same|other                               with an installer's key: whether
+//                                                                the updater finds GAMEPATH there
 //   copy  n name source destination                              each copy, in order
 //   window kind caption shot                                     update-dialog, filecopy-dialog...
 //   box   kind caption text shot                                 test, failure, completion...
@@ -17,8 +19,10 @@
 namespace e2e {
 
 // Arguments: update.exe on the disc, the disc folder, the game folder to register as GAMEPATH,
-// the folder for the screenshots. Returns 0 when the run was followed to its end, 1 when the
-// driver had to stop, 2 for a wrong command line.
+// the folder for the screenshots, and optionally the key (below HKEY_CURRENT_USER, code page
+// 932) the game's installer writes, to register GAMEPATH there instead of under the list's key.
+// Returns 0 when the run was followed to its end, 1 when the driver had to stop, 2 for a wrong
+// command line.
 int run_player(int argc, char** argv);
 
 }  // namespace e2e

@@ -36,6 +36,17 @@ void set_values(const std::string& key, const std::vector<RegValue>& values) {
   }
 }
 
+void delete_value(const std::string& key, const std::string& name) {
+  OpenKey open;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &open.key) != ERROR_SUCCESS) {
+    return;
+  }
+  LSTATUS status = RegDeleteValueA(open.key, name.c_str());
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+    fail("cannot delete " + name + " under HKCU\\" + key);
+  }
+}
+
 void delete_key(const std::string& key) {
   LSTATUS status = RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
   if (status == ERROR_SUCCESS) status = RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
@@ -68,6 +79,15 @@ const char* key_state_name(KeyState state) {
       return "not empty";
   }
   return "?";
+}
+
+bool has_value(const std::string& key, const std::string& name) {
+  OpenKey open;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &open.key) != ERROR_SUCCESS) {
+    return false;
+  }
+  return RegQueryValueExA(open.key, name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
 }
 
 std::vector<std::string> value_names(const std::string& key) {

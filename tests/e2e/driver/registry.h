@@ -21,12 +21,18 @@ RegValue string_value(const std::string& name, const std::string& text, DWORD ty
 // Creates the key when missing and sets the values in the order given.
 void set_values(const std::string& key, const std::vector<RegValue>& values);
 
+// Deletes one value; a missing key or value is fine.
+void delete_value(const std::string& key, const std::string& name);
+
 // Deletes the key and everything below it; a missing key is fine.
 void delete_key(const std::string& key);
 
 enum class KeyState { missing, empty, not_empty };
 KeyState key_state(const std::string& key);
 const char* key_state_name(KeyState state);
+
+// Whether the key holds a value of that name.
+bool has_value(const std::string& key, const std::string& name);
 
 // The names of the key's values in the order RegEnumValueA gives them.
 std::vector<std::string> value_names(const std::string& key);
