@@ -3,10 +3,10 @@
 #include <exception>
 #include <string>
 
-#include "console.h"
-#include "cp932_text.h"
-#include "report.h"
-#include "source_lookup.h"
+#include "disc/console.h"
+#include "disc/report.h"
+#include "disc/source_lookup.h"
+#include "report_format.h"
 
 namespace {
 
@@ -18,15 +18,6 @@ const char kUsage[] =
     "each copied file new, replacing, identical or failing, and whether it fits.\n"
     "Exit status: 0 no problems, 1 problems (or, with --against, a copy that would fail or not\n"
     "fit), 2 the list or GAME_DIR can't be read or the command line is wrong.\n";
-
-// Nothing is left to tell when writing a message fails.
-void print(FILE* stream, const std::string& text) {
-  (void)fputs(text.c_str(), stream);
-}
-// An argument is in the platform's bytes; the messages are UTF-8.
-void complain(const std::string& text) {
-  print(stderr, "update-check: " + text + "\n");
-}
 
 struct Options {
   bool json = false;
@@ -71,12 +62,8 @@ bool parse_options(int argc, char** argv, Options* options) {
 }
 
 int check(const Options& options) {
-  if (!cp932_converter_ready()) {
-    complain("this system has no code page 932 converter (iconv CP932)");
-    return 2;
-  }
-  if (ansi_code_page() != 932) {
-    complain(code_page_refusal("update-check"));
+  if (std::string problem = converters_problem(); !problem.empty()) {
+    complain(problem);
     return 2;
   }
   CheckReport report;
@@ -86,7 +73,7 @@ int check(const Options& options) {
     return 2;
   }
   std::string out = options.json ? format_json(report) : format_text(report);
-  if (fwrite(out.data(), 1, out.size(), stdout) != out.size() || fflush(stdout) != 0) {
+  if (!print_result(out)) {
     complain("cannot write the report");
     return 2;
   }
@@ -96,6 +83,7 @@ int check(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  set_tool_name("update-check");
   [[maybe_unused]] Utf8Console console;  // restores the console on every way out
   Options options;
   if (!parse_options(argc, argv, &options)) {

@@ -1,7 +1,7 @@
 // The report as one JSON document, for a publisher's own tools.
 #include <nlohmann/json.hpp>
 
-#include "report.h"
+#include "report_format.h"
 
 namespace {
 

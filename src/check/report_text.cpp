@@ -2,7 +2,7 @@
 // a game folder, what the update would do to it.
 #include <cstdio>
 
-#include "report.h"
+#include "report_format.h"
 
 namespace {
 

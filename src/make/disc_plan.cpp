@@ -5,32 +5,16 @@
 #include <map>
 #include <set>
 
-#include "check/cp932_text.h"
-#include "check/folder_plan.h"
-#include "cp932_encode.h"
+#include "disc/cp932_text.h"
+#include "disc/folder_plan.h"
+#include "disc/names.h"
 #include "setuplist/setup_record.h"
 #include "update/file_names.h"
 
 namespace {
 
 std::vector<std::string> levels(const std::string& rel) {
-  std::vector<std::string> parts(1);
-  for (char c : rel) {
-    if (c == '/') {
-      parts.emplace_back();
-    } else {
-      parts.back() += c;
-    }
-  }
-  return parts;
-}
-
-// The folders above a name, nearest last: "a/b/c.txt" gives "a" and "a/b".
-std::vector<std::string> folders_above(const std::string& rel) {
-  std::vector<std::string> folders;
-  for (size_t at = rel.find('/'); at != std::string::npos; at = rel.find('/', at + 1))
-    folders.push_back(rel.substr(0, at));
-  return folders;
+  return name_levels(rel, NameText::file_system);
 }
 
 // Every folder's own files come before the files of its subfolders, so a new folder's parent is
@@ -90,7 +74,7 @@ std::string old_clash(const TreeDiff& diff, const std::string& rel) {
   if (diff.old_folder_keys.count(windows_key(rel)) != 0) {
     return "is a folder in the game (OLD); the updater can't replace a folder with a file";
   }
-  for (const std::string& folder : folders_above(rel)) {
+  for (const std::string& folder : folders_above(rel, NameText::file_system)) {
     if (diff.old_file_keys.count(windows_key(folder)) != 0) {
       return "needs the folder " + shown_name(folder) +
              ", which is a file in the game (OLD); the updater can't replace it";
@@ -153,7 +137,7 @@ void check_folders(const DiscPlan& plan, const TreeDiff& diff, std::vector<std::
   std::set<std::string> reported;
   for (size_t i = 0; i < needed.size(); ++i) {
     if (needed[i].empty()) continue;
-    std::vector<std::string> above = folders_above(named[i]->file->rel);
+    std::vector<std::string> above = folders_above(named[i]->file->rel, NameText::file_system);
     const std::string& folder = above.back();
     const std::string& parent = above[above.size() - 2];
     std::string key = windows_key(parent);
@@ -172,7 +156,7 @@ void check_folders(const DiscPlan& plan, const TreeDiff& diff, std::vector<std::
 void find_empty_new_folders(const TreeDiff& diff, DiscPlan* plan) {
   std::set<std::string> holding_files;
   for (const NewFile& file : diff.files) {
-    for (const std::string& folder : folders_above(file.rel))
+    for (const std::string& folder : folders_above(file.rel, NameText::file_system))
       holding_files.insert(windows_key(folder));
   }
   for (const std::string& folder : diff.new_folders) {

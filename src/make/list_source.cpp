@@ -5,13 +5,14 @@
 #include <cstring>
 #include <filesystem>
 
-#include "check/cp932_text.h"
-#include "check/folder_plan.h"
-#include "cp932_encode.h"
+#include "disc/cp932_text.h"
+#include "disc/folder_plan.h"
+#include "disc/names.h"
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "tree_diff.h"
+#include "update/copy_selection.h"
 #include "update/file_names.h"
 
 namespace fs = std::filesystem;
@@ -20,8 +21,6 @@ const char kDefaultTypeName[] = u8"[標準]";
 
 namespace {
 
-// The updater copies the files of the first eight install types.
-constexpr int kCopiedTypes = 8;
 const char kDefaultPath[] = "DATA";
 const char kDefaultRegP[] = "Software";
 
@@ -34,7 +33,7 @@ FILE* open_list(const fs::path& path) {
 }
 
 int type_of_mask(uint32_t mask) {
-  for (int type = 0; type < kCopiedTypes; ++type) {
+  for (int type = 0; is_copied_type(type); ++type) {
     if (mask == (1u << type)) return type;
   }
   return -1;
@@ -50,13 +49,7 @@ bool read_earlier_list(const std::string& from, ListSource* source, std::string*
     *error = "cannot open " + path.u8string() + ": " + strerror(errno);
     return false;
   }
-  SetupListHooks saved = SetupHooks;
-  SetupHooks = SetupListHooks{};  // no "TEST" boxes, no watching
-  SetupRecord = kSetupDefaults;
-  SetupListFile = list;
-  parse_setup_list();
-  SetupListFile = nullptr;
-  SetupHooks = saved;
+  parse_setup_list(list, SetupListHooks{});  // no "TEST" boxes, no watching
   bool read_failed = ferror(list) != 0;
   (void)fclose(list);  // read only: a failed close loses nothing
   if (read_failed || SetupProblem.limit != SetupLimit::none) {
@@ -130,14 +123,7 @@ void check_value(const char* what, const std::string& value, size_t limit,
 // The levels of a UTF-8 path, '\\' and '/' alike; a trailing separator, which the updater
 // drops, makes no level.
 std::vector<std::string> split_folders(const std::string& utf8) {
-  std::vector<std::string> parts(1);
-  for (char c : utf8) {
-    if (c == '\\' || c == '/') {
-      parts.emplace_back();
-    } else {
-      parts.back() += c;
-    }
-  }
+  std::vector<std::string> parts = name_levels(utf8, NameText::utf8);
   if (parts.size() > 1 && parts.back().empty()) parts.pop_back();
   return parts;
 }

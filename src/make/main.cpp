@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "check/cp932_text.h"
-#include "check/report.h"
+#include "disc/console.h"
+#include "disc/report.h"
+#include "disc/system.h"
 #include "disc_plan.h"
 #include "iso_image.h"
 #include "list_source.h"
 #include "list_writer.h"
 #include "out_folder.h"
-#include "platform.h"
 #include "summary.h"
 #include "tree_diff.h"
 
@@ -49,13 +49,6 @@ const char kUsage[] =
     "Without --from, --title, --reg-s and --reg-t are needed.\n"
     "Exit status: 0 made; 1 refused or failed, nothing made; 2 the command line is wrong, or OLD,\n"
     "NEW or the earlier list can't be read.\n";
-
-void print(FILE* stream, const std::string& text) {
-  (void)fputs(text.c_str(), stream);  // nothing is left to tell when this fails
-}
-void complain(const std::string& text) {
-  print(stderr, "update-make: " + text + "\n");
-}
 
 struct Options {
   ListOptions list;
@@ -235,19 +228,6 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   return true;
 }
 
-// The converters the names need; 0 when they are there, else the exit status.
-int converters_ready() {
-  if (!cp932_converter_ready()) {
-    complain("this system has no code page 932 converter (iconv CP932)");
-    return 2;
-  }
-  if (ansi_code_page() != 932) {
-    complain(code_page_refusal("update-make"));
-    return 2;
-  }
-  return 0;
-}
-
 // What is wrong besides the list and the names: the folders, the program, the image.
 std::vector<std::string> setup_problems(const Inputs& in, const TreeDiff& diff,
                                         const DiscPlan& plan) {
@@ -269,7 +249,10 @@ std::vector<std::string> setup_problems(const Inputs& in, const TreeDiff& diff,
 }
 
 int make(const Options& o) {
-  if (int status = converters_ready(); status != 0) return status;
+  if (std::string problem = converters_problem(); !problem.empty()) {
+    complain(problem);
+    return 2;
+  }
   if (o.iso && !iso_available()) {
     complain("--iso: this build makes no disc images; make them with the Linux build");
     return 2;
@@ -312,7 +295,7 @@ int make(const Options& o) {
     return 1;
   }
   std::string out = o.json ? summary_json(made) : summary_text(made);
-  if (fwrite(out.data(), 1, out.size(), stdout) != out.size() || fflush(stdout) != 0) {
+  if (!print_result(out)) {
     complain("cannot write the summary; the update was made");
     return 1;
   }
@@ -322,6 +305,7 @@ int make(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  set_tool_name("update-make");
   [[maybe_unused]] Utf8Console console;  // restores the console on every way out
   Options options;
   if (!parse_options(command_line_utf8(argc, argv), &options)) {

@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "check/cp932_text.h"
+#include "disc/cp932_text.h"
 #include "update/space_needed.h"
 
 namespace {

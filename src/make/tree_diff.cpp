@@ -6,55 +6,14 @@
 #include <map>
 #include <system_error>
 
+#include "disc/tree_scan.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Tree {
-  std::vector<NewFile> files;
-  std::vector<std::string> folders;
-  std::vector<std::string> skipped;
-};
-
 std::string shown(const fs::path& path) {
   return path.u8string();
-}
-
-std::string fail(const fs::path& path, const std::error_code& ec) {
-  return "cannot read " + shown(path) + ": " + ec.message();
-}
-
-// A symbolic link counts as what it points to, as a copy would take it; a link to a folder is not
-// followed (it could lead in a circle) and is named among the skipped entries.
-bool scan_tree(const fs::path& root, Tree* tree, std::string* error) {
-  std::error_code ec;
-  fs::recursive_directory_iterator it(root, ec);
-  for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    const fs::directory_entry& entry = *it;
-    // Lexical: relative() would follow a link and name the file it points to.
-    std::string rel = entry.path().lexically_relative(root).generic_u8string();
-    fs::file_status status = entry.status(ec);
-    if (ec && !entry.is_symlink()) break;
-    ec.clear();
-    if (fs::is_directory(status) && !entry.is_symlink()) {
-      tree->folders.push_back(rel);
-    } else if (fs::is_regular_file(status)) {
-      uint64_t size = entry.file_size(ec);
-      if (ec) break;
-      tree->files.push_back({rel, entry.path(), size, Change::added, 0});
-    } else {
-      tree->skipped.push_back(rel);
-    }
-  }
-  if (ec) {
-    *error = fail(it == fs::recursive_directory_iterator() ? root : it->path(), ec);
-    return false;
-  }
-  auto by_rel = [](const NewFile& a, const NewFile& b) { return a.rel < b.rel; };
-  std::sort(tree->files.begin(), tree->files.end(), by_rel);
-  std::sort(tree->folders.begin(), tree->folders.end());
-  std::sort(tree->skipped.begin(), tree->skipped.end());
-  return true;
 }
 
 // Sizes are compared first, so only files of equal size are read.
@@ -99,13 +58,13 @@ std::string windows_key(const std::string& rel) {
 
 bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* diff,
                 std::string* error) {
-  Tree old_tree;
-  Tree new_tree;
+  ScannedTree old_tree;
+  ScannedTree new_tree;
   if (!scan_tree(old_root, &old_tree, error) || !scan_tree(new_root, &new_tree, error)) {
     return false;
   }
-  std::map<std::string, const NewFile*> old_files;
-  for (const NewFile& file : old_tree.files) {
+  std::map<std::string, const TreeFile*> old_files;
+  for (const TreeFile& file : old_tree.files) {
     old_files.emplace(windows_key(file.rel), &file);
     diff->old_file_keys.insert(windows_key(file.rel));
   }
@@ -113,7 +72,9 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
     diff->old_folder_keys.insert(windows_key(folder));
 
   std::set<std::string> matched;
-  for (NewFile& file : new_tree.files) {
+  for (const TreeFile& scanned : new_tree.files) {
+    diff->files.push_back({scanned.rel, scanned.path, scanned.size, Change::added, 0});
+    NewFile& file = diff->files.back();
     auto old = old_files.find(windows_key(file.rel));
     if (old != old_files.end()) {
       matched.insert(old->first);
@@ -125,11 +86,10 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
       file.change = same ? Change::unchanged : Change::changed;
     }
   }
-  for (const NewFile& file : old_tree.files) {
+  for (const TreeFile& file : old_tree.files) {
     if (matched.count(windows_key(file.rel)) == 0) diff->only_in_old.push_back(file.rel);
   }
-  diff->files = std::move(new_tree.files);
   diff->new_folders = std::move(new_tree.folders);
-  diff->skipped = std::move(new_tree.skipped);
+  diff->skipped = std::move(new_tree.others);
   return true;
 }

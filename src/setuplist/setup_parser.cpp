@@ -21,7 +21,8 @@ enum class Section { none, install_lst, install_s, install_b, install_c, file, s
 Section CurrentSection;
 int32_t CurrentType;
 int CurrentLine;
-int RegKeyLine;  // the last line that set a part of the registry key
+int RegKeyLine;                             // the last line that set a part of the registry key
+const SetupListHooks* Hooks = &SetupHooks;  // another set only while a tool's parse runs
 
 bool is_blank(unsigned char c) {
   return c == ' ' || c == '\t';
@@ -39,7 +40,7 @@ void note_limit(SetupLimit limit, const char* text) {
     SetupProblem.line = CurrentLine;
     copy_cut_cp932(SetupProblem.text, sizeof SetupProblem.text, text);
   }
-  if (SetupHooks.limit_exceeded) SetupHooks.limit_exceeded(limit, CurrentLine, text);
+  if (Hooks->limit_exceeded) Hooks->limit_exceeded(Hooks->context, limit, CurrentLine, text);
 }
 
 // Copies bytes from *p into out until stop() says a byte ends the run. A byte of 0x80 or above
@@ -139,7 +140,7 @@ void add_type_name(const char* line) {
   if (TypeTable.type_count >= kTypeCapacity) return note_limit(SetupLimit::type_count, line);
   int index = static_cast<int>(TypeTable.type_count);
   append_type_name(line);
-  if (SetupHooks.type_added) SetupHooks.type_added(index, CurrentLine);
+  if (Hooks->type_added) Hooks->type_added(Hooks->context, index, CurrentLine);
 }
 
 void add_file(const char* line) {
@@ -149,7 +150,7 @@ void add_file(const char* line) {
   if (FileTable.file_count >= kFileCapacity) return note_limit(SetupLimit::file_count, line);
   int index = FileTable.file_count;
   append_file(line, CurrentType);
-  if (SetupHooks.file_added) SetupHooks.file_added(index, CurrentLine, CurrentType);
+  if (Hooks->file_added) Hooks->file_added(Hooks->context, index, CurrentLine, CurrentType);
 }
 
 void handle_file_line(const char* line) {
@@ -181,11 +182,9 @@ void handle_data_line(char* line) {
   }
 }
 
-}  // namespace
-
-void parse_setup_list() {
-  if (SetupListFile == nullptr) return;
-  (void)fseek(SetupListFile, 0, SEEK_SET);  // a list that cannot seek is read from where it is
+// One parse of list, with the hooks in Hooks.
+void parse(FILE* list) {
+  (void)fseek(list, 0, SEEK_SET);  // a list that cannot seek is read from where it is
   reset_tables();
   SetupProblem = SetupLimitProblem{};
   CurrentSection = Section::none;
@@ -198,9 +197,9 @@ void parse_setup_list() {
     // Cleared first, so an LF anywhere in the buffer came from this read: a NUL byte inside a
     // line cuts its text short but must not hide the end of the line from the count.
     memset(line, 0, sizeof line);
-    if (read_list_line(line, kLineBufferSize, SetupListFile) == nullptr) break;
+    if (read_list_line(line, kLineBufferSize, list) == nullptr) break;
     bool line_ends = memchr(line, '\n', sizeof line) != nullptr;
-    if (SetupHooks.line_read) SetupHooks.line_read(CurrentLine, line);
+    if (Hooks->line_read) Hooks->line_read(Hooks->context, CurrentLine, line);
     if (line[0] == '#') {
       handle_keyword_line(line);
     } else if (line[0] != '\0') {
@@ -215,6 +214,19 @@ void parse_setup_list() {
   }
 }
 
+}  // namespace
+
+void parse_setup_list() {
+  if (SetupListFile != nullptr) parse(SetupListFile);
+}
+
+void parse_setup_list(FILE* list, const SetupListHooks& hooks) {
+  SetupRecord = kSetupDefaults;  // the parser sets only the fields the list gives
+  Hooks = &hooks;
+  parse(list);
+  Hooks = &SetupHooks;
+}
+
 int32_t find_type_index(const char* name) {
   size_t n = strlen(name);
   if (n > 0) {
@@ -224,12 +236,12 @@ int32_t find_type_index(const char* name) {
       if (strncmp(TypeTable.type_name[i], name, n) == 0) return i;
     }
   }
-  if (SetupHooks.unknown_type) SetupHooks.unknown_type(CurrentLine, name);
+  if (Hooks->unknown_type) Hooks->unknown_type(Hooks->context, CurrentLine, name);
   // After a limit the run stops with its own message: boxes about a list that will not be used
   // (a header naming a type refused as too long, say) would only come before it.
-  if (SetupHooks.message_box && SetupProblem.limit == SetupLimit::none) {
-    SetupHooks.message_box("not list type", "TEST");
-    SetupHooks.message_box(name, "TEST");
+  if (Hooks->message_box && SetupProblem.limit == SetupLimit::none) {
+    Hooks->message_box(Hooks->context, "not list type", "TEST");
+    Hooks->message_box(Hooks->context, name, "TEST");
   }
   return -1;
 }

@@ -30,17 +30,22 @@ struct SetupLimitProblem {
 extern SetupLimitProblem SetupProblem;
 
 // Seams: how the parser shows its "TEST" boxes, and what a tool that inspects a parse (the
-// publisher's checker) gets to see. Every member may be null.
+// publisher's checker) gets to see. Every hook may be null; each gets context as it is given here.
 struct SetupListHooks {
-  void (*message_box)(const char* text, const char* caption);
-  void (*line_read)(int line, const char* text);
-  void (*type_added)(int index, int line);
-  void (*file_added)(int index, int line, int32_t type);
-  void (*unknown_type)(int line, const char* name);
-  void (*limit_exceeded)(SetupLimit limit, int line, const char* text);
+  void* context;
+  void (*message_box)(void* context, const char* text, const char* caption);
+  void (*line_read)(void* context, int line, const char* text);
+  void (*type_added)(void* context, int index, int line);
+  void (*file_added)(void* context, int index, int line, int32_t type);
+  void (*unknown_type)(void* context, int line, const char* name);
+  void (*limit_exceeded)(void* context, SetupLimit limit, int line, const char* text);
 };
 
 extern SetupListHooks SetupHooks;
 
+// Parses SetupListFile with SetupHooks, as the updater does.
 void parse_setup_list();
+// Parses list afresh, from the defaults of the record, with hooks for this parse only: for the
+// tools, which read lists as the updater does. SetupListFile and SetupHooks are left as they are.
+void parse_setup_list(FILE* list, const SetupListHooks& hooks);
 int32_t find_type_index(const char* name);

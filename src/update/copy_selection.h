@@ -6,6 +6,14 @@
 
 constexpr uint32_t kCopiedTypesMask = 255;  // the first eight install types
 
+// Whether the copy takes an entry of this type mask; whether it takes the files of type index.
+constexpr bool is_copied_mask(uint32_t type_mask) {
+  return (type_mask & kCopiedTypesMask) != 0;
+}
+constexpr bool is_copied_type(int index) {
+  return index >= 0 && index < 32 && is_copied_mask(1u << index);
+}
+
 extern int32_t CopyCursor;  // index of the next entry to examine; it only grows
 extern uint32_t CopyMask;   // kCopiedTypesMask from the copy's start
 

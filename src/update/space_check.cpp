@@ -87,7 +87,7 @@ int plan_copies(const char* source_base, PlannedCopy* copies) {
   int count = 0;
   for (int32_t entry = 0; entry < FileTable.file_count && count < kFileCapacity; ++entry) {
     const char* name = FileTable.file_name[entry];
-    if ((FileTable.type_mask[entry] & kCopiedTypesMask) == 0 || !is_safe_file_name(name)) continue;
+    if (!is_copied_mask(FileTable.type_mask[entry]) || !is_safe_file_name(name)) continue;
     CopyPaths paths;
     compose_copy_paths(source_base, SetupRecord.PATH, DestinationPath, name, &paths);
     uint64_t source_size = 0;

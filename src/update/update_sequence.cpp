@@ -28,10 +28,14 @@ void show_message(const char* text, const char* caption) {
   MessageBoxA(nullptr, text, caption, MB_OK);
 }
 
+void show_list_message(void*, const char* text, const char* caption) {
+  show_message(text, caption);
+}
+
 void open_and_parse_setup_list() {
   SetupListFile = open_setup_list("update.ini");
   if (SetupListFile == nullptr) (void)printf("SETUP.LST が開けませんでした。\n");
-  SetupHooks.message_box = show_message;
+  SetupHooks.message_box = show_list_message;
   parse_setup_list();
   if (SetupListFile != nullptr) {
     (void)fclose(SetupListFile);  // opened for reading: nothing to lose

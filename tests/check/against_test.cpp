@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "check/report.h"
+#include "disc/report.h"
 #include "temp_dir.h"
 #include "update/space_needed.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "check/cp932_text.h"
+#include "disc/cp932_text.h"
 
 using namespace std::string_literals;
 

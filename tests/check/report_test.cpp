@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "check/folder_plan.h"
-#include "check/report.h"
+#include "disc/folder_plan.h"
+#include "disc/report.h"
 #include "temp_dir.h"
 
 using namespace std::string_literals;

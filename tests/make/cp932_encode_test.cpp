@@ -1,6 +1,6 @@
 // The exact conversion of names to code page 932, natively (iconv) and under Wine (the code page
 // functions): characters that convert only one way must be refused, not turned into others.
-#include "make/cp932_encode.h"
+#include "disc/cp932_text.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@
 namespace {
 std::vector<std::string>* BoxesShown = nullptr;
 
-void record_box(const char* text, const char* caption) {
+void record_box(void*, const char* text, const char* caption) {
   BoxesShown->push_back(std::string(caption) + ": " + text);
 }
 }  // namespace

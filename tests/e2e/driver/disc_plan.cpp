@@ -19,28 +19,28 @@ namespace e2e {
 
 namespace {
 
-std::vector<ListNote> UnknownTypes;  // filled by the parser's hook
-
-void note_unknown_type(int line, const char* name) {
-  UnknownTypes.push_back({line, name});
+void note_unknown_type(void* context, int line, const char* name) {
+  static_cast<std::vector<ListNote>*>(context)->push_back({line, name});
 }
 
 void parse_list(const std::string& disc, DiscPlan* plan) {
-  SetupListFile = open_setup_list(join(disc, "update.ini").c_str());
-  plan->list_found = SetupListFile != nullptr;
-  UnknownTypes.clear();
-  SetupHooks = SetupListHooks{};
-  SetupHooks.unknown_type = note_unknown_type;
-  parse_setup_list();
-  if (SetupListFile != nullptr) (void)fclose(SetupListFile);
-  SetupListFile = nullptr;
-  SetupHooks = SetupListHooks{};
+  FILE* list = open_setup_list(join(disc, "update.ini").c_str());
+  plan->list_found = list != nullptr;
+  std::vector<ListNote> unknown_types;
+  SetupListHooks hooks{};
+  hooks.context = &unknown_types;
+  hooks.unknown_type = note_unknown_type;
+  SetupRecord = kSetupDefaults;
+  if (list != nullptr) {
+    parse_setup_list(list, hooks);
+    (void)fclose(list);
+  }
   plan->title = SetupRecord.TITLE;
   plan->title_old = SetupRecord.TITLE_OLD;
   plan->data_folder = SetupRecord.PATH;
   plan->key = SetupRecord.REG_KEY;
   plan->file_count = FileTable.file_count;
-  plan->unknown_types = UnknownTypes;
+  plan->unknown_types = unknown_types;
   plan->over_limit = SetupProblem.limit != SetupLimit::none;
   plan->limit = {SetupProblem.line, SetupProblem.text};
 }

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "names.h"
+
 struct GameItem {
   enum class Kind { missing, file, folder };
   Kind kind = Kind::missing;
@@ -38,16 +40,6 @@ class GameFolder {
   std::map<std::string, std::map<std::string, std::string>> listings_;
 #endif
 };
-
-// The parts of a name between its separators, read by whole characters; empty parts and "."
-// are dropped, as Windows drops them.
-std::vector<std::string> name_parts(const std::string& name);
-// A key that is equal for two names Windows takes for the same file: the parts as above, joined
-// by '\', and letters without regard to case (the full-width, Greek and Cyrillic letters of code
-// page 932 too). UTF-8.
-std::string game_name_key(const std::string& name);
-// s (UTF-8) with every letter that has a capital turned into it.
-std::string upper_case_utf8(const std::string& s);
 
 bool is_folder(const std::string& path);  // path in the platform's bytes
 

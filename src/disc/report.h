@@ -109,7 +109,3 @@ bool build_report(const std::string& dir, const std::string& game_dir, CheckRepo
 // Whether a report finds anything that keeps the update from doing all it should: a problem,
 // or in the preview an entry that fails or a copy that doesn't fit.
 bool report_finds_faults(const CheckReport& report);
-
-// The text and the JSON forms of a report (report_text.cpp, report_json.cpp).
-std::string format_text(const CheckReport& report);
-std::string format_json(const CheckReport& report);

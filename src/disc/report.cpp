@@ -16,19 +16,17 @@
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "source_lookup.h"
+#include "update/copy_selection.h"
 #include "update/file_names.h"
 
 namespace {
 
-// The updater copies the files of the first eight install types.
-constexpr int kCopiedTypeCount = 8;
-constexpr uint32_t kCopiedTypeMask = 0xFF;
 // Text from the list quoted in a message: enough to recognise a line, short enough for one row.
 constexpr size_t kQuoteBytes = 60;
 const char kCopiesNothing[] = "; the updater stops and copies nothing";
 const char kCopiedTypes[] = "the updater copies only types 0 to 7";
 
-// What the hooks see during one parse. They are plain functions, so they reach it here.
+// What the hooks see during one parse; they get it as their context.
 struct ParseWatch {
   ListScan* scan;
   int line = 0;  // the editor's line of the piece being parsed
@@ -40,8 +38,6 @@ struct ParseWatch {
   std::vector<Problem> problems;
   ListFacts facts;
 };
-
-ParseWatch* Watch = nullptr;
 
 // Cut at a character boundary, never inside a double-byte character.
 std::string quote(const char* cp932) {
@@ -61,8 +57,6 @@ void put(std::vector<T>* list, int index, T value) {
   (*list)[static_cast<size_t>(index)] = value;
 }
 
-void show_nothing(const char*, const char*) {}
-
 // The line a keyword line sets: its keyword is all that follows the "#" up to a blank or the
 // line's end, as the parser reads it.
 bool sets_field(const char* text, const char* keyword) {
@@ -71,28 +65,32 @@ bool sets_field(const char* text, const char* keyword) {
          strchr(" \t\r\n", text[len + 1]) != nullptr;  // the terminator matches too
 }
 
-void on_line_read(int line, const char* text) {
-  Watch->line = Watch->scan->next_piece(line);
-  ListFacts& facts = Watch->facts;
+void on_line_read(void* context, int line, const char* text) {
+  auto* watch = static_cast<ParseWatch*>(context);
+  watch->line = watch->scan->next_piece(line);
+  ListFacts& facts = watch->facts;
   if (line == 1) facts.first_line = text;
-  if (sets_field(text, "PATH")) facts.path_line = Watch->line;
+  if (sets_field(text, "PATH")) facts.path_line = watch->line;
   const char* const parts[] = {"REG_P", "REG_S", "REG_T"};
   for (int i = 0; i < 3; ++i) {
-    if (sets_field(text, parts[i])) facts.reg_lines[i] = Watch->line;
+    if (sets_field(text, parts[i])) facts.reg_lines[i] = watch->line;
   }
 }
 
-void on_type_added(int index, int) {
-  put(&Watch->type_lines, index, Watch->line);
+void on_type_added(void* context, int index, int) {
+  auto* watch = static_cast<ParseWatch*>(context);
+  put(&watch->type_lines, index, watch->line);
 }
 
-void on_file_added(int index, int, int32_t type) {
-  put(&Watch->file_types, index, type);
-  put(&Watch->file_lines, index, Watch->line);
+void on_file_added(void* context, int index, int, int32_t type) {
+  auto* watch = static_cast<ParseWatch*>(context);
+  put(&watch->file_types, index, type);
+  put(&watch->file_lines, index, watch->line);
 }
 
-void on_unknown_type(int, const char* name) {
-  Watch->problems.push_back({Watch->line, ProblemKind::unknown_type,
+void on_unknown_type(void* context, int, const char* name) {
+  auto* watch = static_cast<ParseWatch*>(context);
+  watch->problems.push_back({watch->line, ProblemKind::unknown_type,
                              "type " + quote(name) +
                                  " is not listed under INSTALL_LST above this line; the updater "
                                  "shows \"not list type\""});
@@ -102,17 +100,17 @@ size_t reg_key_length() {
   return strlen(SetupRecord.REG_P) + strlen(SetupRecord.REG_S) + strlen(SetupRecord.REG_T) + 2;
 }
 
-std::string limit_message(SetupLimit limit, const char* text) {
+std::string limit_message(ParseWatch* watch, SetupLimit limit, const char* text) {
   std::string bytes = std::to_string(strlen(text));
   switch (limit) {
     case SetupLimit::file_name_length:
       return "file name " + quote(text) + " is " + bytes + " bytes; the limit is " +
              std::to_string(kFileNameWidth - 1);
     case SetupLimit::file_count:
-      return "file " + std::to_string(kFileCapacity + ++Watch->files_over) + " " + quote(text) +
+      return "file " + std::to_string(kFileCapacity + ++watch->files_over) + " " + quote(text) +
              " is over the limit of " + std::to_string(kFileCapacity) + " files";
     case SetupLimit::type_count:
-      return "type " + std::to_string(kTypeCapacity + ++Watch->types_over) + " " + quote(text) +
+      return "type " + std::to_string(kTypeCapacity + ++watch->types_over) + " " + quote(text) +
              " is over the limit of " + std::to_string(kTypeCapacity) + " types";
     case SetupLimit::type_name_length:
       return "type name " + quote(text) + " is " + bytes + " bytes; the limit is " +
@@ -129,23 +127,19 @@ std::string limit_message(SetupLimit limit, const char* text) {
   return "limit exceeded";
 }
 
-void on_limit(SetupLimit limit, int line, const char* text) {
+void on_limit(void* context, SetupLimit limit, int line, const char* text) {
+  auto* watch = static_cast<ParseWatch*>(context);
   // The key is composed after the last line: the parser names the line of its last part.
-  int at = limit == SetupLimit::reg_key_length ? Watch->scan->file_line_of(line) : Watch->line;
-  Watch->problems.push_back({at, ProblemKind::limit, limit_message(limit, text) + kCopiesNothing});
+  int at = limit == SetupLimit::reg_key_length ? watch->scan->file_line_of(line) : watch->line;
+  watch->problems.push_back(
+      {at, ProblemKind::limit, limit_message(watch, limit, text) + kCopiesNothing});
 }
 
+// No "TEST" boxes: the checker reports unknown types itself.
 void run_parser(FILE* list, ParseWatch* watch) {
-  SetupListHooks saved = SetupHooks;
-  SetupHooks = SetupListHooks{show_nothing,  on_line_read,    on_type_added,
-                              on_file_added, on_unknown_type, on_limit};
-  Watch = watch;
-  SetupRecord = kSetupDefaults;  // the parser sets only the fields the list gives
-  SetupListFile = list;
-  parse_setup_list();
-  SetupListFile = nullptr;
-  Watch = nullptr;
-  SetupHooks = saved;
+  SetupListHooks hooks{watch,         nullptr,         on_line_read, on_type_added,
+                       on_file_added, on_unknown_type, on_limit};
+  parse_setup_list(list, hooks);
 }
 
 // Nothing is read when the file can't be opened: the parse then reports why.
@@ -207,7 +201,7 @@ void fill_record(CheckReport* report) {
 void fill_types(const ParseWatch& watch, CheckReport* report) {
   for (int i = 0; i < TypeTable.type_count; ++i) {
     int line = static_cast<size_t>(i) < watch.type_lines.size() ? watch.type_lines[i] : 0;
-    report->types.push_back({i, cp932_to_utf8(TypeTable.type_name[i]), i < kCopiedTypeCount, line});
+    report->types.push_back({i, cp932_to_utf8(TypeTable.type_name[i]), is_copied_type(i), line});
   }
 }
 
@@ -247,7 +241,7 @@ std::vector<ListedFile> fill_files(const std::string& dir, const ParseWatch& wat
                    cp932_to_utf8(name),
                    at < watch.file_types.size() ? watch.file_types[at] : -1,
                    mask,
-                   (mask & kCopiedTypeMask) != 0,
+                   is_copied_mask(mask),
                    source.path,
                    source.exists,
                    at < watch.file_lines.size() ? watch.file_lines[at] : 0};

@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "names.h"
+
 // A folder of a name from the list (code page 932 bytes), as Windows compares it: '/' and '\'
 // alike, empty and "." parts dropped, letters without regard to case (game_name_key).
 std::string folder_key(const std::string& folder);
-
-// The folder part of a name, without its last separator; empty for a file in the game folder.
-std::string folder_of(const std::string& name);
 
 // For each name, in copy order: the folder that must already be in the game so that the file's
 // own folder can be made (the parent of that folder), or empty when the game folder itself or

@@ -1,0 +1,56 @@
+// The console and the messages of the publisher's tools; see console.h.
+#include "console.h"
+
+#include "system.h"
+
+namespace {
+
+const char* ToolName = "update-tool";
+
+}  // namespace
+
+void Utf8Console::start() {
+  saved_ = console_to_utf8();
+}
+
+Utf8Console::~Utf8Console() {
+  if (saved_ == 0) return;
+  (void)fflush(stdout);  // what is still buffered must go out under the UTF-8 code page
+  (void)fflush(stderr);
+  console_restore(saved_);
+}
+
+void set_tool_name(const char* name) {
+  ToolName = name;
+}
+
+const char* tool_name() {
+  return ToolName;
+}
+
+void print(FILE* stream, const std::string& text) {
+  (void)fputs(text.c_str(), stream);
+}
+
+void complain(const std::string& text) {
+  print(stderr, std::string(ToolName) + ": " + text + "\n");
+}
+
+bool print_result(const std::string& text) {
+  return fwrite(text.data(), 1, text.size(), stdout) == text.size() && fflush(stdout) == 0;
+}
+
+std::string code_page_refusal() {
+  return std::string(ToolName) +
+         " reads the disc as the updater does, with code page 932 names, and this system runs "
+         "code page " +
+         std::to_string(ansi_code_page()) +
+         " (Windows before 11 gives no program another one): run it on a system whose language "
+         "for non-Unicode programs is Japanese, on Windows 11, or on Linux";
+}
+
+std::string converters_problem() {
+  if (!cp932_converter_ready()) return "this system has no code page 932 converter (iconv CP932)";
+  if (ansi_code_page() != 932) return code_page_refusal();
+  return "";
+}

@@ -1,0 +1,36 @@
+// What the publisher's tools print, and how they say that something failed: every message on
+// standard error starts with the tool's name, and the console shows UTF-8 while the tool runs.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// Restores the console's code page when it goes, on every way out of main.
+class Utf8Console {
+ public:
+  Utf8Console() : saved_(0) { start(); }
+  ~Utf8Console();
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  void start();
+  unsigned saved_;
+};
+
+// The name the tool's messages start with ("update-make").
+void set_tool_name(const char* name);
+const char* tool_name();
+
+// Writes text as it is; nothing is left to tell when that fails.
+void print(FILE* stream, const std::string& text);
+// "update-make: text" on standard error.
+void complain(const std::string& text);
+// Writes the tool's result to standard output; false when it couldn't be written whole.
+bool print_result(const std::string& text);
+
+// The message for a Windows that runs the tool in another code page: the updater's names are
+// code page 932, and read in any other they would name other files.
+std::string code_page_refusal();
+// The converters the names need. Empty when they are there, else why not.
+std::string converters_problem();

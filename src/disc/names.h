@@ -1,0 +1,37 @@
+// Names as the updater and Windows read them, for both publisher's tools: the one splitter of a
+// name into its folder levels, and the one key that is equal for two names Windows takes for the
+// same file.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What a name's bytes are, and what separates its levels.
+enum class NameText {
+  cp932,        // from a list: '\' and '/'; a second byte may be 0x5C, which is no separator
+  utf8,         // from the command line: '\' and '/'
+  file_system,  // a relative path from the file system, UTF-8: '/' only (on Linux a '\' is
+                // part of a name, which Windows will refuse)
+};
+
+// Every level of a name between its separators, read by whole characters,
+// empty ones included: "a\\\\b\\" gives "a", "", "b", "".
+std::vector<std::string> name_levels(std::string_view name, NameText text);
+// The levels Windows keeps: empty and "." levels dropped.
+std::vector<std::string> name_parts(std::string_view name, NameText text = NameText::cp932);
+// Offset just past the last separator of name; 0 when there is none.
+size_t after_last_separator(std::string_view name, NameText text);
+// The folder part of a name as it is written, without its last separator; empty for a name with
+// no folder.
+std::string folder_of(const std::string& name, NameText text = NameText::cp932);
+// The folders above a name, nearest last, each as it is written: "a/b/c.txt" gives "a", "a/b".
+std::vector<std::string> folders_above(const std::string& name, NameText text);
+
+// A key that is equal for two names Windows takes for the same file: the parts as name_parts
+// gives them, joined by '\', and letters without regard to case (the full-width, Greek and
+// Cyrillic letters of code page 932 too). UTF-8.
+std::string game_name_key(const std::string& cp932_name);
+// s (UTF-8) with every letter that has a capital turned into it.
+std::string upper_case_utf8(const std::string& s);
