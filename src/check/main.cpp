@@ -17,11 +17,13 @@ const char kUsage[] =
     "notes. With --against, also what the update would do to the game installed in GAME_DIR:\n"
     "each copied file new, replacing, identical or failing, and whether it fits.\n"
     "Exit status: 0 no problems, 1 problems (or, with --against, a copy that would fail or not\n"
-    "fit), 2 the list or GAME_DIR can't be read or the command line is wrong.\n";
+    "fit), 2 the list or GAME_DIR can't be read or the command line is wrong.\n"
+    "--version shows the version.\n";
 
 struct Options {
   bool json = false;
   bool help = false;
+  bool version = false;
   std::string dir = ".";
   std::string against;  // the game folder; empty: no preview
 };
@@ -44,6 +46,8 @@ bool parse_options(int argc, char** argv, Options* options) {
         options->against = argv[++i];
       } else if (arg == "-h" || arg == "--help") {
         options->help = true;
+      } else if (arg == "--version") {
+        options->version = true;
       } else {
         complain("unknown option " + display_path(arg));
         return false;
@@ -94,6 +98,7 @@ int main(int argc, char** argv) {
     print(stdout, kUsage);
     return 0;
   }
+  if (options.version) return print_version();
   try {
     return check(options);
   } catch (const std::exception& e) {

@@ -1,7 +1,7 @@
 // Reads the PE security directory (IMAGE_DIRECTORY_ENTRY_SECURITY) of a program. Unlike the other
 // directories its address is a file offset, not an RVA, and signtool and osslsigncode append the
 // certificate table at the end of the file, outside every section.
-#include "disc/pe_signature.h"
+#include "pe_signature.h"
 
 #include <cstdint>
 #include <fstream>
@@ -11,14 +11,19 @@ namespace {
 
 uint32_t le(const std::vector<unsigned char>& b, size_t at, int bytes) {
   uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | b[at + i];
+  for (int i = bytes - 1; i >= 0; --i)
+    v = v << 8 | b[at + i];
   return v;
 }
 
 }  // namespace
 
-PeSignature read_pe_signature(const std::filesystem::path& exe) {
-  std::ifstream in(exe, std::ios::binary);
+const char kUnsignedExeAdvice[] =
+    "update.exe carries no Authenticode signature: players who download it get Windows' warning "
+    "about an unknown publisher. Sign it, then make the disc (the publisher's guide, 2.4)";
+
+PeSignature read_pe_signature(const std::string& exe) {
+  std::ifstream in(exe.c_str(), std::ios::binary);
   if (!in) return PeSignature::unreadable;
   std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());

@@ -3,7 +3,7 @@
 // Windows does that; the publisher's tools only say when there is nothing to verify.
 #pragma once
 
-#include <filesystem>
+#include <string>
 
 enum class PeSignature {
   unreadable,  // the file can't be opened or read
@@ -12,4 +12,8 @@ enum class PeSignature {
   signed_pe,  // a PKCS #7 signed-data certificate entry inside the file
 };
 
-PeSignature read_pe_signature(const std::filesystem::path& exe);
+// exe in the platform's bytes, as the other file functions of the tools take it.
+PeSignature read_pe_signature(const std::string& exe);
+
+// What both tools say of an update.exe without a signature.
+extern const char kUnsignedExeAdvice[];

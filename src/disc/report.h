@@ -30,6 +30,7 @@ enum class NoteKind {
   folder_needed,   // a copied file needs a folder in the game that the list never makes
   blank_in_value,  // a registry key part ends in a blank, which becomes part of the key
   list_name,       // the list checked is not named update.ini
+  unsigned_exe,    // the medium's update.exe carries no Authenticode signature
 };
 
 const char* note_kind_name(NoteKind kind);

@@ -46,6 +46,7 @@ const char kUsage[] =
     "  --iso FILE        also write a disc image (ISO 9660 with Joliet and Rock Ridge names)\n"
     "  --json            the summary as one JSON document\n"
     "  -h, --help        show this text\n"
+    "  --version         show the version\n"
     "Without --from, --title, --reg-s and --reg-t are needed.\n"
     "Exit status: 0 made; 1 refused or failed, nothing made; 2 the command line is wrong, or OLD,\n"
     "NEW or the earlier list can't be read.\n";
@@ -56,6 +57,7 @@ struct Options {
   std::optional<std::string> iso;
   bool json = false;
   bool help = false;
+  bool version = false;
   std::vector<std::string> folders;  // OLD, NEW, OUT
 };
 
@@ -87,6 +89,7 @@ bool take_option(const std::vector<std::string>& args, size_t* i, Options* o) {
     if (value) return false;
     if (arg == "--json") return o->json = true;
     if (arg == "-h" || arg == "--help") return o->help = true;
+    if (arg == "--version") return o->version = true;
     return false;
   }
   if (!value) {
@@ -116,7 +119,7 @@ bool parse_options(const std::vector<std::string>& args, Options* o) {
     }
     o->folders.push_back(arg);
   }
-  if (o->help) return true;
+  if (o->help || o->version) return true;
   std::string wrong;
   if (o->folders.size() != 3) wrong = "give OLD, NEW and OUT";
   const ListOptions& l = o->list;
@@ -160,14 +163,17 @@ std::string iso_problem(const fs::path& iso, const std::vector<fs::path>& folder
   return "";
 }
 
-// The update as update-check sees it must be the one planned: no problems, the same files.
-std::string check_made(const fs::path& folder, const DiscPlan& plan) {
+// The update as update-check sees it must be the one planned: no problems, the same files. Its
+// notes are update-check's too: *exe_unsigned tells whether one says update.exe is unsigned.
+std::string check_made(const fs::path& folder, const DiscPlan& plan, bool* exe_unsigned) {
   CheckReport report;
   std::string error;
   std::string path = platform_path(folder);
   if (path.empty())
     return "the path " + folder.u8string() + " has no form in the system's code page";
   if (!build_report(path, &report, &error)) return error;
+  for (const Note& note : report.notes)
+    *exe_unsigned = *exe_unsigned || note.kind == NoteKind::unsigned_exe;
   std::string found;
   for (const Problem& problem : report.problems)
     found += "\n  line " + std::to_string(problem.line) + ": " + problem.message;
@@ -201,7 +207,7 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
       !copy_file_to(in.exe, staging.path() / "update.exe", error)) {
     return false;
   }
-  *error = check_made(staging.path(), plan);
+  *error = check_made(staging.path(), plan, &made->exe_unsigned);
   if (!error->empty()) return false;
 
   fs::path iso_part;
@@ -316,6 +322,7 @@ int main(int argc, char** argv) {
     print(stdout, kUsage);
     return 0;
   }
+  if (options.version) return print_version();
   try {
     return make(options);
   } catch (const std::exception& e) {

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "disc/cp932_text.h"
+#include "disc/pe_signature.h"
 #include "update/space_needed.h"
 
 namespace {
@@ -102,6 +103,7 @@ std::string summary_text(const MadeUpdate& made) {
   out += "The game's drive needs up to " + std::to_string(game_drive_peak(plan)) +
          " bytes free while the update runs.\n";
   out += "update.exe from " + made.exe.u8string() + "\n";
+  if (made.exe_unsigned) out += std::string(kUnsignedExeAdvice) + ".\n";
   if (made.iso) out += "Disc image " + made.iso->u8string() + " (ISO 9660, Joliet, Rock Ridge)\n";
   out += "update-check on " + made.out.u8string() + ": no problems.\n";
   return out;
@@ -114,6 +116,7 @@ std::string summary_json(const MadeUpdate& made) {
   doc["out"] = made.out.u8string();
   doc["iso"] = made.iso ? Json(made.iso->u8string()) : Json(nullptr);
   doc["update_exe"] = made.exe.u8string();
+  doc["update_exe_unsigned"] = made.exe_unsigned;
   doc["record"] = {
       {"TITLE", cp932_to_utf8(source.TITLE)}, {"TITLE_OLD", cp932_to_utf8(source.TITLE_OLD)},
       {"PATH", cp932_to_utf8(source.PATH)},   {"REG_P", cp932_to_utf8(source.REG_P)},

@@ -20,6 +20,7 @@ struct MadeUpdate {
   const DiscPlan* plan;
   uint64_t exe_bytes;
   uint64_t list_bytes;
+  bool exe_unsigned = false;  // the update.exe on the disc carries no Authenticode signature
 };
 
 // The most the copies add to the game's drive at once (bytes, before rounding to clusters).

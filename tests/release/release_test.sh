@@ -83,6 +83,10 @@ case_contents() {
 case_versions() {
   unpacked
   grep -q "version $version" "$lin/README.md" || fail "the README does not say it describes version $version"
+  local tool
+  for tool in update-make update-check; do
+    [ "$("$lin/$tool" --version)" = "$tool $version" ] || fail "$tool --version: $("$lin/$tool" --version)"
+  done
   local exe rc
   for exe in "$win/update.exe" "$win/x86/update.exe" "$win/update-make.exe" "$win/update-check.exe"; do
     rc=$("${WINDRES:-x86_64-w64-mingw32-windres}" -i "$exe" -O rc 2>/dev/null)
@@ -117,12 +121,18 @@ case_windows_tools() {
   (cd "$t/windows" && wine "$win/update-make.exe" "${args[@]}" >make.txt 2>&1) || fail "update-make.exe failed: $(cat "$t/windows/make.txt")"
   (cd "$t/linux" && "$lin/update-make" "${args[@]}" >make.txt 2>&1) || fail "update-make failed: $(cat "$t/linux/make.txt")"
   diff -r "$t/windows/disc" "$t/linux/disc" || fail "the discs differ"
+  grep -q 'no Authenticode signature' "$t/windows/make.txt" ||
+    fail "update-make.exe does not say that the bundle's update.exe is unsigned"
   [ -f "$t/windows/disc/シナリオ/表紙/ソフト.txt" ] || [ -f "$t/windows/disc/データ/シナリオ/表紙/ソフト.txt" ] ||
     fail "no シナリオ/表紙/ソフト.txt on the disc"
   diff <(same_host "$t/windows/make.txt" | grep -v '^update.exe from ') \
     <(grep -v '^update.exe from ' "$t/linux/make.txt") ||
     fail "the summaries differ"
-  local run
+  local tool run
+  for tool in update-make update-check; do
+    [ "$(wine "$win/$tool.exe" --version | tr -d '\r')" = "$tool $version" ] ||
+      fail "$tool.exe --version does not say $version"
+  done
   for run in "disc" "--json disc" "--against ../game disc" "--against ../game --json disc"; do
     # shellcheck disable=SC2086  # the options are words
     (cd "$t/windows" && wine "$win/update-check.exe" $run >check.txt 2>&1) || :
