@@ -47,7 +47,7 @@ PeSignature read_pe_signature(const std::string& exe) {
       return PeSignature::not_pe;
   }
   if (optional_size < count_at + 4 || optional + count_at + 4 > size) return PeSignature::not_pe;
-  const int kSecurity = 4;
+  const uint64_t kSecurity = 4;
   const uint64_t count = le(b, optional + count_at, 4);
   const uint64_t entry = optional + count_at + 4 + 8 * kSecurity;
   if (count <= kSecurity || entry + 8 > optional + optional_size || entry + 8 > size)

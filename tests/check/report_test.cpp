@@ -292,7 +292,7 @@ TEST(Report, ListGivenByItsPath) {
 // A program's header as far as the security directory: MZ, PE, the optional header of magic
 // (0x10B PE32, 0x20B PE32+) with `directories` entries, then a certificate of cert_type when
 // cert_type is not 0, or an entry that points past the end of the file when it is -1.
-std::string pe_image(uint16_t magic, uint32_t directories, int cert_type) {
+std::string pe_image(uint16_t magic, size_t directories, int cert_type) {
   auto put = [](std::string* b, size_t at, uint32_t v, int bytes) {
     if (b->size() < at + static_cast<size_t>(bytes)) b->resize(at + static_cast<size_t>(bytes));
     for (int i = 0; i < bytes; ++i)
@@ -304,7 +304,7 @@ std::string pe_image(uint16_t magic, uint32_t directories, int cert_type) {
   b += "PE"s + '\0' + '\0';
   put(&b, 0x40 + 20, static_cast<uint32_t>(count_at + 4 + 8 * directories), 2);
   put(&b, optional, magic, 2);
-  put(&b, optional + count_at, directories, 4);
+  put(&b, optional + count_at, static_cast<uint32_t>(directories), 4);
   size_t end = optional + count_at + 4 + 8 * directories, security = optional + count_at + 4 + 32;
   b.resize(end + 64);
   if (cert_type != 0 && directories > 4) {
