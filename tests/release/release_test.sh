@@ -34,6 +34,8 @@ unpacked() {
 # Two runs; the second relinks every program, so a link time or a path in them would show.
 case_reproducible() {
   local sums
+  # One commit's time for both runs, whatever is committed meanwhile.
+  export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$ROOT" log -1 --format=%ct)}
   rm -rf "$work/dist" "$work/dist2"
   UPDATE_RELEASE_BUILD=$work/build "$ROOT/scripts/release" --out "$work/dist" >/dev/null
   rm -f "$work"/build/*/update.exe "$work"/build/*/update-make* "$work"/build/*/update-check*
@@ -44,8 +46,7 @@ case_reproducible() {
   sums=$(cd "$work/dist" && sha256sum -c SHA256SUMS 2>&1) || fail "SHA256SUMS: $sums"
   [ "$(wc -l <"$work/dist/SHA256SUMS")" = 2 ] || fail "SHA256SUMS holds other than the two bundles"
   # Every entry carries the commit's time, no owner.
-  local epoch when
-  epoch=$(git -C "$ROOT" log -1 --format=%ct)
+  local epoch=$SOURCE_DATE_EPOCH when
   when=$(date -u -d "@$epoch" '+%Y-%m-%d %H:%M')
   tar -tvzf "$work/dist/$linux.tar.gz" --full-time | grep -v " 0/0 .* $when:" &&
     fail "a tar entry has another owner or time than 0/0 and $when"
