@@ -49,14 +49,14 @@ bool parse_options(int argc, char** argv, Options* options) {
       } else if (arg == "--version") {
         options->version = true;
       } else {
-        complain("unknown option " + display_path(arg));
+        complain("unknown option " + printable(display_path(arg)));
         return false;
       }
       continue;
     }
     if (dir_given) {
-      complain("one folder or list only (got " + display_path(arg) + " after " +
-               display_path(options->dir) + ")");
+      complain("one folder or list only (got " + printable(display_path(arg)) + " after " +
+               printable(display_path(options->dir)) + ")");
       return false;
     }
     options->dir = arg;

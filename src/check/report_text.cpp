@@ -2,26 +2,10 @@
 // a game folder, what the update would do to it.
 #include <cstdio>
 
+#include "disc/console.h"
 #include "report_format.h"
 
 namespace {
-
-// Binary junk in a list must not reach the terminal as control sequences.
-std::string printable(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    auto b = static_cast<unsigned char>(c);
-    if (b >= 0x20 && b != 0x7F) {
-      out += c;
-      continue;
-    }
-    char escaped[8];
-    (void)snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(b));
-    out += escaped;
-  }
-  return out;
-}
 
 std::string quoted(const std::string& text) {
   return "\"" + printable(text) + "\"";

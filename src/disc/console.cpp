@@ -21,6 +21,30 @@ Utf8Console::~Utf8Console() {
   console_restore(saved_);
 }
 
+std::string printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    auto b = static_cast<unsigned char>(text[i]);
+    // C1 controls are U+0080 to U+009F: 0xC2 and a second byte 0x80 to 0x9F in UTF-8.
+    bool c1 = b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+              static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+    if (b >= 0x20 && b != 0x7F && !c1) {
+      out += text[i];
+      continue;
+    }
+    unsigned code = c1 ? static_cast<unsigned char>(text[++i]) : b;
+    char escaped[8];
+    (void)snprintf(escaped, sizeof escaped, "\\x%02X", code);
+    out += escaped;
+  }
+  return out;
+}
+
+std::string shown_path(const std::filesystem::path& path) {
+  return printable(path.u8string());
+}
+
 void set_tool_name(const char* name) {
   ToolName = name;
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 // Restores the console's code page when it goes, on every way out of main.
 class Utf8Console {
@@ -17,6 +19,13 @@ class Utf8Console {
   void start();
   unsigned saved_;
 };
+
+// Text from outside (a name from a tree or a list, a path) as the tools print it: control
+// characters (C0, DEL and C1) as \xNN, so that they never reach a terminal raw. The one place
+// that escapes; every name a message or a listing shows passes through it.
+std::string printable(std::string_view text);
+// A path for a message: its UTF-8 form, printable.
+std::string shown_path(const std::filesystem::path& path);
 
 // The name the tool's messages start with ("update-make").
 void set_tool_name(const char* name);

@@ -3,6 +3,7 @@
 
 #include "cp932_text.h"
 #include "setuplist/text.h"
+#include "system.h"
 
 namespace {
 
@@ -22,18 +23,6 @@ size_t next_separator(std::string_view name, size_t from, NameText text) {
     }
   }
   return std::string_view::npos;
-}
-
-// The capital of c, for the letters that code page 932 holds: ASCII, full-width Latin, Greek,
-// Cyrillic and the small Roman numerals.
-char32_t upper_case(char32_t c) {
-  if ((c >= 'a' && c <= 'z') || (c >= 0xFF41 && c <= 0xFF5A) || (c >= 0x0430 && c <= 0x044F)) {
-    return c - 0x20;
-  }
-  if (c >= 0x03B1 && c <= 0x03C9 && c != 0x03C2) return c - 0x20;
-  if (c >= 0x0450 && c <= 0x045F) return c - 0x50;
-  if (c >= 0x2170 && c <= 0x217F) return c - 0x10;
-  return c;
 }
 
 }  // namespace
@@ -80,26 +69,30 @@ std::vector<std::string> folders_above(const std::string& name, NameText text) {
   return folders;
 }
 
-std::string game_name_key(const std::string& cp932_name) {
+std::string name_key(std::string_view name, NameText text) {
   std::string key;
-  for (const std::string& part : name_parts(cp932_name)) {
+  for (const std::string& part : name_parts(name, text)) {
     if (!key.empty()) key += '\\';
-    key += upper_case_utf8(cp932_to_utf8(part));
+    key += upper_case_utf8(text == NameText::cp932 ? cp932_to_utf8(part) : part);
   }
   return key;
 }
 
-std::string upper_case_utf8(const std::string& s) {
+std::string game_name_key(const std::string& cp932_name) {
+  return name_key(cp932_name, NameText::cp932);
+}
+
+std::string upper_case_utf8(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
     char32_t c;
-    size_t len = next_utf8_char(std::string_view(s).substr(i), &c);
+    size_t len = next_utf8_char(s.substr(i), &c);
     if (len == 0) {  // not a character: as it is
       out += s[i++];
       continue;
     }
-    append_utf8(upper_case(c), &out);
+    append_utf8(upper_case_unit(c), &out);
     i += len;
   }
   return out;

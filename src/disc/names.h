@@ -29,9 +29,11 @@ std::string folder_of(const std::string& name, NameText text = NameText::cp932);
 // The folders above a name, nearest last, each as it is written: "a/b/c.txt" gives "a", "a/b".
 std::vector<std::string> folders_above(const std::string& name, NameText text);
 
-// A key that is equal for two names Windows takes for the same file: the parts as name_parts
-// gives them, joined by '\', and letters without regard to case (the full-width, Greek and
-// Cyrillic letters of code page 932 too). UTF-8.
+// The one key that is equal for two names Windows takes for the same file: the parts as
+// name_parts gives them, joined by '\', each UTF-16 unit as its capital (upper_case_unit), as
+// NTFS compares names: full-width, Greek, Cyrillic and Roman-numeral letters too. UTF-8.
+std::string name_key(std::string_view name, NameText text);
+// The same for a name from a list (code page 932).
 std::string game_name_key(const std::string& cp932_name);
 // s (UTF-8) with every letter that has a capital turned into it.
-std::string upper_case_utf8(const std::string& s);
+std::string upper_case_utf8(std::string_view s);

@@ -137,7 +137,8 @@ void preview_against(const std::string& game_dir, const std::vector<ListedFile>&
   }
   DiskSpace disk = disk_space_of(game_dir);
   SpaceCheck& space = report->space;
-  space.cluster_size = disk.known ? disk.cluster_size : 0;
+  // The updater's own default where the drive doesn't say.
+  space.cluster_size = disk.known && disk.cluster_size != 0 ? disk.cluster_size : kUsualClusterSize;
   space.needed =
       peak_space_needed(copies.data(), static_cast<int>(copies.size()), space.cluster_size);
   space.free_known = disk.known;

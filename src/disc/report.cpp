@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "console.h"
 #include "cp932_text.h"
 #include "game_folder.h"
 #include "list_hints.h"
@@ -158,12 +159,12 @@ std::string read_whole(const std::string& path) {
 
 // Runs the parser over the list with a second reading in step. False when the list can't be
 // opened or read.
-bool parse_list(const std::string& list_path, const std::string& shown_path, ParseWatch* watch,
+bool parse_list(const std::string& list_path, const std::string& shown, ParseWatch* watch,
                 std::string* error) {
   FILE* list = open_setup_list(list_path.c_str());
   FILE* again = list != nullptr ? open_setup_list(list_path.c_str()) : nullptr;
   if (again == nullptr) {
-    *error = "cannot open " + shown_path + ": " + strerror(errno);
+    *error = "cannot open " + printable(shown) + ": " + strerror(errno);
     if (list != nullptr) (void)fclose(list);
     return false;
   }
@@ -178,7 +179,7 @@ bool parse_list(const std::string& list_path, const std::string& shown_path, Par
   (void)fclose(list);  // read only: a failed close loses nothing
   (void)fclose(again);
   if (read_failed) {
-    *error = "cannot read " + shown_path + " (read error)";
+    *error = "cannot read " + printable(shown) + " (read error)";
     return false;
   }
   scan.finish(list_path.c_str());
@@ -317,7 +318,7 @@ bool build_report(const std::string& dir, const std::string& game_dir, CheckRepo
                   std::string* error) {
   *report = CheckReport{};
   if (!game_dir.empty() && !is_folder(game_dir)) {
-    *error = "the game folder " + display_path(game_dir) + " is not a folder";
+    *error = "the game folder " + printable(display_path(game_dir)) + " is not a folder";
     return false;
   }
   SetupListPlace place = locate_setup_list(dir);

@@ -59,6 +59,15 @@ unsigned ansi_code_page() {
   return GetACP();
 }
 
+char32_t upper_case_unit(char32_t unit) {
+  if (unit >= 0x10000 || (unit >= 0xD800 && unit <= 0xDFFF)) return unit;
+  // The invariant locale's simple mapping, one unit for one, as the file system's table.
+  wchar_t in = static_cast<wchar_t>(unit);
+  wchar_t out = in;
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &in, 1, &out, 1) != 1) return unit;
+  return out;
+}
+
 unsigned console_to_utf8() {
   DWORD mode;
   if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) &&
@@ -72,6 +81,23 @@ unsigned console_to_utf8() {
 
 void console_restore(unsigned saved) {
   SetConsoleOutputCP(saved);
+}
+
+std::string compose_name(const std::string& utf8) {
+  if (utf8.empty()) return utf8;
+  int len = static_cast<int>(utf8.size());
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), len, wide.data(), len)));
+  if (wide.empty()) return utf8;
+  // NormalizeString says how much room it wants; composition never needs more than it had.
+  std::wstring composed(wide.size(), L'\0');
+  int composed_len = NormalizeString(NormalizationC, wide.data(), static_cast<int>(wide.size()),
+                                     composed.data(), static_cast<int>(composed.size()));
+  if (composed_len <= 0) return utf8;
+  composed.resize(static_cast<size_t>(composed_len));
+  std::string out = narrow(composed.data(), composed_len, CP_UTF8);
+  return out.empty() ? utf8 : out;
 }
 
 std::vector<std::string> command_line_utf8(int, char**) {
@@ -99,6 +125,9 @@ std::string platform_path(const std::filesystem::path& path) {
 #else
 
 #include <iconv.h>
+#include <utf8proc.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -145,6 +174,21 @@ bool append_utf8_char_as_cp932(std::string_view utf8_char, std::string* out) {
   return utf8_char.size() <= 4 && convert_one(encoder(), utf8_char, out);
 }
 
+char32_t upper_case_unit(char32_t unit) {
+  if (unit >= 0x10000) return unit;
+  auto upper = static_cast<char32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(unit)));
+  return upper < 0x10000 ? upper : unit;  // one unit for one
+}
+
+std::string compose_name(const std::string& utf8) {
+  utf8proc_uint8_t* composed =
+      utf8proc_NFC(reinterpret_cast<const utf8proc_uint8_t*>(utf8.c_str()));
+  if (composed == nullptr) return utf8;  // not UTF-8
+  std::string out(reinterpret_cast<const char*>(composed));
+  free(composed);  // utf8proc allocates with malloc
+  return out;
+}
+
 // The Linux build converts names itself, as a Japanese Windows would.
 unsigned ansi_code_page() {
   return 932;
@@ -167,6 +211,151 @@ std::filesystem::path program_folder() {
 
 std::string platform_path(const std::filesystem::path& path) {
   return path.string();
+}
+
+#endif
+
+// The temporaries of a run, shared by both halves.
+namespace {
+
+std::mutex& temporaries_mutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::vector<std::filesystem::path>& temporaries() {
+  static std::vector<std::filesystem::path> paths;
+  return paths;
+}
+
+long ChildProcess = 0;
+
+void stop_child_process(long pid);
+
+// Called with the lock held, which is never given back: the process ends right after.
+void remove_temporaries() {
+  if (ChildProcess != 0) stop_child_process(ChildProcess);
+  for (const std::filesystem::path& path : temporaries())
+    (void)remove_tree(path);
+}
+
+}  // namespace
+
+void track_temporary(const std::filesystem::path& path) {
+  std::lock_guard<std::mutex> lock(temporaries_mutex());
+  temporaries().push_back(path);
+}
+
+void untrack_temporary(const std::filesystem::path& path) {
+  std::lock_guard<std::mutex> lock(temporaries_mutex());
+  auto& paths = temporaries();
+  for (auto it = paths.begin(); it != paths.end();) {
+    it = *it == path ? paths.erase(it) : it + 1;
+  }
+}
+
+std::unique_lock<std::mutex> temporaries_lock() {
+  return std::unique_lock<std::mutex>(temporaries_mutex());
+}
+
+void track_child_process(long pid) {
+  std::lock_guard<std::mutex> lock(temporaries_mutex());
+  ChildProcess = pid;
+}
+
+#ifdef _WIN32
+
+namespace {
+
+void stop_child_process(long) {}  // the Windows build starts none
+
+// Runs on a thread of its own. Returning FALSE hands the event to the default handler, which ends
+// the process with STATUS_CONTROL_C_EXIT.
+BOOL WINAPI on_console_event(DWORD) {
+  temporaries_mutex().lock();
+  remove_temporaries();
+  return FALSE;
+}
+
+}  // namespace
+
+bool remove_tree(const std::filesystem::path& path) {
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(path, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    (void)SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  (void)SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ec.clear();
+  std::filesystem::remove_all(path, ec);
+  return !ec;
+}
+
+void watch_interrupts() {
+  SetConsoleCtrlHandler(on_console_event, TRUE);
+}
+
+unsigned long process_id() {
+  return GetCurrentProcessId();
+}
+
+#else
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace {
+
+void stop_child_process(long pid) {
+  (void)kill(static_cast<pid_t>(pid), SIGTERM);
+}
+
+sigset_t interrupt_signals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+// The signals are blocked in every thread and taken here, on an ordinary thread, where removing
+// a tree is safe (it is not in a signal handler).
+void wait_for_interrupt() {
+  sigset_t set = interrupt_signals();
+  int signal_number = 0;
+  if (sigwait(&set, &signal_number) != 0) return;
+  temporaries_mutex().lock();
+  remove_temporaries();
+  // Ended by the signal itself, so the caller sees the status it expects (130 for Ctrl-C).
+  (void)signal(signal_number, SIG_DFL);
+  sigset_t one;
+  sigemptyset(&one);
+  sigaddset(&one, signal_number);
+  (void)pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+  (void)raise(signal_number);
+  _exit(128 + signal_number);  // not reached
+}
+
+}  // namespace
+
+bool remove_tree(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::remove_all(path, ec);
+  return !ec;
+}
+
+void watch_interrupts() {
+  sigset_t set = interrupt_signals();
+  (void)pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  std::thread(wait_for_interrupt).detach();
+}
+
+unsigned long process_id() {
+  return static_cast<unsigned long>(getpid());
 }
 
 #endif

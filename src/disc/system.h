@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,23 @@ bool append_cp932_char(const char* bytes, size_t len, std::string* out);
 bool append_utf8_char_as_cp932(std::string_view utf8_char, std::string* out);
 // False when this system can't convert code page 932 at all (an iconv without its tables).
 bool cp932_converter_ready();
+
+// The capital of one UTF-16 unit, as NTFS compares names: simple upper-casing, one unit for one
+// (a unit with no capital is itself). Only units below U+10000: NTFS leaves surrogates alone.
+char32_t upper_case_unit(char32_t unit);
+
+// A name (UTF-8) composed (NFC), as it goes on a disc: kana with a separate voicing mark, as some
+// systems and archivers write them, become the one character code page 932 has. A text that isn't
+// UTF-8 comes back as it is.
+std::string compose_name(const std::string& utf8);
+
+// Whether this system's file names are compared without regard to case (Windows) or byte for
+// byte (Linux).
+#ifdef _WIN32
+constexpr bool kCaseBlindFileNames = true;
+#else
+constexpr bool kCaseBlindFileNames = false;
+#endif
 
 // The code page of the names the tools hand to the "A" file functions: 932 on Linux, where the
 // tools convert themselves; the process's ANSI code page on Windows, which the tools' manifest
@@ -39,3 +57,21 @@ std::filesystem::path program_folder();
 // A path in the bytes the platform's "A" file functions take (the system's code page on Windows).
 // Empty when the path has no such form.
 std::string platform_path(const std::filesystem::path& path);
+
+// Removes a tree, read-only files included (Windows refuses to delete a read-only file, and a copy
+// keeps NEW's read-only attribute). False when something is left.
+bool remove_tree(const std::filesystem::path& path);
+
+// Interrupted runs. From watch_interrupts on (call it first thing in main, before any thread is
+// made), SIGINT, SIGTERM and SIGHUP (on Windows Ctrl-C, Ctrl-Break and a closed console) remove
+// every tracked temporary and the running child process, then end the process as the signal
+// would have. Writes into the temporaries are made under temporaries_lock, so that none comes
+// after the removal.
+void watch_interrupts();
+void track_temporary(const std::filesystem::path& path);
+void untrack_temporary(const std::filesystem::path& path);
+std::unique_lock<std::mutex> temporaries_lock();
+// This process's id, which makes a temporary's name unique to the run.
+unsigned long process_id();
+// The child process a run waits for (0: none), stopped with the run.
+void track_child_process(long pid);

@@ -4,46 +4,80 @@
 #include <algorithm>
 #include <system_error>
 
+#include "console.h"
+#include "system.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string shown(const fs::path& path) {
-  return path.u8string();
+struct Walk {
+  fs::path root;
+  ScannedTree* tree;
+  std::vector<fs::path> open;  // the folders being walked, the root first: a link to one loops
+  std::string* error;
+};
+
+bool fail(Walk* walk, const std::string& text) {
+  *walk->error = text;
+  return false;
 }
 
-std::string fail(const fs::path& path, const std::error_code& ec) {
-  return "cannot read " + shown(path) + ": " + ec.message();
+bool leads_back(const Walk& walk, const fs::path& folder, fs::path* ancestor) {
+  for (const fs::path& open : walk.open) {
+    std::error_code ec;
+    if (fs::equivalent(folder, open, ec)) {
+      *ancestor = open;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool walk_folder(Walk* walk, const fs::path& dir, const std::string& prefix) {
+  std::error_code ec;
+  fs::directory_iterator it(dir, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const fs::path& path = it->path();
+    // Composed, as the name goes on the disc; the file is still read under its own name.
+    std::string rel = prefix + compose_name(path.filename().u8string());
+    std::error_code status_ec;
+    fs::file_status status = fs::status(path, status_ec);  // through every link
+    bool link = it->is_symlink(status_ec);
+    if (fs::is_directory(status)) {
+      fs::path ancestor;
+      if (link && leads_back(*walk, path, &ancestor)) {
+        return fail(walk, "the link " + shown_path(path) + " leads back to " +
+                              shown_path(ancestor) +
+                              ", a folder it lies in: a loop that a copy would follow forever");
+      }
+      walk->tree->folders.push_back(rel);
+      walk->open.push_back(path);
+      if (!walk_folder(walk, path, rel + "/")) return false;
+      walk->open.pop_back();
+    } else if (fs::is_regular_file(status)) {
+      uint64_t size = fs::file_size(path, status_ec);
+      fs::file_time_type modified;
+      if (!status_ec) modified = fs::last_write_time(path, status_ec);
+      if (status_ec) {
+        return fail(walk, "cannot read " + shown_path(path) + ": " + status_ec.message());
+      }
+      walk->tree->files.push_back({rel, path, size, modified});
+    } else if (status_ec && !link) {
+      return fail(walk, "cannot read " + shown_path(path) + ": " + status_ec.message());
+    } else {
+      walk->tree->others.push_back(rel);
+    }
+  }
+  if (ec) return fail(walk, "cannot read the folder " + shown_path(dir) + ": " + ec.message());
+  return true;
 }
 
 }  // namespace
 
-// A symbolic link counts as what it points to, as a copy would take it; a link to a folder is not
-// followed (it could lead in a circle) and is named among the other entries.
 bool scan_tree(const fs::path& root, ScannedTree* tree, std::string* error) {
-  std::error_code ec;
-  fs::recursive_directory_iterator it(root, ec);
-  for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    const fs::directory_entry& entry = *it;
-    // Lexical: relative() would follow a link and name the file it points to.
-    std::string rel = entry.path().lexically_relative(root).generic_u8string();
-    fs::file_status status = entry.status(ec);
-    if (ec && !entry.is_symlink()) break;
-    ec.clear();
-    if (fs::is_directory(status) && !entry.is_symlink()) {
-      tree->folders.push_back(rel);
-    } else if (fs::is_regular_file(status)) {
-      uint64_t size = entry.file_size(ec);
-      if (ec) break;
-      tree->files.push_back({rel, entry.path(), size});
-    } else {
-      tree->others.push_back(rel);
-    }
-  }
-  if (ec) {
-    *error = fail(it == fs::recursive_directory_iterator() ? root : it->path(), ec);
-    return false;
-  }
+  Walk walk{root, tree, {root}, error};
+  if (!walk_folder(&walk, root, "")) return false;
   auto by_rel = [](const TreeFile& a, const TreeFile& b) { return a.rel < b.rel; };
   std::sort(tree->files.begin(), tree->files.end(), by_rel);
   std::sort(tree->folders.begin(), tree->folders.end());

@@ -1,5 +1,5 @@
-// A folder's tree as a copy takes it: every file and folder below it, by its name relative to the
-// folder, and what is neither.
+// A folder's tree as a copy takes it (as Windows and "cp -L" see it): every file and folder below
+// it, symbolic links followed, by its name relative to the folder, and what is neither.
 #pragma once
 
 #include <cstdint>
@@ -8,16 +8,20 @@
 #include <vector>
 
 struct TreeFile {
-  std::string rel;  // UTF-8, '/' between folders
-  std::filesystem::path path;
+  std::string rel;             // UTF-8, composed (NFC), '/' between folders
+  std::filesystem::path path;  // its own name, which may be decomposed
   uint64_t size;
+  std::filesystem::file_time_type modified;  // with size: a file changed since the scan shows
 };
 
 struct ScannedTree {
   std::vector<TreeFile> files;       // sorted by rel
   std::vector<std::string> folders;  // sorted
-  std::vector<std::string> others;   // entries that are neither files nor folders, sorted
+  // Entries that are neither files nor folders (a device, a pipe, a link that leads nowhere),
+  // sorted.
+  std::vector<std::string> others;
 };
 
-// False, with the reason in *error, when a folder can't be read.
+// False, with the reason in *error, when a folder can't be read (naming that folder) or a link
+// leads back into a folder above it (naming the link).
 bool scan_tree(const std::filesystem::path& root, ScannedTree* tree, std::string* error);

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "disc/console.h"
 #include "disc/cp932_text.h"
 #include "disc/folder_plan.h"
 #include "disc/names.h"
@@ -33,7 +34,8 @@ std::string name_problem(const NewFile& file, std::string* list_name) {
     std::string problem = windows_component_problem(level);
     if (!problem.empty()) return "has " + problem;
   }
-  std::string joined = shown_name(file.rel);
+  std::string joined = file.rel;  // as the list will hold it, not as shown
+  std::replace(joined.begin(), joined.end(), '/', '\\');
   Cp932Text text = utf8_to_cp932(joined);
   if (!text.ok()) return "has " + cp932_failure(text);
   *list_name = text.bytes;
@@ -70,14 +72,17 @@ void find_case_clashes(const TreeDiff& diff, std::vector<std::string>* problems)
 }
 
 // The updater can't put a file where the game has a folder, nor a folder where it has a file.
+// The game's entry is named as OLD spells it: Windows may match it to a name spelt otherwise.
 std::string old_clash(const TreeDiff& diff, const std::string& rel) {
-  if (diff.old_folder_keys.count(windows_key(rel)) != 0) {
-    return "is a folder in the game (OLD); the updater can't replace a folder with a file";
+  if (auto old = diff.old_folders.find(windows_key(rel)); old != diff.old_folders.end()) {
+    return "is the folder " + shown_name(old->second) +
+           " in the game (OLD) to Windows; the updater can't replace a folder with a file";
   }
   for (const std::string& folder : folders_above(rel, NameText::file_system)) {
-    if (diff.old_file_keys.count(windows_key(folder)) != 0) {
-      return "needs the folder " + shown_name(folder) +
-             ", which is a file in the game (OLD); the updater can't replace it";
+    if (auto old = diff.old_files.find(windows_key(folder)); old != diff.old_files.end()) {
+      return "needs the folder " + shown_name(folder) + ", which is the file " +
+             shown_name(old->second) +
+             " in the game (OLD) to Windows; the updater can't replace it";
     }
   }
   return "";
@@ -141,7 +146,7 @@ void check_folders(const DiscPlan& plan, const TreeDiff& diff, std::vector<std::
     const std::string& folder = above.back();
     const std::string& parent = above[above.size() - 2];
     std::string key = windows_key(parent);
-    if (diff.old_folder_keys.count(key) != 0 || !reported.insert(key).second) continue;
+    if (diff.old_folders.count(key) != 0 || !reported.insert(key).second) continue;
     problems->push_back("the new folder " + shown_name(folder) +
                         " can't be made: the updater makes only the innermost folder of each "
                         "file, and " +
@@ -161,7 +166,7 @@ void find_empty_new_folders(const TreeDiff& diff, DiscPlan* plan) {
   }
   for (const std::string& folder : diff.new_folders) {
     std::string key = windows_key(folder);
-    if (holding_files.count(key) == 0 && diff.old_folder_keys.count(key) == 0) {
+    if (holding_files.count(key) == 0 && diff.old_folders.count(key) == 0) {
       plan->empty_new_folders.push_back(shown_name(folder));
     }
   }
@@ -170,7 +175,7 @@ void find_empty_new_folders(const TreeDiff& diff, DiscPlan* plan) {
 }  // namespace
 
 std::string shown_name(const std::string& rel) {
-  std::string name = rel;
+  std::string name = printable(rel);
   std::replace(name.begin(), name.end(), '/', '\\');
   return name;
 }
@@ -178,6 +183,16 @@ std::string shown_name(const std::string& rel) {
 DiscPlan plan_disc(const TreeDiff& diff, const ListSource& source) {
   DiscPlan plan;
   find_case_clashes(diff, &plan.problems);
+  for (const std::string& rel : diff.skipped) {
+    plan.problems.push_back(shown_name(rel) +
+                            " in NEW is neither a file nor a folder (a device, a pipe or a link "
+                            "that leads nowhere); the updater carries only files");
+  }
+  for (const std::string& rel : diff.old_clashes) {
+    plan.problems.push_back(shown_name(rel) +
+                            " in OLD is neither a file nor a folder, and NEW has an entry of that "
+                            "name; make OLD the game as players have it");
+  }
   for (const NewFile& file : diff.files) {
     if (file.change == Change::unchanged) continue;
     DiscEntry entry{&file, "", shown_name(file.rel), kFirstType};

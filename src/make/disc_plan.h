@@ -22,7 +22,8 @@ struct DiscPlan {
   std::vector<std::string> empty_new_folders;  // folders of NEW the updater won't make: no files
 };
 
-// The name of a file or folder below OLD or NEW as this tool shows it: '\' between folders.
+// The name of a file or folder below OLD or NEW as this tool shows it: '\' between folders,
+// control characters escaped.
 std::string shown_name(const std::string& rel);
 
 DiscPlan plan_disc(const TreeDiff& diff, const ListSource& source);

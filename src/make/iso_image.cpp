@@ -17,6 +17,7 @@ bool write_iso_image(const std::filesystem::path&, const std::filesystem::path&,
 #else
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +26,8 @@ bool write_iso_image(const std::filesystem::path&, const std::filesystem::path&,
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "disc/system.h"
 
 namespace {
 
@@ -47,6 +50,9 @@ int run(const std::vector<std::string>& args, const std::filesystem::path& log) 
   pid_t child = fork();
   if (child < 0) return -1;
   if (child == 0) {
+    sigset_t none;  // the tool blocks the interrupt signals; xorriso must not inherit that
+    sigemptyset(&none);
+    (void)sigprocmask(SIG_SETMASK, &none, nullptr);
     int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd >= 0) {
       (void)dup2(fd, STDOUT_FILENO);
@@ -55,10 +61,13 @@ int run(const std::vector<std::string>& args, const std::filesystem::path& log) 
     execvp(argv[0], argv.data());
     _exit(127);
   }
+  track_child_process(child);
   int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
+  pid_t waited;
+  while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
   }
+  track_child_process(0);
+  if (waited < 0) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
@@ -72,6 +81,7 @@ bool write_iso_image(const std::filesystem::path& folder, const std::filesystem:
                      std::string* error) {
   std::filesystem::path log = image;
   log += ".log";
+  track_temporary(log);
   // The names are UTF-8 whatever the caller's locale: without -local_charset a C locale turns
   // every Japanese character of the Joliet names, which Windows reads, into an underscore.
   int status = run({"xorriso",
@@ -99,6 +109,7 @@ bool write_iso_image(const std::filesystem::path& folder, const std::filesystem:
   std::string messages = read_log(log);
   std::error_code ignored;
   std::filesystem::remove(log, ignored);
+  untrack_temporary(log);
   if (status == 0) return true;
   *error = status == 127 ? "cannot run xorriso (is it installed?)"
                          : "xorriso failed (status " + std::to_string(status) + "):\n" + messages;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "disc/console.h"
 #include "disc/cp932_text.h"
 #include "disc/folder_plan.h"
 #include "disc/names.h"
@@ -46,17 +47,17 @@ bool read_earlier_list(const std::string& from, ListSource* source, std::string*
   if (fs::is_directory(path, ec)) path /= "update.ini";
   FILE* list = open_list(path);
   if (list == nullptr) {
-    *error = "cannot open " + path.u8string() + ": " + strerror(errno);
+    *error = "cannot open " + shown_path(path) + ": " + strerror(errno);
     return false;
   }
   parse_setup_list(list, SetupListHooks{});  // no "TEST" boxes, no watching
   bool read_failed = ferror(list) != 0;
   (void)fclose(list);  // read only: a failed close loses nothing
   if (read_failed || SetupProblem.limit != SetupLimit::none) {
-    *error = path.u8string() + (read_failed ? " can't be read"
-                                            : " is over a limit of the updater (line " +
-                                                  std::to_string(SetupProblem.line) +
-                                                  "); check it with update-check");
+    *error = shown_path(path) + (read_failed ? " can't be read"
+                                             : " is over a limit of the updater (line " +
+                                                   std::to_string(SetupProblem.line) +
+                                                   "); check it with update-check");
     return false;
   }
   source->TITLE = SetupRecord.TITLE;
@@ -102,9 +103,20 @@ std::string shown(const std::string& cp932) {
   return "\"" + cp932_to_utf8(cp932) + "\"";
 }
 
-// A value is written as #KEY "value": a double quote would end it, a control character the line.
+// A value is written as #KEY "value": a double quote would end it, a control character the line,
+// and the whole line must fit the parser's line buffer.
 void check_value(const char* what, const std::string& value, size_t limit,
                  std::vector<std::string>* problems) {
+  size_t line = strlen("#") + strlen(what) + strlen(" \"") + value.size() + strlen("\"\n");
+  if (value.size() <= limit && line > static_cast<size_t>(kLineBufferSize - 1)) {
+    problems->push_back(std::string(what) + " " + shown(value) + " is " +
+                        std::to_string(value.size()) +
+                        " bytes in code page 932: its line in "
+                        "update.ini would be " +
+                        std::to_string(line) + ", and the updater reads at most " +
+                        std::to_string(kLineBufferSize - 1) +
+                        " to a line (the rest would become a line of its own)");
+  }
   for (char c : value) {
     if (c == '"' || static_cast<unsigned char>(c) < 0x20) {
       problems->push_back(std::string(what) + " " + shown(value) +

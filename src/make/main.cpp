@@ -143,9 +143,9 @@ std::string exe_problem(const fs::path& exe) {
   std::ifstream in(exe, std::ios::binary);
   char magic[2] = {};
   in.read(magic, 2);
-  if (!in) return "update.exe " + exe.u8string() + " can't be read (build it, or give --exe)";
+  if (!in) return "update.exe " + shown_path(exe) + " can't be read (build it, or give --exe)";
   if (magic[0] != 'M' || magic[1] != 'Z') {
-    return exe.u8string() + " is not a Windows program (no MZ header)";
+    return shown_path(exe) + " is not a Windows program (no MZ header)";
   }
   return "";
 }
@@ -153,37 +153,53 @@ std::string exe_problem(const fs::path& exe) {
 // The problems of the image's file: it is made beside the disc folder, never over anything.
 std::string iso_problem(const fs::path& iso, const std::vector<fs::path>& folders) {
   std::error_code ec;
-  if (fs::exists(fs::symlink_status(iso, ec))) return iso.u8string() + " exists already";
+  if (fs::exists(fs::symlink_status(iso, ec))) return shown_path(iso) + " exists already";
   for (const fs::path& folder : folders) {
-    if (is_inside(iso, folder)) return iso.u8string() + " lies inside " + folder.u8string();
+    if (is_inside(iso, folder)) return shown_path(iso) + " lies inside " + shown_path(folder);
   }
   if (!fs::is_directory(tidy_path(iso).parent_path(), ec)) {
-    return "the folder " + tidy_path(iso).parent_path().u8string() + " does not exist";
+    return "the folder " + shown_path(tidy_path(iso).parent_path()) + " does not exist";
   }
   return "";
 }
 
-// The update as update-check sees it must be the one planned: no problems, the same files. Its
-// notes are update-check's too: *exe_unsigned tells whether one says update.exe is unsigned.
-std::string check_made(const fs::path& folder, const DiscPlan& plan, bool* exe_unsigned) {
+// The update as update-check --against OLD sees it must be the one planned: no problems, the same
+// files, each new or replacing as planned. Its room figure is the summary's, so the two agree, and
+// so are its notes: *exe_unsigned tells whether one says update.exe is unsigned.
+std::string check_made(const fs::path& folder, const fs::path& old_root, const DiscPlan& plan,
+                       SpaceCheck* space, bool* exe_unsigned) {
   CheckReport report;
   std::string error;
-  std::string path = platform_path(folder);
-  if (path.empty())
-    return "the path " + folder.u8string() + " has no form in the system's code page";
-  if (!build_report(path, &report, &error)) return error;
+  for (const fs::path& path : {folder, old_root}) {
+    if (platform_path(path).empty()) {
+      return "the path " + shown_path(path) + " has no form in the system's code page";
+    }
+  }
+  if (!build_report(platform_path(folder), platform_path(old_root), &report, &error)) return error;
   for (const Note& note : report.notes)
     *exe_unsigned = *exe_unsigned || note.kind == NoteKind::unsigned_exe;
   std::string found;
   for (const Problem& problem : report.problems)
     found += "\n  line " + std::to_string(problem.line) + ": " + problem.message;
-  bool same = report.files.size() == plan.entries.size();
+  bool same =
+      report.files.size() == plan.entries.size() && report.entries.size() == plan.entries.size();
   for (size_t i = 0; same && i < plan.entries.size(); ++i) {
     const FileEntry& file = report.files[i];
     same = file.file_name == plan.entries[i].shown && file.copied && file.source_exists;
+    const PreviewEntry& entry = report.entries[i];
+    Outcome planned =
+        plan.entries[i].file->change == Change::added ? Outcome::added : Outcome::replaces;
+    if (same && entry.outcome != planned) {
+      found += "\n  " + printable(entry.file_name) + " " +
+               (entry.outcome == Outcome::fails
+                    ? "fails in the game (OLD): " + entry.reason
+                    : std::string("is ") + outcome_name(entry.outcome) +
+                          " in the game (OLD), not " + outcome_name(planned));
+    }
   }
   if (!same) found += "\n  it reads other files than the ones written";
-  return found.empty() ? "" : "update-check finds problems on the update:" + found;
+  *space = report.space;
+  return found.empty() ? "" : "update-check --against OLD finds problems on the update:" + found;
 }
 
 struct Inputs {
@@ -200,26 +216,32 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   for (const std::string& level : source.data_folder)
     data /= fs::u8path(level);
   for (const DiscEntry& entry : plan.entries) {
+    auto lock = temporaries_lock();
     if (!copy_file_to(entry.file->path, data / fs::u8path(entry.file->rel), error)) return false;
   }
   std::string list = compose_setup_list(source, plan.entries);
+  auto lock = temporaries_lock();
   if (!write_file(staging.path() / "update.ini", list, error) ||
       !copy_file_to(in.exe, staging.path() / "update.exe", error)) {
     return false;
   }
-  *error = check_made(staging.path(), plan, &made->exe_unsigned);
+  lock.unlock();
+  *error = check_made(staging.path(), in.old_root, plan, &made->space, &made->exe_unsigned);
   if (!error->empty()) return false;
 
   fs::path iso_part;
   if (in.iso) {
-    iso_part = tidy_path(*in.iso);
-    iso_part.replace_filename("." + iso_part.filename().u8string() + ".making");
+    iso_part = temporary_beside(*in.iso);
+    track_temporary(iso_part);
     bool made_iso = write_iso_image(staging.path(), iso_part, error);
     std::error_code ec;
+    lock.lock();
     if (made_iso) fs::rename(iso_part, *in.iso, ec);
+    if (!made_iso || ec) fs::remove(iso_part, ec);
+    lock.unlock();
+    untrack_temporary(iso_part);
     if (!made_iso || ec) {
-      fs::remove(iso_part, ec);
-      if (made_iso) *error = "cannot write " + in.iso->u8string();
+      if (made_iso) *error = "cannot write " + shown_path(*in.iso);
       return false;
     }
   }
@@ -234,15 +256,9 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   return true;
 }
 
-// What is wrong besides the list and the names: the folders, the program, the image.
-std::vector<std::string> setup_problems(const Inputs& in, const TreeDiff& diff,
-                                        const DiscPlan& plan) {
+// What is wrong with the folders, the program and the image: known before OLD and NEW are read.
+std::vector<std::string> setup_problems(const Inputs& in) {
   std::vector<std::string> problems;
-  if (!diff.files.empty() && plan.entries.empty()) {
-    problems.emplace_back("every file of NEW is in OLD with the same contents: nothing to update");
-  } else if (plan.entries.empty()) {
-    problems.emplace_back("NEW holds no files: nothing to update");
-  }
   if (is_inside(in.new_root, in.old_root) || is_inside(in.old_root, in.new_root)) {
     problems.emplace_back("OLD and NEW lie one inside the other; give two separate folders");
   }
@@ -252,6 +268,14 @@ std::vector<std::string> setup_problems(const Inputs& in, const TreeDiff& diff,
     if (!problem.empty()) problems.push_back(problem);
   }
   return problems;
+}
+
+int refuse(const std::vector<std::string>& problems) {
+  std::string text = "nothing was made; " + std::to_string(problems.size()) + " problem(s):";
+  for (const std::string& problem : problems)
+    text += "\n  " + problem;
+  complain(text);
+  return 1;
 }
 
 int make(const Options& o) {
@@ -269,33 +293,49 @@ int make(const Options& o) {
   for (const fs::path& root : {in.old_root, in.new_root}) {
     std::error_code ec;
     if (!fs::is_directory(root, ec)) {
-      complain((root == in.old_root ? "OLD " : "NEW ") + root.u8string() + " is not a folder");
+      complain((root == in.old_root ? "OLD " : "NEW ") + shown_path(root) + " is not a folder");
       return 2;
     }
   }
 
+  for (const fs::path& target : {in.out, in.iso.value_or(fs::path())}) {
+    if (target.empty()) continue;
+    for (const fs::path& stale : stale_temporaries(target)) {
+      complain("note: " + shown_path(stale) +
+               " is left from an earlier run that was stopped; unless another update-make is "
+               "making " +
+               shown_path(target) + " now, delete it");
+    }
+  }
+
+  // Everything that needs no file of OLD or NEW is refused before the trees are read, which
+  // takes long on a real game.
   ListSource source;
   std::vector<std::string> problems;
   std::string error;
+  if (!load_list_source(o.list, &source, &problems, &error)) {
+    complain(error);
+    return 2;
+  }
+  for (std::string& problem : setup_problems(in))
+    problems.push_back(std::move(problem));
+  if (!problems.empty()) return refuse(problems);
+
   TreeDiff diff;
-  if (!load_list_source(o.list, &source, &problems, &error) ||
-      !diff_trees(in.old_root, in.new_root, &diff, &error)) {
+  if (!diff_trees(in.old_root, in.new_root, &diff, &error)) {
     complain(error);
     return 2;
   }
   DiscPlan plan = plan_disc(diff, source);
-  problems.insert(problems.end(), plan.problems.begin(), plan.problems.end());
-  for (std::string& problem : setup_problems(in, diff, plan))
-    problems.push_back(std::move(problem));
-  if (!problems.empty()) {
-    std::string text = "nothing was made; " + std::to_string(problems.size()) + " problem(s):";
-    for (const std::string& problem : problems)
-      text += "\n  " + problem;
-    complain(text);
-    return 1;
+  problems = plan.problems;
+  if (!diff.files.empty() && plan.entries.empty()) {
+    problems.emplace_back("every file of NEW is in OLD with the same contents: nothing to update");
+  } else if (plan.entries.empty()) {
+    problems.emplace_back("NEW holds no files: nothing to update");
   }
+  if (!problems.empty()) return refuse(problems);
 
-  MadeUpdate made{in.out, in.iso, in.exe, &source, &diff, &plan, 0, 0};
+  MadeUpdate made{in.out, in.iso, in.exe, &source, &diff, &plan, 0, 0, {}};
   if (!build_update(in, source, plan, &made, &error)) {
     complain(error + "\nnothing was made");
     return 1;
@@ -311,6 +351,7 @@ int make(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  watch_interrupts();  // first: the thread that takes the signals must be the only one
   set_tool_name("update-make");
   [[maybe_unused]] Utf8Console console;  // restores the console on every way out
   Options options;

@@ -4,26 +4,22 @@
 #include <fstream>
 #include <system_error>
 
-#include "tree_diff.h"
+#include "disc/console.h"
+#include "disc/names.h"
+#include "disc/system.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Temporary folders of earlier runs that were killed keep their numbers: the next run takes the
-// first free one.
-constexpr int kStagingTries = 1000;
-
 std::string shown(const fs::path& path) {
-  return path.u8string();
+  return shown_path(path);
 }
 
-// Windows compares names without regard to the case of ASCII letters.
+// A path as the file system compares it, ending in a separator.
 std::string comparable(const fs::path& path) {
   std::string text = tidy_path(path).generic_u8string();
-#ifdef _WIN32
-  text = windows_key(text);
-#endif
+  if (kCaseBlindFileNames) return name_key(text, NameText::utf8) + '\\';
   if (text.empty() || text.back() != '/') text += '/';
   return text;
 }
@@ -64,32 +60,51 @@ std::string out_problem(const fs::path& out, const fs::path& old_root, const fs:
   return "";
 }
 
+fs::path temporary_beside(const fs::path& target) {
+  fs::path full = tidy_path(target);
+  return full.parent_path() /
+         fs::u8path("." + full.filename().u8string() + ".making-" + std::to_string(process_id()));
+}
+
+std::vector<fs::path> stale_temporaries(const fs::path& target) {
+  fs::path full = tidy_path(target);
+  std::string stem = "." + full.filename().u8string() + ".making";
+  std::vector<fs::path> stale;
+  std::error_code ec;
+  for (fs::directory_iterator it(full.parent_path(), ec); !ec && it != fs::directory_iterator();
+       it.increment(ec)) {
+    if (it->path().filename().u8string().compare(0, stem.size(), stem) == 0) {
+      stale.push_back(it->path());
+    }
+  }
+  return stale;
+}
+
 Staging::~Staging() {
   if (path_.empty() || committed_) return;
-  std::error_code ignored;  // nothing more can be done; the folder has a name of its own
-  fs::remove_all(path_, ignored);
+  // Nothing more can be done when this fails; the folder has a name of its own.
+  auto lock = temporaries_lock();
+  (void)remove_tree(path_);
+  lock.unlock();
+  untrack_temporary(path_);
 }
 
 bool Staging::open(const fs::path& target, std::string* error) {
   target_ = tidy_path(target);
-  std::string stem = "." + target_.filename().u8string() + ".making-";
-  for (int n = 1; n <= kStagingTries; ++n) {
-    fs::path candidate = target_.parent_path() / fs::u8path(stem + std::to_string(n));
-    std::error_code ec;
-    if (fs::create_directory(candidate, ec)) {
-      path_ = candidate;
-      return true;
-    }
-    if (ec) {
-      *error = "cannot make " + shown(candidate) + ": " + ec.message();
-      return false;
-    }
+  fs::path candidate = temporary_beside(target_);
+  std::error_code ec;
+  track_temporary(candidate);
+  if (!fs::create_directory(candidate, ec)) {
+    untrack_temporary(candidate);
+    *error = "cannot make " + shown(candidate) + ": " + (ec ? ec.message() : "it exists already");
+    return false;
   }
-  *error = "no free temporary name beside " + shown(target_);
-  return false;
+  path_ = candidate;
+  return true;
 }
 
 bool Staging::commit(std::string* error) {
+  auto lock = temporaries_lock();  // an interrupt now finds either the folder or OUT
   std::error_code ec;
   // rename() replaces an empty folder on POSIX but not on Windows: take it away first.
   fs::remove(target_, ec);
@@ -100,6 +115,8 @@ bool Staging::commit(std::string* error) {
     return false;
   }
   committed_ = true;
+  lock.unlock();
+  untrack_temporary(path_);
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // An absolute, normalised path without a trailing separator.
 std::filesystem::path tidy_path(const std::filesystem::path& path);
@@ -16,6 +17,11 @@ bool is_inside(const std::filesystem::path& inner, const std::filesystem::path& 
 std::string out_problem(const std::filesystem::path& out, const std::filesystem::path& old_root,
                         const std::filesystem::path& new_root);
 
+// The name of a temporary of this run beside target: ".NAME.making-PID", unique to the run.
+std::filesystem::path temporary_beside(const std::filesystem::path& target);
+// Temporaries that earlier runs left beside target (they were killed, or the machine stopped).
+std::vector<std::filesystem::path> stale_temporaries(const std::filesystem::path& target);
+
 class Staging {
  public:
   Staging() = default;
@@ -23,7 +29,7 @@ class Staging {
   Staging(const Staging&) = delete;
   Staging& operator=(const Staging&) = delete;
 
-  // Makes a new folder beside target.
+  // Makes a new folder beside target (temporary_beside), removed again if the run is interrupted.
   bool open(const std::filesystem::path& target, std::string* error);
   const std::filesystem::path& path() const { return path_; }
   // Renames the folder to the target; an empty target folder is replaced.

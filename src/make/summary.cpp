@@ -3,9 +3,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "disc/console.h"
 #include "disc/cp932_text.h"
 #include "disc/pe_signature.h"
-#include "update/space_needed.h"
 
 namespace {
 
@@ -70,18 +70,10 @@ std::string data_folder_name(const ListSource& source) {
 
 }  // namespace
 
-uint64_t game_drive_peak(const DiscPlan& plan) {
-  std::vector<PlannedCopy> copies;
-  copies.reserve(plan.entries.size());
-  for (const DiscEntry& entry : plan.entries)
-    copies.push_back({entry.file->size, entry.file->old_size});
-  return peak_space_needed(copies.data(), static_cast<int>(copies.size()), 0);
-}
-
 std::string summary_text(const MadeUpdate& made) {
   const DiscPlan& plan = *made.plan;
   uint64_t data = data_bytes(plan);
-  std::string out = "Made " + made.out.u8string() + ": update.exe, update.ini and " +
+  std::string out = "Made " + shown_path(made.out) + ": update.exe, update.ini and " +
                     std::to_string(plan.entries.size()) + " data file(s) " +
                     data_folder_name(*made.source) + ", " +
                     std::to_string(data + made.exe_bytes + made.list_bytes) +
@@ -99,13 +91,16 @@ std::string summary_text(const MadeUpdate& made) {
              shown_names(made.diff->only_in_old));
   list_names(&out, "Empty folders of NEW that the updater won't make (it makes folders for files)",
              plan.empty_new_folders);
-  list_names(&out, "Left out of NEW: neither files nor folders", shown_names(made.diff->skipped));
-  out += "The game's drive needs up to " + std::to_string(game_drive_peak(plan)) +
-         " bytes free while the update runs.\n";
-  out += "update.exe from " + made.exe.u8string() + "\n";
+  list_names(&out, "Only in OLD, neither files nor folders: left as they are",
+             shown_names(made.diff->old_others));
+  out += "The game's drive needs up to " + std::to_string(made.space.needed) + " bytes free (" +
+         std::to_string(made.space.cluster_size) +
+         "-byte clusters, as OLD's drive has them) while the update runs, for a game that equals "
+         "OLD.\n";
+  out += "update.exe from " + shown_path(made.exe) + "\n";
   if (made.exe_unsigned) out += std::string(kUnsignedExeAdvice) + ".\n";
-  if (made.iso) out += "Disc image " + made.iso->u8string() + " (ISO 9660, Joliet, Rock Ridge)\n";
-  out += "update-check on " + made.out.u8string() + ": no problems.\n";
+  if (made.iso) out += "Disc image " + shown_path(*made.iso) + " (ISO 9660, Joliet, Rock Ridge)\n";
+  out += "update-check on " + shown_path(made.out) + ": no problems.\n";
   return out;
 }
 
@@ -141,13 +136,14 @@ std::string summary_json(const MadeUpdate& made) {
   doc["unchanged"] = unchanged(*made.diff);
   doc["only_in_old"] = shown_names(made.diff->only_in_old);
   doc["empty_new_folders"] = plan.empty_new_folders;
-  doc["skipped"] = shown_names(made.diff->skipped);
+  doc["skipped"] = shown_names(made.diff->old_others);
   uint64_t data = data_bytes(plan);
   doc["bytes"] = {{"data", data},
                   {"update_exe", made.exe_bytes},
                   {"update_ini", made.list_bytes},
                   {"total", data + made.exe_bytes + made.list_bytes},
-                  {"game_drive_peak", game_drive_peak(plan)}};
+                  {"game_drive_peak", made.space.needed},
+                  {"cluster_size", made.space.cluster_size}};
   // Names of OLD and NEW that aren't UTF-8 are replaced, so the document stays valid.
   return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

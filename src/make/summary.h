@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "disc/report.h"
 #include "disc_plan.h"
 #include "list_source.h"
 #include "tree_diff.h"
@@ -20,11 +21,11 @@ struct MadeUpdate {
   const DiscPlan* plan;
   uint64_t exe_bytes;
   uint64_t list_bytes;
+  // The room the copies take on the game's drive at the fullest, reckoned as the updater and
+  // update-check --against reckon it, for a game that equals OLD.
+  SpaceCheck space;
   bool exe_unsigned = false;  // the update.exe on the disc carries no Authenticode signature
 };
-
-// The most the copies add to the game's drive at once (bytes, before rounding to clusters).
-uint64_t game_drive_peak(const DiscPlan& plan);
 
 std::string summary_text(const MadeUpdate& made);
 std::string summary_json(const MadeUpdate& made);

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <set>
 #include <system_error>
 
+#include "disc/console.h"
+#include "disc/names.h"
 #include "disc/tree_scan.h"
 
 namespace fs = std::filesystem;
@@ -13,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string shown(const fs::path& path) {
-  return path.u8string();
+  return shown_path(path);
 }
 
 // Sizes are compared first, so only files of equal size are read.
@@ -48,12 +51,7 @@ bool same_bytes(const fs::path& a, const fs::path& b, bool* same, std::string* e
 }  // namespace
 
 std::string windows_key(const std::string& rel) {
-  std::string key = rel;
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c == '\\') c = '/';
-  }
-  return key;
+  return name_key(rel, NameText::file_system);
 }
 
 bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* diff,
@@ -66,14 +64,15 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
   std::map<std::string, const TreeFile*> old_files;
   for (const TreeFile& file : old_tree.files) {
     old_files.emplace(windows_key(file.rel), &file);
-    diff->old_file_keys.insert(windows_key(file.rel));
+    diff->old_files.emplace(windows_key(file.rel), file.rel);
   }
   for (const std::string& folder : old_tree.folders)
-    diff->old_folder_keys.insert(windows_key(folder));
+    diff->old_folders.emplace(windows_key(folder), folder);
 
   std::set<std::string> matched;
   for (const TreeFile& scanned : new_tree.files) {
-    diff->files.push_back({scanned.rel, scanned.path, scanned.size, Change::added, 0});
+    diff->files.push_back(
+        {scanned.rel, scanned.path, scanned.size, scanned.modified, Change::added, 0});
     NewFile& file = diff->files.back();
     auto old = old_files.find(windows_key(file.rel));
     if (old != old_files.end()) {
@@ -89,6 +88,14 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
   for (const TreeFile& file : old_tree.files) {
     if (matched.count(windows_key(file.rel)) == 0) diff->only_in_old.push_back(file.rel);
   }
+  std::set<std::string> new_keys;
+  for (const NewFile& file : diff->files)
+    new_keys.insert(windows_key(file.rel));
+  for (const std::string& folder : new_tree.folders)
+    new_keys.insert(windows_key(folder));
+  for (const std::string& other : old_tree.others)
+    (new_keys.count(windows_key(other)) != 0 ? diff->old_clashes : diff->old_others)
+        .push_back(other);
   diff->new_folders = std::move(new_tree.folders);
   diff->skipped = std::move(new_tree.others);
   return true;

@@ -1,34 +1,38 @@
 // What changed between the game as players have it (OLD) and the new version (NEW): every file of
 // NEW, added, changed in content or unchanged, and what only OLD has. Files are matched as
-// Windows matches names, without regard to the case of ASCII letters.
+// Windows matches names (name_key).
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
 enum class Change { added, changed, unchanged };
 
 struct NewFile {
-  std::string rel;  // below NEW, UTF-8, '/' between folders
+  std::string rel;  // below NEW, UTF-8 composed, '/' between folders
   std::filesystem::path path;
   uint64_t size;
+  std::filesystem::file_time_type modified;  // when NEW was read
   Change change;
   uint64_t old_size;  // 0 when added
 };
 
 struct TreeDiff {
-  std::vector<NewFile> files;             // every file of NEW, sorted by rel
-  std::vector<std::string> new_folders;   // every folder of NEW
-  std::set<std::string> old_folder_keys;  // windows_key of every folder of OLD
-  std::set<std::string> old_file_keys;
-  std::vector<std::string> only_in_old;  // files of OLD that NEW lacks
-  std::vector<std::string> skipped;      // entries of NEW that are neither files nor folders
+  std::vector<NewFile> files;                      // every file of NEW, sorted by rel
+  std::vector<std::string> new_folders;            // every folder of NEW
+  std::map<std::string, std::string> old_folders;  // every folder of OLD by its name_key
+  std::map<std::string, std::string> old_files;    // every file of OLD by its name_key
+  std::vector<std::string> only_in_old;            // files of OLD that NEW lacks
+  // Entries that are neither files nor folders (a device, a pipe, a link that leads nowhere).
+  std::vector<std::string> skipped;      // of NEW: the updater can't carry them
+  std::vector<std::string> old_others;   // of OLD, only there
+  std::vector<std::string> old_clashes;  // of OLD, where NEW has a file or a folder
 };
 
-// A relative name as Windows compares it: ASCII letters in upper case, '\' and '/' alike.
+// A name below OLD or NEW as Windows compares it.
 std::string windows_key(const std::string& rel);
 
 // Walks both trees and compares the files that both have byte for byte. False, with the reason

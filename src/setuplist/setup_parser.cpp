@@ -13,8 +13,6 @@ SetupListHooks SetupHooks = {};
 
 namespace {
 
-constexpr int kLineBufferSize = 512;
-
 enum class Section { none, install_lst, install_s, install_b, install_c, file, save_lst };
 
 // State of one parse.

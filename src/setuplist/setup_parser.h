@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 
+// The parser reads the list a line at a time into this many bytes, the line's end (one LF, once
+// text mode has taken the CR) and the terminator included: a longer line is read as two or more.
+constexpr int kLineBufferSize = 512;
+
 // The open setup list, or null when it could not be opened. The entry sequence owns it.
 extern FILE* SetupListFile;
 

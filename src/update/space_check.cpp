@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr uint64_t kUsualClusterSize = 4096;
-
 struct PlanNote {
   int32_t entry;  // the FileTable entry of the copy
   bool source_exists;

@@ -11,6 +11,9 @@ struct PlannedCopy {
   uint64_t replaced_size;  // bytes of the game file it replaces; 0 when there is none
 };
 
+// The cluster size taken when the drive doesn't say: NTFS's default for volumes up to 16 TB.
+constexpr uint64_t kUsualClusterSize = 4096;
+
 // size rounded up to whole clusters; a cluster size of 0 counts bytes.
 uint64_t cluster_bytes(uint64_t size, uint64_t cluster_size);
 

@@ -89,6 +89,11 @@ make_many_files() {
   local i
   for i in $(seq -w 1 300); do put "$1/new" "many/f$i.dat"; done
 }
+make_small_files() {
+  make_demo "$1"
+  local i
+  for i in $(seq -w 1 100); do put "$1/new" "small/f$i.dat"; done
+}
 make_two_levels() {
   make_demo "$1"
   put "$1/new" 追加/深い/a.txt
@@ -101,10 +106,19 @@ make_case_clash() {
   make_demo "$1"
   put "$1/new" Data.dat data.dat
 }
+make_case_clash_wide() {
+  make_demo "$1"
+  put "$1/new" ｄａｔａ.dat ＤＡＴＡ.dat ΔＩＲ/a.txt δｉｒ  # full-width and Greek letters fold too
+}
 make_old_clash() {
   make_demo "$1"
   put "$1/old" voice
   put "$1/new" voice/v001.ogg
+}
+make_old_clash_wide() {
+  make_demo "$1"
+  put "$1/old" ｖｏｉｃｅ Ⅱ/a.txt
+  put "$1/new" ＶＯＩＣＥ/v001.ogg ⅱ
 }
 make_list_clash() {
   make_empty_path "$1"
@@ -113,6 +127,46 @@ make_list_clash() {
 make_offenders() {
   make_long_name "$1"
   put "$1/new" CON.txt 追加/深い/a.txt
+}
+# NEW shares assets through links, as build farms do: a copy follows them (cp -L).
+make_links() {
+  make_demo "$1"
+  put "$1/assets" voice/a.ogg voice/b.ogg e.dat
+  ln -s ../assets/voice "$1/new/voice"
+  ln -s ../assets/e.dat "$1/new/extra.dat"
+  mkdir -p "$1/old-voice" && echo old >"$1/old-voice/a.ogg"
+  ln -s ../old-voice "$1/old/voice"  # OLD reaches its files through a link too
+  FILES=(bgm.dat extra.dat game.exe readme.txt voice/a.ogg voice/b.ogg シナリオ/話.txt シナリオ/表/ソフト.txt)
+  LIST=("${DEMO_RECORD[@]}" '#INSTALL_LST' '[標準]' '[追加]' '#FILE' '[標準]' bgm.dat extra.dat game.exe
+    readme.txt 'voice\a.ogg' 'voice\b.ogg' 'シナリオ\話.txt' 'シナリオ\表\ソフト.txt')
+}
+make_link_loop() {
+  make_demo "$1"
+  ln -s .. "$1/new/シナリオ/戻る"
+}
+# Entries that are neither files nor folders: refused in NEW, named when only OLD has them.
+make_others_in_new() {
+  make_demo "$1"
+  mkfifo "$1/new/pipe"
+  ln -s nowhere "$1/new/dangling.dat"
+  mkfifo "$1/old/clash" && put "$1/new" clash
+}
+make_others_in_old() {
+  make_demo "$1"
+  mkfifo "$1/old/old-pipe"
+}
+# Kana with a separate voicing mark (NFD) go on the disc composed: が, not か and U+3099.
+make_decomposed() {
+  make_demo "$1"
+  put "$1/new" "$(printf 'シナリオ/\xe3\x81\x8b\xe3\x82\x99.txt')"
+}
+make_control_name() {
+  make_demo "$1"
+  put "$1/new" "$(printf 'bad\x1b[31mred.txt')"
+}
+make_old_control_name() {
+  make_demo "$1"
+  put "$1/old" "$(printf 'old\x07bell/x.dat')"
 }
 make_unchanged() {
   put "$1/old" game.exe sub/a.dat
@@ -162,6 +216,7 @@ expect_iso() {
 
 # row NAME MAKER STATUS OUTPUT MESSAGE [OPTIONS...]
 #   OUTPUT: disc    the maker's FILES and LIST
+#           made    OUT is there (what it holds is left to MESSAGE and update-check)
 #           absent  OUT is not there afterwards
 #           kept    OUT held one file and holds only it afterwards
 #   MESSAGE: texts the run must print (on either stream), separated by "|"
@@ -169,7 +224,9 @@ expect_iso() {
 #            with --json; the jq FILTER must hold), "@iso" (--iso, the image read back), "@front"
 #            (through scripts/package, told to run this update-make), "@no-opts" (without the maker's OPTS), "@full-out",
 #            "@empty-out", "@out-in-new", "@new-in-old", "@not-exe" (--exe names a file that is no program),
-#            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails)
+#            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails), "@room" (the room
+#            figure equals what update-check --against OLD reckons for OUT), "@stale" (an earlier
+#            run's temporary is beside OUT), "@signal=SIG" (SIG sent while a stand-in xorriso runs)
 row() {
   local name="$1" maker="$2" status="$3" output="$4" message="$5"
   shift 5
@@ -178,7 +235,7 @@ row() {
   case_failed=0
   echo "--- $name"
 
-  local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
+  local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" signal="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
   out="$dir/disc"
   mkdir -p "$dir"
   OPTS=() DATA="" FILES=() LIST=()
@@ -195,6 +252,14 @@ row() {
         chmod +x "$dir/bin/xorriso"
         ;;
       @front) program="$PACKAGE" && export UPDATE_MAKE="$MAKE" ;;
+      @stale) mkdir -p "$dir/.disc.making-1" ;;
+      @signal=*)
+        signal="${opt#@signal=}" iso="$dir/disc.iso"
+        mkdir -p "$dir/bin"
+        printf '#!/bin/sh\nfor a; do case "$a" in stdio:*) echo part >"${a#stdio:}" ;; esac; done\ntouch "%s/started"\nexec sleep 30\n' "$dir" >"$dir/bin/xorriso"
+        chmod +x "$dir/bin/xorriso"
+        ;;
+      @room) room=1 && options+=(--json) ;;
       @no-opts) options=() ;;
       @full-out) mkdir -p "$out" && echo keep >"$out/keep.txt" ;;
       @empty-out) mkdir -p "$out" ;;
@@ -207,8 +272,17 @@ row() {
   [ -z "$iso" ] || options+=(--iso "$iso")
 
   log="$dir/log"
-  PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
-    >"$dir/stdout" 2>"$dir/stderr" || got=$?
+  if [ -n "$signal" ]; then
+    PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
+      >"$dir/stdout" 2>"$dir/stderr" &
+    local pid=$! waited=0
+    while [ ! -e "$dir/started" ] && [ "$waited" -lt 200 ]; do sleep 0.05; waited=$((waited + 1)); done
+    kill -s "$signal" "$pid"
+    wait "$pid" || got=$?
+  else
+    PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
+      >"$dir/stdout" 2>"$dir/stderr" || got=$?
+  fi
   cat "$dir/stdout" "$dir/stderr" >"$log"
   [ "$got" -eq "$status" ] || fail "exit status $got, want $status"
   local texts text
@@ -217,11 +291,20 @@ row() {
     grep -qF -- "$text" "$log" || fail "no \"$text\" in the output"
   done
   [ -z "$filter" ] || jq -e "$filter" "$dir/stdout" >/dev/null || fail "jq: $filter is not true"
+  if [ -n "$room" ]; then
+    local made_room checked_room
+    made_room="$(jq .bytes.game_drive_peak "$dir/stdout")"
+    checked_room="$("$(dirname "$MAKE")/update-check" --json --against "$dir/old" "$out" | jq .space.needed)"
+    [ "$made_room" = "$checked_room" ] || fail "room $made_room, update-check --against OLD says $checked_room"
+  fi
+  ! grep -q $'[\x01-\x08\x0b-\x1f\x7f]' "$log" || fail "a control character reached the output raw"
   # Nothing of a half-made folder or image is left beside them.
-  [ -z "$(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*')" ] || fail "a temporary is left"
+  [ -z "$(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*' ! -name .disc.making-1)" ] ||
+    fail "a temporary is left: $(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*')"
 
   case "$output" in
     disc) expect_disc "$new" "$out" ;;
+    made) [ -f "$out/update.ini" ] || fail "no OUT" ;;
     absent) [ ! -e "$out" ] || fail "OUT was made: $(find "$out" | head -5 | tr '\n' ' ')" ;;
     kept) [ "$(find "$out" -mindepth 1)" = "$out/keep.txt" ] || fail "OUT changed" ;;
   esac
@@ -237,12 +320,17 @@ row() {
 
 # Made.
 row demo           demo      0 disc "changed           21  game.exe|added             43  シナリオ\\表\\ソフト.txt|Unchanged, left off the update: 1|Only in OLD|manual.txt|no problems."
+row room           small_files 0 made "" @room '@json=.bytes.game_drive_peak >= 100 * .bytes.cluster_size'
 row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 28 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
 row from_list      from_list 0 disc "no problems."
 row empty_out      demo      0 disc "no problems." @empty-out
 row iso            demo      0 disc "Disc image" @iso
 row front          demo      0 disc "no problems." @front
 row empty_path     empty_path 0 disc "beside update.ini"
+row links          links     0 disc "changed           24  voice\\a.ogg|added             24  voice\\b.ogg|added             18  extra.dat|no problems."
+row old_control_name old_control_name 0 disc "old\\x07bell\\x.dat"
+row others_in_old  others_in_old 0 disc "Only in OLD, neither files nor folders|old-pipe"
+row decomposed     decomposed 0 made "シナリオ\\が.txt|no problems."
 
 # Refused: NEW has what the updater can't carry. Every offender is named.
 row long_name      long_name 1 absent "とても長い名前のファイルです.txt is 32 bytes|at most 31"
@@ -251,20 +339,31 @@ row many_files     many_files 1 absent "305 files differ from OLD; the updater c
 row two_levels     two_levels 1 absent "the new folder 追加\\深い can't be made|Put a file directly in 追加"
 row unsafe_names   unsafe_names 1 absent "CON.txt would land outside|data\\nul.dat would land outside|[x].txt begins with '['|#memo.txt begins with '#'|a:b.txt has ':'"
 row case_clash     case_clash 1 absent "Data.dat and data.dat are one name on Windows"
-row old_clash      old_clash 1 absent "voice\\v001.ogg needs the folder voice, which is a file in the game"
+row case_clash_wide case_clash_wide 1 absent "ＤＡＴＡ.dat and ｄａｔａ.dat are one name on Windows|ΔＩＲ and δｉｒ are one name"
+row old_clash      old_clash 1 absent "voice\\v001.ogg needs the folder voice, which is the file voice in the game"
+row old_clash_wide old_clash_wide 1 absent "ＶＯＩＣＥ\\v001.ogg needs the folder ＶＯＩＣＥ, which is the file ｖｏｉｃｅ in the game|ⅱ is the folder Ⅱ in the game"
 row offenders      offenders 1 absent "3 problem(s)|とても長い名前のファイルです.txt is 32 bytes|CON.txt would land outside|追加\\深い can't be made"
 row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a double quote" --reg-s '' --title 'a"b'
 row nothing_new    unchanged 1 absent "nothing to update"
 row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
 row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
+row others_in_new  others_in_new 1 absent "pipe in NEW is neither a file nor a folder|dangling.dat in NEW is neither|clash in OLD is neither a file nor a folder, and NEW has"
+row control_name   control_name 1 absent "bad\\x1B[31mred.txt has a control character"
+row link_loop      link_loop 2 absent "the link|戻る leads back to"
 
 # Refused: the folders, the image or the program are wrong. OUT is never left half-made.
 row full_out       demo      1 kept   "is not empty" @full-out
+row early_out      link_loop 1 kept   "1 problem(s)|is not empty" @full-out
+row early_record   link_loop 1 absent "1 problem(s)|REG_S is empty" --reg-s ''
+row early_line     link_loop 1 absent "its line in update.ini would be 512, and the updater reads at most 511" --reg-s "$(printf '%0502d' 0)"
 row out_in_new     demo      1 absent "lies inside NEW" @out-in-new
 row new_in_old     demo      1 absent "OLD and NEW lie one inside the other" @new-in-old
 row not_exe        demo      1 absent "is not a Windows program" @not-exe
 row iso_exists     demo      1 absent "exists already" @iso-exists
 row xorriso_fails  demo      1 absent "xorriso failed|write error|nothing was made" @xorriso-fails
+row stale          demo      0 disc ".disc.making-1 is left from an earlier run that was stopped" @stale
+row sigterm        demo      143 absent "" @signal=TERM
+row sighup         demo      129 absent "" @signal=HUP
 row no_record      demo      2 absent "give --title, --reg-s and --reg-t" @no-opts
 row type_and_from  from_list 2 absent "--type and --from" --type X
 
