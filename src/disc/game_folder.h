@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "names.h"
+#include "system.h"
 
 struct GameItem {
   enum class Kind { missing, file, folder };
@@ -33,23 +34,13 @@ class GameFolder {
 
  private:
   std::string dir_;
-#ifndef _WIN32
   bool find_part(const std::string& dir, const std::string& part, std::string* found);
 
   // Each folder's names by their capitals, read once: a game folder may hold thousands of files.
   std::map<std::string, std::map<std::string, std::string>> listings_;
-#endif
 };
 
 bool is_folder(const std::string& path);  // path in the platform's bytes
-
-struct DiskSpace {
-  bool known = false;
-  uint64_t free = 0;          // bytes an ordinary user may still write
-  uint64_t cluster_size = 0;  // the unit files take room in
-};
-
-DiskSpace disk_space_of(const std::string& dir);
 
 // Whether two files (paths in the platform's bytes) hold the same bytes.
 bool same_contents(const std::string& a, const std::string& b);

@@ -1,6 +1,8 @@
 // The Linux and Windows halves of system.h.
 #include "system.h"
 
+#include "setuplist/list_reader.h"
+
 #ifdef _WIN32
 
 #include <windows.h>
@@ -10,14 +12,31 @@
 
 namespace {
 
+// Wide text in code_page, exactly, or empty. Without WC_NO_BEST_FIT_CHARS Windows maps characters
+// it lacks to look-alikes (the yen sign to the backslash byte, which would split a name), and
+// some characters convert one way only: the result is read back and must give the same text.
 std::string narrow(const wchar_t* wide, int len, UINT code_page) {
   if (len == 0) return "";
+  bool utf8 = code_page == CP_UTF8;
+  DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
   BOOL lossy = FALSE;
-  BOOL* lossy_out = code_page == CP_UTF8 ? nullptr : &lossy;  // CP_UTF8 takes no such flag
-  int size = WideCharToMultiByte(code_page, 0, wide, len, nullptr, 0, nullptr, lossy_out);
+  BOOL* lossy_out = utf8 ? nullptr : &lossy;  // CP_UTF8 takes no such flag
+  int size = WideCharToMultiByte(code_page, flags, wide, len, nullptr, 0, nullptr, lossy_out);
+  if (size <= 0 || lossy) return "";
   std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(code_page, 0, wide, len, out.data(), size, nullptr, lossy_out);
-  return size == 0 || lossy ? std::string() : out;
+  if (WideCharToMultiByte(code_page, flags, wide, len, out.data(), size, nullptr, lossy_out) !=
+          size ||
+      lossy) {
+    return "";
+  }
+  std::wstring back(static_cast<size_t>(len) + 1, L'\0');
+  int back_len = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, out.data(), size, back.data(),
+                                     static_cast<int>(back.size()));
+  if (back_len != len ||
+      back.compare(0, static_cast<size_t>(len), wide, static_cast<size_t>(len)) != 0) {
+    return "";
+  }
+  return out;
 }
 
 }  // namespace
@@ -31,11 +50,10 @@ bool append_cp932_char(const char* bytes, size_t len, std::string* out) {
   int wide_len =
       MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(len), wide, 2);
   if (wide_len == 0) return false;
-  char utf8[8];
-  int utf8_len =
-      WideCharToMultiByte(CP_UTF8, 0, wide, wide_len, utf8, sizeof utf8, nullptr, nullptr);
-  if (utf8_len == 0) return false;
-  out->append(utf8, static_cast<size_t>(utf8_len));
+  // Decoding only shows a name: the NEC and IBM rows' twin codes both read as their character.
+  std::string utf8 = narrow(wide, wide_len, CP_UTF8);
+  if (utf8.empty()) return false;
+  *out += utf8;
   return true;
 }
 
@@ -122,9 +140,62 @@ std::string platform_path(const std::filesystem::path& path) {
   return narrow(wide.c_str(), static_cast<int>(wide.size()), CP_ACP);
 }
 
+FILE* open_list_file(const std::filesystem::path& path) {
+  return _wfopen(path.c_str(), L"rt");
+}
+
+PathFacts path_facts(const std::string& path) {
+  PathFacts facts;
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) return facts;
+  DWORD a = info.dwFileAttributes;
+  facts.exists = true;
+  facts.folder = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  facts.read_only = (a & FILE_ATTRIBUTE_READONLY) != 0;
+  facts.hidden = (a & FILE_ATTRIBUTE_HIDDEN) != 0;
+  facts.system = (a & FILE_ATTRIBUTE_SYSTEM) != 0;
+  return facts;
+}
+
+std::vector<std::string> folder_names(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return names;
+}
+
+DiskSpace disk_space_of(const std::string& dir) {
+  DiskSpace space;
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExA(dir.c_str(), &available, nullptr, nullptr)) return space;
+  space.known = true;
+  space.free = available.QuadPart;
+  // GetDiskFreeSpaceA wants the root of the volume (with its backslash) on older systems.
+  char root[MAX_PATH];
+  DWORD sectors_per_cluster;
+  DWORD bytes_per_sector;
+  DWORD free_clusters;
+  DWORD clusters;
+  if (GetVolumePathNameA(dir.c_str(), root, sizeof root) &&
+      GetDiskFreeSpaceA(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters, &clusters)) {
+    space.cluster_size = static_cast<uint64_t>(sectors_per_cluster) * bytes_per_sector;
+  }
+  return space;
+}
+
 #else
 
 #include <iconv.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <utf8proc.h>
 
 #include <cstdlib>
@@ -211,6 +282,66 @@ std::filesystem::path program_folder() {
 
 std::string platform_path(const std::filesystem::path& path) {
   return path.string();
+}
+
+namespace {
+
+constexpr unsigned kHidden = 0x2;  // FILE_ATTRIBUTE_HIDDEN
+constexpr unsigned kSystem = 0x4;  // FILE_ATTRIBUTE_SYSTEM
+
+// Wine keeps the hidden and system attributes as the text "0x" and hex digits (a NUL after them
+// is allowed) in user.DOSATTRIB, the attribute Samba uses; it takes nothing else from there.
+// Measured with Wine 8: "0X2" and the bare byte 0x22 count for nothing, "0x12" for hidden.
+unsigned dos_attributes(const std::string& path) {
+  char value[64];
+  ssize_t len = getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
+  if (len <= 2 || value[0] != '0' || value[1] != 'x') return 0;
+  value[len] = '\0';
+  char* end = nullptr;
+  unsigned long bits = strtoul(value + 2, &end, 16);
+  if (end == value + 2 || *end != '\0') return 0;
+  return static_cast<unsigned>(bits) & (kHidden | kSystem);
+}
+
+}  // namespace
+
+FILE* open_list_file(const std::filesystem::path& path) {
+  return open_setup_list(path.c_str());
+}
+
+PathFacts path_facts(const std::string& path) {
+  PathFacts facts;
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return facts;
+  facts.exists = true;
+  facts.folder = S_ISDIR(info.st_mode);
+  facts.size = static_cast<uint64_t>(info.st_size);
+  // Wine keeps the read-only attribute as a mode without any write bit.
+  facts.read_only = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  unsigned dos = dos_attributes(path);
+  facts.hidden = (dos & kHidden) != 0;
+  facts.system = (dos & kSystem) != 0;
+  return facts;
+}
+
+std::vector<std::string> folder_names(const std::string& dir) {
+  std::vector<std::string> names;
+  std::error_code error;
+  std::filesystem::directory_iterator it(dir, error);
+  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error))
+    names.push_back(it->path().filename().string());
+  return names;
+}
+
+DiskSpace disk_space_of(const std::string& dir) {
+  DiskSpace space;
+  struct statvfs info;
+  if (statvfs(dir.c_str(), &info) != 0) return space;
+  uint64_t block = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
+  space.known = true;
+  space.free = static_cast<uint64_t>(info.f_bavail) * block;
+  space.cluster_size = block;
+  return space;
 }
 
 #endif

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -73,5 +75,31 @@ void untrack_temporary(const std::filesystem::path& path);
 std::unique_lock<std::mutex> temporaries_lock();
 // This process's id, which makes a temporary's name unique to the run.
 unsigned long process_id();
+// A setup list opened for reading as the updater opens it (text mode), by any name: Windows takes
+// the wide name.
+FILE* open_list_file(const std::filesystem::path& path);
 // The child process a run waits for (0: none), stopped with the run.
 void track_child_process(long pid);
+
+// One path (in the platform's bytes) as the file system answers for it, links followed. On Linux
+// the DOS attributes are read as Wine keeps them: read-only from a mode without any write bit,
+// hidden and system from the extended attribute user.DOSATTRIB.
+struct PathFacts {
+  bool exists = false;
+  bool folder = false;
+  uint64_t size = 0;
+  bool read_only = false;
+  bool hidden = false;
+  bool system = false;
+};
+PathFacts path_facts(const std::string& path);
+// The names in a folder (platform bytes), for looking one up without regard to case where the
+// file system compares them byte for byte.
+std::vector<std::string> folder_names(const std::string& dir);
+
+struct DiskSpace {
+  bool known = false;
+  uint64_t free = 0;          // bytes an ordinary user may still write
+  uint64_t cluster_size = 0;  // the unit files take room in
+};
+DiskSpace disk_space_of(const std::string& dir);

@@ -12,7 +12,6 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Walk {
-  fs::path root;
   ScannedTree* tree;
   std::vector<fs::path> open;  // the folders being walked, the root first: a link to one loops
   std::string* error;
@@ -45,10 +44,11 @@ bool walk_folder(Walk* walk, const fs::path& dir, const std::string& prefix) {
     fs::file_status status = fs::status(path, status_ec);  // through every link
     bool link = it->is_symlink(status_ec);
     if (fs::is_directory(status)) {
+      // Every folder is asked: Wine shows a link to a folder as a plain folder.
       fs::path ancestor;
-      if (link && leads_back(*walk, path, &ancestor)) {
-        return fail(walk, "the link " + shown_path(path) + " leads back to " +
-                              shown_path(ancestor) +
+      if (leads_back(*walk, path, &ancestor)) {
+        return fail(walk, std::string(link ? "the link " : "") + shown_path(path) +
+                              " leads back to " + shown_path(ancestor) +
                               ", a folder it lies in: a loop that a copy would follow forever");
       }
       walk->tree->folders.push_back(rel);
@@ -76,7 +76,7 @@ bool walk_folder(Walk* walk, const fs::path& dir, const std::string& prefix) {
 }  // namespace
 
 bool scan_tree(const fs::path& root, ScannedTree* tree, std::string* error) {
-  Walk walk{root, tree, {root}, error};
+  Walk walk{tree, {root}, error};
   if (!walk_folder(&walk, root, "")) return false;
   auto by_rel = [](const TreeFile& a, const TreeFile& b) { return a.rel < b.rel; };
   std::sort(tree->files.begin(), tree->files.end(), by_rel);

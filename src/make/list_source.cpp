@@ -9,7 +9,7 @@
 #include "disc/cp932_text.h"
 #include "disc/folder_plan.h"
 #include "disc/names.h"
-#include "setuplist/list_reader.h"
+#include "disc/system.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "tree_diff.h"
@@ -25,14 +25,6 @@ namespace {
 const char kDefaultPath[] = "DATA";
 const char kDefaultRegP[] = "Software";
 
-FILE* open_list(const fs::path& path) {
-#ifdef _WIN32
-  return _wfopen(path.c_str(), L"rt");  // the wide name: any character of the path will do
-#else
-  return open_setup_list(path.c_str());
-#endif
-}
-
 int type_of_mask(uint32_t mask) {
   for (int type = 0; is_copied_type(type); ++type) {
     if (mask == (1u << type)) return type;
@@ -45,7 +37,7 @@ bool read_earlier_list(const std::string& from, ListSource* source, std::string*
   fs::path path = fs::u8path(from);
   std::error_code ec;
   if (fs::is_directory(path, ec)) path /= "update.ini";
-  FILE* list = open_list(path);
+  FILE* list = open_list_file(path);
   if (list == nullptr) {
     *error = "cannot open " + shown_path(path) + ": " + strerror(errno);
     return false;

@@ -217,7 +217,11 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
     data /= fs::u8path(level);
   for (const DiscEntry& entry : plan.entries) {
     auto lock = temporaries_lock();
-    if (!copy_file_to(entry.file->path, data / fs::u8path(entry.file->rel), error)) return false;
+    if (!same_as_scanned(*entry.file, error) ||
+        !copy_file_to(entry.file->path, data / fs::u8path(entry.file->rel), error) ||
+        !same_as_scanned(*entry.file, error)) {
+      return false;
+    }
   }
   std::string list = compose_setup_list(source, plan.entries);
   auto lock = temporaries_lock();

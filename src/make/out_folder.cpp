@@ -124,6 +124,9 @@ bool copy_file_to(const fs::path& from, const fs::path& to, std::string* error) 
   std::error_code ec;
   fs::create_directories(to.parent_path(), ec);
   if (!ec) fs::copy_file(from, to, ec);
+  // The copy takes NEW's read-only attribute on Windows, and then neither its time can be set nor
+  // the folder removed: the disc's files are left writable on both builds.
+  if (!ec) fs::permissions(to, fs::perms::owner_write, fs::perm_options::add, ec);
   fs::file_time_type modified;
   if (!ec) modified = fs::last_write_time(from, ec);
   if (!ec) fs::last_write_time(to, modified, ec);
@@ -135,6 +138,20 @@ bool copy_file_to(const fs::path& from, const fs::path& to, std::string* error) 
   uintmax_t got = fs::file_size(to, ec);
   if (ec || want != got) {
     *error = "the copy " + shown(to) + " does not have the size of " + shown(from);
+    return false;
+  }
+  return true;
+}
+
+bool same_as_scanned(const NewFile& file, std::string* error) {
+  std::error_code ec;
+  uintmax_t size = fs::file_size(file.path, ec);
+  fs::file_time_type modified;
+  if (!ec) modified = fs::last_write_time(file.path, ec);
+  if (ec || size != file.size || modified != file.modified) {
+    *error = shown(file.path) +
+             " in NEW changed while update-make ran (its size or time is not what the scan "
+             "found); run it again when NEW no longer changes";
     return false;
   }
   return true;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tree_diff.h"
+
 // An absolute, normalised path without a trailing separator.
 std::filesystem::path tidy_path(const std::filesystem::path& path);
 
@@ -45,4 +47,8 @@ class Staging {
 // copy has the source's size.
 bool copy_file_to(const std::filesystem::path& from, const std::filesystem::path& to,
                   std::string* error);
+// False, naming the file, when a file of NEW is no longer as the scan found it (size or time): it
+// changed while the update was made, and the disc would hold neither what was compared nor
+// what NEW holds now.
+bool same_as_scanned(const NewFile& file, std::string* error);
 bool write_file(const std::filesystem::path& to, const std::string& bytes, std::string* error);

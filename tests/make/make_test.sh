@@ -4,7 +4,8 @@
 # what it refuses, naming every offender and leaving no half-made folder behind.
 #
 # usage: make_test.sh UPDATE_MAKE PACKAGE_SCRIPT [CASE]
-# Without CASE every row runs. update.exe is a stand-in made here, passed with --exe.
+# Without CASE every row runs. update.exe is a stand-in made here, passed with --exe. With
+# MAKE_TEST_OWNER set, each row's folders are given to that user (the Windows build runs as it).
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 UPDATE_MAKE PACKAGE_SCRIPT [CASE]" >&2; exit 2; }
@@ -93,6 +94,10 @@ make_small_files() {
   make_demo "$1"
   local i
   for i in $(seq -w 1 100); do put "$1/new" "small/f$i.dat"; done
+}
+make_read_only() {
+  make_small_files "$1"
+  chmod 444 "$1/new/bgm.dat" "$1/new/game.exe"  # copied as they are, read-only
 }
 make_two_levels() {
   make_demo "$1"
@@ -226,7 +231,8 @@ expect_iso() {
 #            "@empty-out", "@out-in-new", "@new-in-old", "@not-exe" (--exe names a file that is no program),
 #            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails), "@room" (the room
 #            figure equals what update-check --against OLD reckons for OUT), "@stale" (an earlier
-#            run's temporary is beside OUT), "@signal=SIG" (SIG sent while a stand-in xorriso runs)
+#            run's temporary is beside OUT), "@signal=SIG" (SIG sent while a stand-in xorriso runs),
+#            "@growing=REL" (NEW's file REL keeps growing during the run)
 row() {
   local name="$1" maker="$2" status="$3" output="$4" message="$5"
   shift 5
@@ -235,11 +241,12 @@ row() {
   case_failed=0
   echo "--- $name"
 
-  local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" signal="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
+  local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" signal="" growing="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
   out="$dir/disc"
   mkdir -p "$dir"
   OPTS=() DATA="" FILES=() LIST=()
   "make_$maker" "$dir"
+  if [ -n "${MAKE_TEST_OWNER:-}" ] && [ "$(id -u)" = 0 ]; then chmod 755 "$scratch" && chown -R "$MAKE_TEST_OWNER:" "$dir"; fi
   local options=("${OPTS[@]}") opt
   for opt in "$@"; do
     case "$opt" in
@@ -253,6 +260,7 @@ row() {
         ;;
       @front) program="$PACKAGE" && export UPDATE_MAKE="$MAKE" ;;
       @stale) mkdir -p "$dir/.disc.making-1" ;;
+      @growing=*) growing="$new/${opt#@growing=}" ;;
       @signal=*)
         signal="${opt#@signal=}" iso="$dir/disc.iso"
         mkdir -p "$dir/bin"
@@ -272,6 +280,11 @@ row() {
   [ -z "$iso" ] || options+=(--iso "$iso")
 
   log="$dir/log"
+  local appender=""
+  if [ -n "$growing" ]; then
+    (while :; do echo more >>"$growing"; done) &
+    appender=$!
+  fi
   if [ -n "$signal" ]; then
     PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
       >"$dir/stdout" 2>"$dir/stderr" &
@@ -283,6 +296,7 @@ row() {
     PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
       >"$dir/stdout" 2>"$dir/stderr" || got=$?
   fi
+  [ -z "$appender" ] || kill "$appender"
   cat "$dir/stdout" "$dir/stderr" >"$log"
   [ "$got" -eq "$status" ] || fail "exit status $got, want $status"
   local texts text
@@ -297,7 +311,7 @@ row() {
     checked_room="$("$(dirname "$MAKE")/update-check" --json --against "$dir/old" "$out" | jq .space.needed)"
     [ "$made_room" = "$checked_room" ] || fail "room $made_room, update-check --against OLD says $checked_room"
   fi
-  ! grep -q $'[\x01-\x08\x0b-\x1f\x7f]' "$log" || fail "a control character reached the output raw"
+  ! grep -q $'[\x01-\x08\x0b\x0c\x0e-\x1f\x7f]' "$log" || fail "a control character reached the output raw"
   # Nothing of a half-made folder or image is left beside them.
   [ -z "$(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*' ! -name .disc.making-1)" ] ||
     fail "a temporary is left: $(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*')"
@@ -349,7 +363,7 @@ row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" 
 row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
 row others_in_new  others_in_new 1 absent "pipe in NEW is neither a file nor a folder|dangling.dat in NEW is neither|clash in OLD is neither a file nor a folder, and NEW has"
 row control_name   control_name 1 absent "bad\\x1B[31mred.txt has a control character"
-row link_loop      link_loop 2 absent "the link|戻る leads back to"
+row link_loop      link_loop 2 absent "戻る leads back to"
 
 # Refused: the folders, the image or the program are wrong. OUT is never left half-made.
 row full_out       demo      1 kept   "is not empty" @full-out
@@ -361,6 +375,8 @@ row new_in_old     demo      1 absent "OLD and NEW lie one inside the other" @ne
 row not_exe        demo      1 absent "is not a Windows program" @not-exe
 row iso_exists     demo      1 absent "exists already" @iso-exists
 row xorriso_fails  demo      1 absent "xorriso failed|write error|nothing was made" @xorriso-fails
+row new_changes    small_files 1 absent "f100.dat in NEW changed while update-make ran" @growing=small/f100.dat
+row read_only      read_only 1 absent "f100.dat in NEW changed while update-make ran" @growing=small/f100.dat
 row stale          demo      0 disc ".disc.making-1 is left from an earlier run that was stopped" @stale
 row sigterm        demo      143 absent "" @signal=TERM
 row sighup         demo      129 absent "" @signal=HUP
