@@ -1,9 +1,10 @@
-// The source of each listed file, composed as the updater composes it. Windows looks the code
-// page 932 path up with the "A" functions, as the updater does; on Linux the medium's names are
-// UTF-8, so the path is converted and its backslashes become slashes.
+// The source of each listed file, composed as the updater composes it. The two builds differ only
+// in the paths' syntax: Windows looks the code page 932 path up as the updater does; on Linux the
+// medium's names are UTF-8, so the path is converted and its backslashes become slashes.
 #include "source_lookup.h"
 
 #include "cp932_text.h"
+#include "system.h"
 #include "update/copy_paths.h"
 
 namespace {
@@ -22,8 +23,6 @@ bool looks_like_list_file(const std::string& path) {
 
 #ifdef _WIN32
 
-#include <windows.h>
-
 #include "update/dbcs.h"
 
 std::string setup_list_path(const std::string& dir) {
@@ -37,10 +36,8 @@ std::string display_path(const std::string& path) {
 }
 
 SetupListPlace locate_setup_list(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  bool folder = attributes == INVALID_FILE_ATTRIBUTES
-                    ? !looks_like_list_file(path)
-                    : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  PathFacts facts = path_facts(path);
+  bool folder = facts.exists ? facts.folder : !looks_like_list_file(path);
   if (folder) return {setup_list_path(path), path};
   // The folder part, read by whole characters: a second byte 0x5C is no separator.
   size_t cut = 0;
@@ -61,17 +58,12 @@ SetupListPlace locate_setup_list(const std::string& path) {
 SourceFile find_source_file(const std::string& dir, const char* data_folder, const char* name) {
   CopyPaths paths;
   compose_copy_paths(dir.c_str(), data_folder, "", name, &paths);
-  WIN32_FILE_ATTRIBUTE_DATA info;
-  bool exists = GetFileAttributesExA(paths.source, GetFileExInfoStandard, &info) != FALSE &&
-                (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  uint64_t size =
-      exists ? (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow : 0;
-  return {cp932_to_utf8(paths.source), exists, paths.source, size};
+  PathFacts facts = path_facts(paths.source);
+  bool exists = facts.exists && facts.file;
+  return {cp932_to_utf8(paths.source), exists, paths.source, exists ? facts.size : 0};
 }
 
 #else
-
-#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -94,9 +86,8 @@ std::string display_path(const std::string& path) {
 }
 
 SetupListPlace locate_setup_list(const std::string& path) {
-  struct stat info;
-  bool folder =
-      stat(path.c_str(), &info) != 0 ? !looks_like_list_file(path) : S_ISDIR(info.st_mode);
+  PathFacts facts = path_facts(path);
+  bool folder = facts.exists ? facts.folder : !looks_like_list_file(path);
   if (folder) return {setup_list_path(path), path};
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return {path, "."};
@@ -111,9 +102,9 @@ SourceFile find_source_file(const std::string& dir, const char* data_folder, con
   std::string below = cp932_to_utf8(paths.source);
   std::replace(below.begin(), below.end(), '\\', '/');
   std::string path = without_trailing_slashes(dir) + below;
-  struct stat info;
-  bool exists = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-  return {path, exists, path, exists ? static_cast<uint64_t>(info.st_size) : 0};
+  PathFacts facts = path_facts(path);
+  bool exists = facts.exists && facts.file;
+  return {path, exists, path, exists ? facts.size : 0};
 }
 
 #endif

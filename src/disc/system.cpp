@@ -151,6 +151,7 @@ PathFacts path_facts(const std::string& path) {
   DWORD a = info.dwFileAttributes;
   facts.exists = true;
   facts.folder = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  facts.file = !facts.folder;
   facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   facts.read_only = (a & FILE_ATTRIBUTE_READONLY) != 0;
   facts.hidden = (a & FILE_ATTRIBUTE_HIDDEN) != 0;
@@ -315,6 +316,7 @@ PathFacts path_facts(const std::string& path) {
   if (stat(path.c_str(), &info) != 0) return facts;
   facts.exists = true;
   facts.folder = S_ISDIR(info.st_mode);
+  facts.file = S_ISREG(info.st_mode);
   facts.size = static_cast<uint64_t>(info.st_size);
   // Wine keeps the read-only attribute as a mode without any write bit.
   facts.read_only = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;

@@ -87,6 +87,7 @@ void track_child_process(long pid);
 struct PathFacts {
   bool exists = false;
   bool folder = false;
+  bool file = false;  // neither a folder nor a device, a pipe or the like
   uint64_t size = 0;
   bool read_only = false;
   bool hidden = false;

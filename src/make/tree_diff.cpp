@@ -93,9 +93,10 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
     new_keys.insert(windows_key(file.rel));
   for (const std::string& folder : new_tree.folders)
     new_keys.insert(windows_key(folder));
-  for (const std::string& other : old_tree.others)
-    (new_keys.count(windows_key(other)) != 0 ? diff->old_clashes : diff->old_others)
-        .push_back(other);
+  for (const std::string& other : old_tree.others) {
+    bool clashes = new_keys.count(windows_key(other)) != 0;
+    (clashes ? diff->old_clashes : diff->old_others).push_back(other);
+  }
   diff->new_folders = std::move(new_tree.folders);
   diff->skipped = std::move(new_tree.others);
   return true;
