@@ -26,11 +26,13 @@ const char kUsage[] =
     "(such as Software\\Maker\\Game), or --reg, a .reg file regedit exported that sets it: a list\n"
     "naming another key is a problem. --print-key prints that key and does nothing else.\n"
     "Exit status: 0 no problems, 1 problems (or, with --against, a copy that would fail or not\n"
-    "fit), 2 the list or GAME_DIR can't be read or the command line is wrong.\n";
+    "fit), 2 the list or GAME_DIR can't be read or the command line is wrong.\n"
+    "--version shows the version.\n";
 
 struct Options {
   bool json = false;
   bool help = false;
+  bool version = false;
   std::string dir = ".";
   std::string against;  // the game folder; empty: no preview
   std::string key;      // the installer's key, as given
@@ -72,6 +74,8 @@ bool parse_options(int argc, char** argv, Options* options) {
         options->print_key = true;
       } else if (arg == "-h" || arg == "--help") {
         options->help = true;
+      } else if (arg == "--version") {
+        options->version = true;
       } else {
         complain("unknown option " + printable(display_path(arg)));
         return false;
@@ -161,6 +165,7 @@ int main(int argc, char** argv) {
     print(stdout, kUsage);
     return 0;
   }
+  if (options.version) return print_version();
   try {
     return check(options);
   } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 #include "console.h"
 
 #include "system.h"
+#include "update_version.h"
 
 namespace {
 
@@ -58,6 +59,10 @@ void print(FILE* stream, const std::string& text) {
 
 void complain(const std::string& text) {
   print(stderr, std::string(ToolName) + ": " + text + "\n");
+}
+
+int print_version() {
+  return print_result(std::string(ToolName) + " " UPDATE_VERSION "\n") ? 0 : 2;
 }
 
 bool print_result(const std::string& text) {

@@ -37,6 +37,8 @@ void print(FILE* stream, const std::string& text);
 void complain(const std::string& text);
 // Writes the tool's result to standard output; false when it couldn't be written whole.
 bool print_result(const std::string& text);
+// "update-make 1.0.0" on standard output: the project's one version. Returns the exit status.
+int print_version();
 
 // The message for a Windows that runs the tool in another code page: the updater's names are
 // code page 932, and read in any other they would name other files.

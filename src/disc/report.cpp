@@ -11,6 +11,7 @@
 #include "game_folder.h"
 #include "list_hints.h"
 #include "list_scan.h"
+#include "pe_signature.h"
 #include "preview.h"
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
@@ -301,6 +302,8 @@ const char* note_kind_name(NoteKind kind) {
       return "older-than-installed";
     case NoteKind::changes_nothing:
       return "changes-nothing";
+    case NoteKind::unsigned_exe:
+      return "unsigned-exe";
   }
   return "unknown";
 }
@@ -346,6 +349,11 @@ bool build_report(const std::string& dir, const std::string& game_dir, CheckRepo
                explained[static_cast<size_t>(file.index)], &report->problems);
   }
   add_folder_notes(listed, game_dir, report);
+  // The updater beside the list, found as the player's Windows finds it; a medium without one
+  // is not a disc yet, and says nothing about signing.
+  SourceFile exe = find_source_file(place.medium, "", "update.exe");
+  if (exe.exists && read_pe_signature(exe.native) == PeSignature::unsigned_pe)
+    report->notes.push_back({0, NoteKind::unsigned_exe, kUnsignedExeAdvice});
   if (!game_dir.empty()) {
     report->against = display_path(game_dir);
     preview_against(game_dir, listed, over_a_limit(*report), report);

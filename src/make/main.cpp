@@ -50,6 +50,7 @@ const char kUsage[] =
     "                    OLD (refused otherwise: the two may be the wrong way round)\n"
     "  --json            the summary as one JSON document\n"
     "  -h, --help        show this text\n"
+    "  --version         show the version\n"
     "Without --from, --title, --reg-s and --reg-t are needed.\n"
     "Exit status: 0 made; 1 refused or failed, nothing made; 2 the command line is wrong, or OLD,\n"
     "NEW or the earlier list can't be read.\n";
@@ -62,6 +63,7 @@ struct Options {
   bool allow_older = false;
   bool json = false;
   bool help = false;
+  bool version = false;
   std::vector<std::string> folders;  // OLD, NEW, OUT
 };
 
@@ -95,6 +97,7 @@ bool take_option(const std::vector<std::string>& args, size_t* i, Options* o) {
     if (arg == "--json") return o->json = true;
     if (arg == "--allow-older") return o->allow_older = true;
     if (arg == "-h" || arg == "--help") return o->help = true;
+    if (arg == "--version") return o->version = true;
     return false;
   }
   if (!value) {
@@ -124,7 +127,7 @@ bool parse_options(const std::vector<std::string>& args, Options* o) {
     }
     o->folders.push_back(arg);
   }
-  if (o->help) return true;
+  if (o->help || o->version) return true;
   std::string wrong;
   if (o->folders.size() != 3) wrong = "give OLD, NEW and OUT";
   const ListOptions& l = o->list;
@@ -169,9 +172,10 @@ std::string iso_problem(const fs::path& iso, const std::vector<fs::path>& folder
 }
 
 // The update as update-check --against OLD sees it must be the one planned: no problems, the same
-// files, each new or replacing as planned. Its room figure is the summary's, so the two agree.
+// files, each new or replacing as planned. Its room figure is the summary's, so the two agree, and
+// so are its notes: *exe_unsigned tells whether one says update.exe is unsigned.
 std::string check_made(const fs::path& folder, const fs::path& old_root, const DiscPlan& plan,
-                       SpaceCheck* space) {
+                       SpaceCheck* space, bool* exe_unsigned) {
   CheckReport report;
   std::string error;
   for (const fs::path& path : {folder, old_root}) {
@@ -180,6 +184,8 @@ std::string check_made(const fs::path& folder, const fs::path& old_root, const D
     }
   }
   if (!build_report(platform_path(folder), platform_path(old_root), &report, &error)) return error;
+  for (const Note& note : report.notes)
+    *exe_unsigned = *exe_unsigned || note.kind == NoteKind::unsigned_exe;
   std::string found;
   for (const Problem& problem : report.problems)
     found += "\n  line " + std::to_string(problem.line) + ": " + problem.message;
@@ -233,7 +239,7 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
     return false;
   }
   lock.unlock();
-  *error = check_made(staging.path(), in.old_root, plan, &made->space);
+  *error = check_made(staging.path(), in.old_root, plan, &made->space, &made->exe_unsigned);
   if (!error->empty()) return false;
 
   fs::path iso_part;
@@ -399,6 +405,7 @@ int main(int argc, char** argv) {
     print(stdout, kUsage);
     return 0;
   }
+  if (options.version) return print_version();
   try {
     return make(options);
   } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 #include "disc/console.h"
 #include "disc/cp932_text.h"
 #include "disc/display_width.h"
+#include "disc/pe_signature.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ std::string summary_text(const MadeUpdate& made) {
          "-byte clusters, as OLD's drive has them) while the update runs, for a game that equals "
          "OLD.\n";
   out += "update.exe from " + shown_path(made.exe) + "\n";
+  if (made.exe_unsigned) out += std::string(kUnsignedExeAdvice) + ".\n";
   if (made.iso) {
     out += "Disc image " + shown_path(*made.iso) + " (ISO 9660, Joliet, Rock Ridge), volume " +
            made.volume + "\n";
@@ -109,6 +111,7 @@ std::string summary_json(const MadeUpdate& made) {
   doc["iso"] = made.iso ? Json(made.iso->u8string()) : Json(nullptr);
   doc["volume"] = made.iso ? Json(made.volume) : Json(nullptr);
   doc["update_exe"] = made.exe.u8string();
+  doc["update_exe_unsigned"] = made.exe_unsigned;
   doc["record"] = {
       {"TITLE", cp932_to_utf8(source.TITLE)}, {"TITLE_OLD", cp932_to_utf8(source.TITLE_OLD)},
       {"PATH", cp932_to_utf8(source.PATH)},   {"REG_P", cp932_to_utf8(source.REG_P)},

@@ -25,6 +25,7 @@ struct MadeUpdate {
   // The room the copies take on the game's drive at the fullest, reckoned as the updater and
   // update-check --against reckon it, for a game that equals OLD.
   SpaceCheck space;
+  bool exe_unsigned = false;  // the update.exe on the disc carries no Authenticode signature
 };
 
 std::string summary_text(const MadeUpdate& made);

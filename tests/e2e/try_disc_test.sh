@@ -29,6 +29,7 @@ snapshot() {
 # or its PATH.
 try_args=()
 make_clean() { :; }
+make_signed() { :; }
 make_read_only() { chmod 444 "$2/readme.txt"; }
 make_no_exe() { rm "$1/update.exe"; }
 make_no_game() { rm -rf "$2"; }
@@ -91,14 +92,34 @@ expect_new_version() {
   done < <(cd "$versions/new" && find . -type f -printf '%P\n')
 }
 
+# update.exe signed as a publisher signs it, with a throwaway certificate made here.
+signed_exe() {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Throwaway test publisher" \
+    -addext extendedKeyUsage=codeSigning -keyout "$scratch/key.pem" -out "$scratch/cert.pem" 2>/dev/null
+  osslsigncode sign -certs "$scratch/cert.pem" -key "$scratch/key.pem" -h sha256 -n "$DEMO_TITLE" \
+    -in "$UPDATE_EXE" -out "$scratch/signed.exe" >/dev/null
+  echo "$scratch/signed.exe"
+}
+
+# Whether update-make's summary and update-check's notes say the disc's update.exe is unsigned.
+expect_unsigned_said() {
+  local said=no notes=no
+  grep -q 'no Authenticode signature' "$scratch/made" && said=yes
+  jq -e '.notes | map(.kind) | index("unsigned-exe")' "$scratch/preview.json" >/dev/null && notes=yes
+  [ "$said $notes" = "$1 $1" ] ||
+    fail "unsigned said by update-make: $said, by update-check: $notes; want $1"
+}
+
 # row NAME STATUS TEXTS: TEXTS, separated by "|", must all be in try-disc's output.
 row() {
   local name=$1 status=$2 texts=$3 text got=0
   [ "$ONLY" = "$name" ] || return 0
   local disc=$scratch/disc game=$scratch/game log=$scratch/log before versions=$scratch/versions
   local result=${UPDATE_TRY_DISC_DIR:?}/result
+  local exe=$UPDATE_EXE
+  if [ "$name" = signed ]; then exe=$(signed_exe); fi
   demo_versions "$versions"
-  demo_disc "$disc" "$versions" "$UPDATE_EXE" >"$scratch/made" || fail "update-make failed"
+  demo_disc "$disc" "$versions" "$exe" >"$scratch/made" || fail "update-make failed"
   grep -qx '  manual.txt' "$scratch/made" || fail "update-make's summary does not name manual.txt"
   demo_game "$game" "$versions"
   "make_$name" "$disc" "$game"
@@ -115,7 +136,10 @@ row() {
     [ "$(foretold_failures "$scratch/preview.json")" = "$(run_failures "$result/record.txt")" ] ||
       fail "update-check --against foretold other failures than the run had"
   fi
-  if [ "$name" = clean ]; then expect_new_version "$result/after.txt"; fi
+  case $name in
+    clean) expect_new_version "$result/after.txt" && expect_unsigned_said yes ;;
+    signed) expect_new_version "$result/after.txt" && expect_unsigned_said no ;;
+  esac
   if [ "$failed" != 0 ]; then sed 's/^/      | /' "$log"; fi
   exit "$failed"
 }
@@ -127,6 +151,7 @@ row clean     0 "failure boxes: 0|copied: 5 file(s): 3 new, 2 replaced, 0 unchan
 row key_from_reg 0 "registered under the installer's key HKCU\Software\DemoSoft\星空の図書館|$completed"
 row wrong_key 1 "wrong key: the list names $list_key, the game's installer writes HKCU\Software\DEMOSOFT\星空の図書舘|$not_installed|update-check found problems"
 row unicode_list 1 "copied: 3 file(s)|update-check found problems"
+row signed    0 "failure boxes: 0|copied: 5 file(s): 3 new, 2 replaced, 0 unchanged|$completed"
 row read_only 1 "failure boxes: 1|1. readme.txt: read-only game file|$completed|    replaced   game.exe"
 row faults    1 "failure boxes: 3|1. bgm.dat: missing source on the disc|2. おまけ\\壁紙\\1.bmp: missing folder level: the game has no folder \"おまけ\"|3. ..\\evil.dat: name refused as unsafe|install type \"[ボーナス]\" not found|TEST: not list type|$completed"
 row no_exe    2 "no update.exe in"

@@ -245,7 +245,7 @@ expect_iso() {
 #   MESSAGE: texts the run must print (on either stream), separated by "|"
 #   OPTIONS: passed before the three folders, after the maker's OPTS, except: "@json=FILTER" (run
 #            with --json; the jq FILTER must hold), "@iso" (--iso, the image read back), "@front"
-#            (through scripts/package), "@no-opts" (without the maker's OPTS), "@full-out",
+#            (through scripts/package, told to run this update-make), "@no-opts" (without the maker's OPTS), "@full-out",
 #            "@empty-out", "@out-in-new", "@new-in-old", "@not-exe" (--exe names a file that is no program),
 #            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails), "@room" (the room
 #            figure equals what update-check --against OLD reckons for OUT), "@stale" (an earlier
@@ -276,7 +276,7 @@ row() {
         mkdir -p "$dir/bin" && printf '#!/bin/sh\necho "write error" >&2\nexit 5\n' >"$dir/bin/xorriso"
         chmod +x "$dir/bin/xorriso"
         ;;
-      @front) program="$PACKAGE" ;;
+      @front) program="$PACKAGE" && export UPDATE_MAKE="$MAKE" ;;
       @stale) mkdir -p "$dir/.disc.making-1" ;;
       @growing=*) growing="$new/${opt#@growing=}" ;;
       @signal=*)
