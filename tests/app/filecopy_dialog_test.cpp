@@ -186,30 +186,43 @@ TEST_F(FileCopy, TicksDuringAFailureBoxStartNothing) {
   EXPECT_EQ(standin::message_boxes().size(), 1u);
 }
 
-TEST_F(FileCopy, EscapeOrCloseBoxStopsBetweenFiles) {
-  list({{"a.txt", 1}, {"b.txt", 1}});
-  write("medium/GAME/a.txt", "a");
-  write("medium/GAME/b.txt", "b");
-  run([](HWND dialog) {
-    standin::tick(dialog);
-    standin::command(dialog, IDCANCEL);
-  });
-  EXPECT_EQ(ProceedFlag, 0);
-  EXPECT_TRUE(exists("game/a.txt"));
-  EXPECT_FALSE(exists("game/b.txt"));
+// Esc and the close box (IDCANCEL) end the copy between two files. Enter comes as an IDOK from
+// the dialog manager: it must not end a copy with files left as if it were complete, so it is
+// ignored and the copy goes on to the end.
+struct KeyCase {
+  const char* name;
+  int command;
+  int presses;  // Enter pressed twice, or a key that repeats
+  unsigned char proceed;
+  bool rest_copied;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+  *os << c.name;
 }
 
-TEST_F(FileCopy, EnterEndsEarlyAlongOk) {
-  list({{"a.txt", 1}, {"b.txt", 1}});
-  write("medium/GAME/a.txt", "a");
-  write("medium/GAME/b.txt", "b");
+class KeysMidCopy : public FileCopy, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(KeysMidCopy, EndOrGoOn) {
+  list({{"a.txt", 1}, {"b.txt", 1}, {"c.txt", 1}});
+  for (const char* name : {"a.txt", "b.txt", "c.txt"})
+    write(std::string("medium/GAME/") + name, name);
   run([](HWND dialog) {
     standin::tick(dialog);
-    standin::command(dialog, IDOK);
+    for (int i = 0; i < GetParam().presses; ++i)
+      standin::command(dialog, GetParam().command);
   });
-  EXPECT_EQ(ProceedFlag, 1);
-  EXPECT_FALSE(exists("game/b.txt"));
+  EXPECT_EQ(ProceedFlag, GetParam().proceed);
+  EXPECT_TRUE(exists("game/a.txt"));
+  EXPECT_EQ(exists("game/b.txt") && exists("game/c.txt"), GetParam().rest_copied);
 }
+
+const KeyCase kKeyCases[] = {
+    {"escape_or_close_box", IDCANCEL, 1, 0, false},
+    {"enter", IDOK, 2, 1, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, KeysMidCopy, testing::ValuesIn(kKeyCases), CaseName());
 
 // A name from the list that would land outside the game folder is reported, and nothing is made,
 // copied or changed for it.
