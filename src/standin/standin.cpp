@@ -676,6 +676,7 @@ HMODULE LoadLibraryExA(LPCSTR name, HANDLE, DWORD) {
                                                                      : nullptr;
 }
 
+// cppcheck-suppress constParameter ; the Win32 signature
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
   if (module != &RestartManagerModule) return nullptr;
   const std::map<std::string, void*> entries = {
