@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <restartmanager.h>
 #include <shlobj.h>
 #else
 #include "standin/win32_standin.h"

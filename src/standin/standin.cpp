@@ -44,6 +44,15 @@ struct HKEY__ {
   std::string key;
 };
 
+struct HINSTANCE__ {};  // the one DLL the program loads: the Restart Manager
+
+namespace {
+struct OpenFile {
+  std::string path;  // Unix path
+  DWORD access;
+};
+}  // namespace
+
 namespace {
 
 struct RegValue {
@@ -74,7 +83,13 @@ struct State {
   int live_allocators = 0;
   int com_depth = 0;
   standin::CopyFault copy_fault = standin::CopyFault::none;
-  std::set<std::string> held_open;
+  std::map<std::string, DWORD> held_open;  // by Unix path: the error an open for writing gets
+  std::set<std::string> unflushed;         // by Unix path: written, not flushed since
+  int open_handles = 0;
+  DWORD last_error = 0;
+  std::optional<standin::RestartManagerAnswer> restart_manager;
+  std::vector<std::string> rm_files;
+  int rm_sessions = 0;
   std::map<std::string, DWORD> dos_attributes;  // by Unix path: hidden and system bits
   unsigned temp_counter = 0;
   UINT ansi_code_page = 932;
@@ -155,6 +170,14 @@ bool is_read_only(const struct stat& st) {
 
 bool is_held(const char* windows_path) {
   return state().held_open.count(standin::unix_path(windows_path)) != 0;
+}
+
+// The flushed state follows a file that is renamed, and goes with one that is deleted.
+void carry_unflushed(const char* from, const char* to) {
+  std::set<std::string>& all = state().unflushed;
+  bool dirty = all.erase(standin::unix_path(from)) != 0;
+  all.erase(standin::unix_path(to));
+  if (dirty) all.insert(standin::unix_path(to));
 }
 
 DWORD dos_attributes(const char* windows_path) {
@@ -304,6 +327,31 @@ int MultiByteToWideChar(UINT code_page, DWORD, LPCSTR text, int length, LPWSTR o
   return static_cast<int>(count);
 }
 
+int WideCharToMultiByte(UINT code_page, DWORD, LPCWSTR text, int length, LPSTR out, int out_count,
+                        LPCSTR, LPBOOL used_default) {
+  State& s = state();
+  if (code_page != 932 || length != -1) {
+    s.errors.emplace_back("WideCharToMultiByte: only code page 932, NUL-terminated");
+    return 0;
+  }
+  std::string bytes;
+  bool defaulted = false;
+  for (LPCWSTR c = text; *c != L'\0'; ++c) {
+    std::string one;
+    if (convert("WCHAR_T", "CP932", std::string(reinterpret_cast<const char*>(c), sizeof *c),
+                &one)) {
+      bytes += one;
+    } else {
+      bytes += '?';
+      defaulted = true;
+    }
+  }
+  if (used_default != nullptr) *used_default = defaulted ? TRUE : FALSE;
+  if (out_count < 0 || bytes.size() + 1 > static_cast<size_t>(out_count)) return 0;
+  memcpy(out, bytes.c_str(), bytes.size() + 1);
+  return static_cast<int>(bytes.size() + 1);
+}
+
 // Shell folder browser and COM -----------------------------------------------------------------
 
 HRESULT SHGetMalloc(IMalloc** malloc) {
@@ -353,6 +401,57 @@ void CoUninitialize() {
 
 // Files --------------------------------------------------------------------------------------
 
+DWORD GetLastError() {
+  return state().last_error;
+}
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition,
+                   DWORD, HANDLE) {
+  State& s = state();
+  if (disposition != OPEN_EXISTING) {
+    s.errors.emplace_back("CreateFileA: only OPEN_EXISTING");
+    return INVALID_HANDLE_VALUE;
+  }
+  struct stat st;
+  const bool writes = (access & (GENERIC_WRITE | DELETE)) != 0;
+  auto held = s.held_open.find(standin::unix_path(path));
+  if (strlen(path) >= MAX_PATH) {
+    s.last_error = ERROR_PATH_NOT_FOUND;
+  } else if (!stat_path(path, &st)) {
+    s.last_error = ERROR_FILE_NOT_FOUND;
+  } else if (S_ISDIR(st.st_mode) || (writes && is_read_only(st))) {
+    s.last_error = ERROR_ACCESS_DENIED;
+  } else if (writes && held != s.held_open.end()) {
+    s.last_error = held->second;
+  } else {
+    ++s.open_handles;
+    return new OpenFile{standin::unix_path(path), access};
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+BOOL FlushFileBuffers(HANDLE file) {
+  State& s = state();
+  auto* open_file = static_cast<OpenFile*>(file);
+  if ((open_file->access & GENERIC_WRITE) == 0) {
+    s.last_error = ERROR_ACCESS_DENIED;  // as Windows: flushing needs write access
+    return FALSE;
+  }
+  if (s.copy_fault == standin::CopyFault::flush_fails) {
+    s.copy_fault = standin::CopyFault::none;
+    s.last_error = ERROR_WRITE_FAULT;
+    return FALSE;
+  }
+  s.unflushed.erase(open_file->path);
+  return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle) {
+  --state().open_handles;
+  delete static_cast<OpenFile*>(handle);
+  return TRUE;
+}
+
 DWORD GetCurrentDirectoryA(DWORD length, LPSTR buffer) {
   char cwd[4096];
   if (getcwd(cwd, sizeof cwd) == nullptr) return 0;
@@ -398,7 +497,8 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
 BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists) {
   State& s = state();
   standin::CopyFault fault = s.copy_fault;
-  s.copy_fault = standin::CopyFault::none;
+  if (fault == standin::CopyFault::flush_fails) fault = standin::CopyFault::none;
+  if (fault != standin::CopyFault::none) s.copy_fault = standin::CopyFault::none;
   // The ANSI file functions take no path of MAX_PATH bytes or more.
   if (strlen(source) >= MAX_PATH || strlen(destination) >= MAX_PATH) return FALSE;
   struct stat src_stat;
@@ -420,6 +520,7 @@ BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists) {
   bool ok = copy_bytes(from, to, src_stat.st_size, fault);
   close(from);
   close(to);
+  s.unflushed.insert(standin::unix_path(destination));
   // The copy carries the source's read-only flag, as the system's copy does.
   if (ok && is_read_only(src_stat)) SetFileAttributesA(destination, FILE_ATTRIBUTE_READONLY);
   if (ok) carry_dos_attributes(source, destination);
@@ -438,6 +539,7 @@ BOOL MoveFileExA(LPCSTR source, LPCSTR destination, DWORD flags) {
   }
   carry_dos_attributes(source, destination);
   state().dos_attributes.erase(standin::unix_path(source));
+  carry_unflushed(source, destination);
   return TRUE;
 }
 
@@ -445,6 +547,7 @@ BOOL DeleteFileA(LPCSTR path) {
   struct stat st;
   if (!stat_path(path, &st) || is_read_only(st) || is_held(path)) return FALSE;
   state().dos_attributes.erase(standin::unix_path(path));
+  state().unflushed.erase(standin::unix_path(path));
   return unlink(standin::unix_path(path).c_str()) == 0;
 }
 
@@ -505,6 +608,88 @@ BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD bytes_p
   if (statvfs(standin::unix_path(root).c_str(), &fs) != 0) return FALSE;
   *bytes_per_sector = 512;
   *sectors_per_cluster = static_cast<DWORD>(fs.f_frsize / 512);
+  return TRUE;
+}
+
+// DLLs and the Restart Manager ------------------------------------------------------------------
+
+namespace {
+
+HINSTANCE__ RestartManagerModule;
+constexpr char kSystemFolder[] = "C:\\Windows\\system32";
+constexpr DWORD kSessionHandle = 0x5E55;
+
+DWORD WINAPI RmStartSession(DWORD* session, DWORD, WCHAR key[]) {
+  ++state().rm_sessions;
+  state().rm_files.clear();
+  *session = kSessionHandle;
+  key[0] = L'\0';
+  return ERROR_SUCCESS;
+}
+
+DWORD WINAPI RmRegisterResources(DWORD session, UINT file_count, LPCWSTR files[], UINT,
+                                 RM_UNIQUE_PROCESS*, UINT, LPCWSTR*) {
+  if (session != kSessionHandle) return ERROR_ACCESS_DENIED;
+  for (UINT i = 0; i < file_count; ++i)
+    state().rm_files.push_back(cp932_of(files[i]));
+  return ERROR_SUCCESS;
+}
+
+DWORD WINAPI RmGetList(DWORD session, UINT* needed, UINT* given, RM_PROCESS_INFO found[],
+                       LPDWORD reasons) {
+  const standin::RestartManagerAnswer& answer = *state().restart_manager;
+  if (session != kSessionHandle) return ERROR_ACCESS_DENIED;
+  *reasons = 0;
+  *needed = static_cast<UINT>(answer.programs.size());
+  if (answer.get_list_result != ERROR_SUCCESS) return answer.get_list_result;
+  if (*needed > *given) return ERROR_MORE_DATA;
+  for (size_t i = 0; i < answer.programs.size(); ++i) {
+    found[i] = RM_PROCESS_INFO{};
+    answer.programs[i].copy(found[i].strAppName, CCH_RM_MAX_APP_NAME);
+  }
+  *given = *needed;
+  return ERROR_SUCCESS;
+}
+
+DWORD WINAPI RmEndSession(DWORD session) {
+  if (session != kSessionHandle) return ERROR_ACCESS_DENIED;
+  --state().rm_sessions;
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
+  if (size < sizeof kSystemFolder) return sizeof kSystemFolder;
+  memcpy(buffer, kSystemFolder, sizeof kSystemFolder);
+  return sizeof kSystemFolder - 1;
+}
+
+// Only from the system folder: a bare name would be searched for beside the exe too.
+HMODULE LoadLibraryExA(LPCSTR name, HANDLE, DWORD) {
+  if (lower(name) != lower(std::string(kSystemFolder) + "\\rstrtmgr.dll")) {
+    state().errors.push_back(std::string("DLL loaded by a name other than its system path: ") +
+                             name);
+    return nullptr;
+  }
+  return state().restart_manager && state().restart_manager->present ? &RestartManagerModule
+                                                                     : nullptr;
+}
+
+// cppcheck-suppress constParameter ; the Win32 signature
+FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
+  if (module != &RestartManagerModule) return nullptr;
+  const std::map<std::string, void*> entries = {
+      {"RmStartSession", reinterpret_cast<void*>(&RmStartSession)},
+      {"RmRegisterResources", reinterpret_cast<void*>(&RmRegisterResources)},
+      {"RmGetList", reinterpret_cast<void*>(&RmGetList)},
+      {"RmEndSession", reinterpret_cast<void*>(&RmEndSession)},
+  };
+  auto found = entries.find(name);
+  return found == entries.end() ? nullptr : reinterpret_cast<FARPROC>(found->second);
+}
+
+BOOL FreeLibrary(HMODULE) {
   return TRUE;
 }
 
@@ -729,8 +914,40 @@ void set_disk(const DiskAnswer& answer) {
   state().disk = answer;
 }
 
-void hold_open(const std::string& path) {
-  state().held_open.insert(unix_path(path.c_str()));
+void hold_open(const std::string& path, DWORD error) {
+  state().held_open[unix_path(path.c_str())] = error;
+}
+
+int open_handles() {
+  return state().open_handles;
+}
+
+void power_cut() {
+  for (const std::string& path : state().unflushed) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) continue;
+    chmod(path.c_str(), st.st_mode | S_IWUSR);  // a read-only file loses its data all the same
+    int file = open(path.c_str(), O_WRONLY);
+    if (file >= 0) {
+      const std::string zeros(static_cast<size_t>(st.st_size), '\0');
+      (void)!write(file, zeros.data(), zeros.size());
+      close(file);
+    }
+    chmod(path.c_str(), st.st_mode & 07777);
+  }
+  state().unflushed.clear();
+}
+
+void set_restart_manager(const RestartManagerAnswer& answer) {
+  state().restart_manager = answer;
+}
+
+std::vector<std::string> restart_manager_files() {
+  return state().rm_files;
+}
+
+int restart_manager_sessions() {
+  return state().rm_sessions;
 }
 
 std::string unix_path(const char* windows_path) {

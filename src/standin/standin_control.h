@@ -86,9 +86,30 @@ enum class CopyFault {
   none,
   fails_midway,  // the next CopyFileA writes half the file, then fails (a full disk)
   stops_short,   // the next CopyFileA writes half the file and reports success (a bad disc)
+  flush_fails,   // the next FlushFileBuffers fails (a disk that reports a write error)
 };
 void inject_copy_fault(CopyFault fault);
-void hold_open(const std::string& path);  // held open by another process, without sharing
+// Held by another process: every open of the file but for reading fails with this error, and
+// so do a copy, a rename or a delete over it. ERROR_SHARING_VIOLATION is a program that holds it
+// without sharing, ERROR_LOCK_VIOLATION one that locked it; ERROR_ACCESS_DENIED is a file whose
+// access rights refuse this user (nobody holds it).
+void hold_open(const std::string& path, DWORD error = ERROR_SHARING_VIOLATION);
+int open_handles();  // opened with CreateFileA and not closed yet
+// A power cut now: every file whose data was written and not flushed since (CopyFileA writes
+// through the cache) keeps its name and size but reads as zeros, as after a cut where the rename
+// reached the disk and the data did not.
+void power_cut();
+
+// The Restart Manager. Absent until set, as on a system without it; the names come back from
+// RmGetList for any files registered.
+struct RestartManagerAnswer {
+  bool present = false;
+  DWORD get_list_result = ERROR_SUCCESS;
+  std::vector<std::wstring> programs;  // strAppName of each process found
+};
+void set_restart_manager(const RestartManagerAnswer& answer);
+std::vector<std::string> restart_manager_files();  // registered in the last session, code page 932
+int restart_manager_sessions();                    // started and not ended
 // The hidden and system bits of an existing file, which the Linux file system has no room for.
 void set_dos_attributes(const std::string& path, DWORD attributes);
 

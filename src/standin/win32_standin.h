@@ -34,6 +34,8 @@ using LPCWSTR = const WCHAR*;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using REGSAM = DWORD;
+using HANDLE = void*;
+using LPBOOL = BOOL*;
 
 // The handle types carry the Windows headers' names.
 // NOLINTBEGIN(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
@@ -43,6 +45,7 @@ struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 struct HKEY__;
 using HKEY = HKEY__*;
+using HMODULE = HINSTANCE;
 // NOLINTEND(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 using PHKEY = HKEY*;
 struct SECURITY_ATTRIBUTES;
@@ -85,8 +88,13 @@ int wsprintfA(LPSTR out, LPCSTR format, ...);
 // Code pages
 constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
 UINT GetACP();
+constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x400;
 int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int length, LPWSTR out,
                         int out_count);
+// Code page 932, NUL-terminated input; a character without a code page 932 form becomes '?' and
+// sets *used_default.
+int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR text, int length, LPSTR out,
+                        int out_count, LPCSTR default_char, LPBOOL used_default);
 
 // Shell folder browser and COM
 struct ITEMIDLIST;
@@ -155,6 +163,28 @@ struct ULARGE_INTEGER {
 };
 using PULARGE_INTEGER = ULARGE_INTEGER*;
 
+constexpr DWORD GENERIC_READ = 0x80000000u;
+constexpr DWORD GENERIC_WRITE = 0x40000000u;
+constexpr DWORD DELETE = 0x00010000u;
+constexpr DWORD FILE_SHARE_READ = 0x1;
+constexpr DWORD FILE_SHARE_WRITE = 0x2;
+constexpr DWORD FILE_SHARE_DELETE = 0x4;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_LOCK_VIOLATION = 33;
+constexpr DWORD ERROR_WRITE_FAULT = 29;
+
+DWORD GetLastError();
+// OPEN_EXISTING only. Access and sharing as Windows checks them against the stand-in's files.
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                   DWORD disposition, DWORD flags, HANDLE template_file);
+BOOL FlushFileBuffers(HANDLE file);
+BOOL CloseHandle(HANDLE handle);
+
 DWORD GetCurrentDirectoryA(DWORD length, LPSTR buffer);
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS level, void* info);
@@ -168,6 +198,31 @@ BOOL GetDiskFreeSpaceExA(LPCSTR folder, PULARGE_INTEGER available, PULARGE_INTEG
                          PULARGE_INTEGER total_free);
 BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD bytes_per_sector,
                        LPDWORD free_clusters, LPDWORD clusters);
+
+// DLLs loaded at run time: only the Restart Manager, from the system folder.
+using FARPROC = INT_PTR (*)();
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
+HMODULE LoadLibraryExA(LPCSTR name, HANDLE reserved, DWORD flags);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
+BOOL FreeLibrary(HMODULE module);
+
+// Restart Manager
+constexpr int CCH_RM_SESSION_KEY = 32;
+constexpr int CCH_RM_MAX_APP_NAME = 255;
+constexpr int CCH_RM_MAX_SVC_NAME = 63;
+struct RM_UNIQUE_PROCESS {
+  DWORD dwProcessId;
+  FILETIME ProcessStartTime;
+};
+struct RM_PROCESS_INFO {
+  RM_UNIQUE_PROCESS Process;
+  WCHAR strAppName[CCH_RM_MAX_APP_NAME + 1];
+  WCHAR strServiceShortName[CCH_RM_MAX_SVC_NAME + 1];
+  int ApplicationType;
+  ULONG AppStatus;
+  DWORD TSSessionId;
+  BOOL bRestartable;
+};
 
 // Registry
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))

@@ -19,12 +19,18 @@ constexpr UINT kCopyTimerPeriod = 60;  // ms; one file per tick
 
 char SourceBase[1024];  // the current directory: the root of the update medium
 
+// Set just before the dialog sends itself IDOK at the end of the selection. The dialog manager
+// turns Enter into an IDOK of its own, with the same lParam 0 (the template has no OK button):
+// only this flag tells the two apart, and an Enter must not end a copy that has files left.
+bool SelectionDone = false;
+
 void on_start(HWND dialog) {
   ProceedFlag = 0;
   SourceBase[0] = '\0';
   GetCurrentDirectoryA(512, SourceBase);
   CopyDoneCount = 0;
   CopyAckCount = -1;
+  SelectionDone = false;
   SetTimer(dialog, kCopyTimer, kCopyTimerPeriod, nullptr);
   CopyCursor = 0;
   CopyMask = kCopiedTypesMask;
@@ -74,6 +80,7 @@ void copy_step(HWND dialog, int32_t count) {
   CopyAckCount = count;
   char name[1024];
   if (next_copy_file(name) == 1) {
+    SelectionDone = true;
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     return;
   }
@@ -102,7 +109,7 @@ INT_PTR CALLBACK filecopy_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
           copy_step(dialog, static_cast<int32_t>(lparam));
           return FALSE;
         case IDOK:
-          on_end(dialog, 1);
+          if (SelectionDone) on_end(dialog, 1);
           return TRUE;
         case IDCANCEL:
           on_end(dialog, 0);

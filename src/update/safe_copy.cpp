@@ -7,12 +7,32 @@
 
 namespace {
 
+// A copy carries the source's attributes, read-only from a disc among them; drop that so it can
+// be flushed, renamed into place or deleted.
+void make_writable(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  }
+}
+
 bool file_size(const char* path, unsigned long long* size) {
   WIN32_FILE_ATTRIBUTE_DATA info;
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &info)) return false;
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
   *size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   return true;
+}
+
+// The system's copy returns once the data is in the cache; a rename can then reach the disk before
+// the data does, and a power cut leaves the new name over zeros where the old file was. Flushing
+// needs a handle with write access; the file is opened as it is, nothing written.
+bool flush_to_disk(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool flushed = FlushFileBuffers(file) != FALSE;
+  return CloseHandle(file) != FALSE && flushed;
 }
 
 // The plain copy straight over the destination, for a folder with no room for a temporary name
@@ -22,17 +42,10 @@ bool file_size(const char* path, unsigned long long* size) {
 bool copy_in_place(const char* source, const char* destination, unsigned long long source_size) {
   if (strlen(destination) >= MAX_PATH) return false;
   unsigned long long copied_size = 0;
-  return CopyFileA(source, destination, FALSE) != FALSE && file_size(destination, &copied_size) &&
-         copied_size == source_size;
-}
-
-// The temporary copy carries the source's attributes, read-only from a disc among them; drop that
-// so it can be renamed into place or deleted.
-void make_writable(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-  }
+  if (CopyFileA(source, destination, FALSE) == FALSE) return false;
+  make_writable(destination);  // the copy step clears the flag afterwards anyway
+  return file_size(destination, &copied_size) && copied_size == source_size &&
+         flush_to_disk(destination);
 }
 
 // Checked here rather than left to the rename: Windows refuses to replace a read-only file, but
@@ -65,7 +78,7 @@ bool copy_file_safely(const char* source, const char* destination, const char* f
   unsigned long long copied_size = 0;
   bool ok = CopyFileA(source, temp, FALSE) != FALSE;
   make_writable(temp);
-  ok = ok && file_size(temp, &copied_size) && copied_size == source_size;
+  ok = ok && file_size(temp, &copied_size) && copied_size == source_size && flush_to_disk(temp);
   ok = ok && MoveFileExA(temp, destination, MOVEFILE_REPLACE_EXISTING) != FALSE;
   if (!ok) DeleteFileA(temp);
   return ok;

@@ -30,29 +30,6 @@ bool file_size(const char* path, uint64_t* size) {
   return true;
 }
 
-unsigned char folded(unsigned char c) {
-  if (c == '/') return '\\';
-  return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
-}
-
-// Whether two names from the list name one game file, as Windows reads them: letters in either
-// case, either separator; a double-byte character compares whole.
-bool same_game_file(const char* a, const char* b) {
-  auto p = reinterpret_cast<const unsigned char*>(a);
-  auto q = reinterpret_cast<const unsigned char*>(b);
-  while (*p != '\0' && *q != '\0') {
-    if (ansi_lead_byte(*p)) {
-      if (p[0] != q[0] || p[1] != q[1]) return false;
-      if (p[1] == '\0') return true;
-      p += 2;
-      q += 2;
-      continue;
-    }
-    if (folded(*p++) != folded(*q++)) return false;
-  }
-  return *p == *q;
-}
-
 // The latest planned copy of the same game file, or -1.
 int earlier_copy(const char* name, const PlanNote* notes, int count) {
   for (int i = count - 1; i >= 0; --i) {

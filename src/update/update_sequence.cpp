@@ -6,6 +6,7 @@
 
 #include "code_page_stop.h"
 #include "filecopy_dialog.h"
+#include "in_use_check.h"
 #include "registry/game_registry.h"
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
@@ -97,6 +98,33 @@ bool disk_has_room() {
   return false;
 }
 
+// A running game (or its launcher) holds some of its files: each would fail on its own while the
+// others were replaced, leaving the game in two versions at once. Stop before the first copy, name
+// the first such file and, where Windows can tell, the programs to close.
+bool no_files_in_use() {
+  FilesInUse in_use;
+  if (!find_files_in_use(&in_use)) return true;
+  char more[64] = "";
+  if (in_use.file_count > 1) wsprintfA(more, "（ほか %d 個のファイル）", in_use.file_count - 1);
+  char programs[kProgramsNamed * (kProgramNameWidth + 2) + 64] = "";
+  if (in_use.program_count > 0) {
+    append_bounded(programs, sizeof programs, "使っているプログラム：");
+    for (int i = 0; i < in_use.program_count; ++i) {
+      if (i > 0) append_bounded(programs, sizeof programs, "、");
+      append_bounded(programs, sizeof programs, in_use.programs[i]);
+    }
+    append_bounded(programs, sizeof programs, "\n\n");
+  }
+  char text[1024];
+  wsprintfA(text,
+            "ゲームのファイルをほかのプログラムが使っています。\n\n%s%s\n\n%s"
+            "ゲームとそのランチャーを終了してから、もう一度UPDATEを実行してください。\n\n"
+            "UPDATEを中止しました。ファイルはコピーしていません。",
+            in_use.files[0], more, programs);
+  show_message(text, kUpdateFailed);
+  return false;
+}
+
 // ProceedFlag is shared by both dialogs: cleared first, so a dialog that never ran cannot pass
 // on the OK of the one before. DialogBoxParamA gives -1 when the dialog cannot be made (no
 // desktop, a missing template, no resources left): that ends the run with a word, never as a
@@ -142,7 +170,7 @@ int run_update(HINSTANCE instance) {
     return 1;
   }
 
-  if (!disk_has_room()) return 1;
+  if (!disk_has_room() || !no_files_in_use()) return 1;
   if (!run_dialog("FILECOPY", filecopy_dialog_proc)) return 1;
 
   // The caption holds TITLE (at most 99 bytes) and the 14 bytes after it.

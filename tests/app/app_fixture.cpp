@@ -44,6 +44,8 @@ void AppTest::TearDown() {
   EXPECT_EQ(standin::live_item_lists(), 0);
   EXPECT_EQ(standin::live_allocators(), 0);
   EXPECT_EQ(standin::com_depth(), 0);
+  EXPECT_EQ(standin::open_handles(), 0);
+  EXPECT_EQ(standin::restart_manager_sessions(), 0);
 }
 
 void AppTest::write(const std::string& relative, const std::string& bytes) {

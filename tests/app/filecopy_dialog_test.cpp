@@ -126,6 +126,7 @@ TEST_F(FileCopy, ReplacesAnExistingFileAndClearsReadOnlyFromADisc) {
   make_read_only("medium/GAME/a.txt");
   write("game/a.txt", "old old old");
   run();
+  standin::power_cut();  // the new data reached the disk before the rename
   EXPECT_EQ(read("game/a.txt"), "new");
   EXPECT_FALSE(is_read_only("game/a.txt"));
   EXPECT_TRUE(files_under("game") == Names{"a.txt"});  // no temporary file left
@@ -186,30 +187,43 @@ TEST_F(FileCopy, TicksDuringAFailureBoxStartNothing) {
   EXPECT_EQ(standin::message_boxes().size(), 1u);
 }
 
-TEST_F(FileCopy, EscapeOrCloseBoxStopsBetweenFiles) {
-  list({{"a.txt", 1}, {"b.txt", 1}});
-  write("medium/GAME/a.txt", "a");
-  write("medium/GAME/b.txt", "b");
-  run([](HWND dialog) {
-    standin::tick(dialog);
-    standin::command(dialog, IDCANCEL);
-  });
-  EXPECT_EQ(ProceedFlag, 0);
-  EXPECT_TRUE(exists("game/a.txt"));
-  EXPECT_FALSE(exists("game/b.txt"));
+// Esc and the close box (IDCANCEL) end the copy between two files. Enter comes as an IDOK from
+// the dialog manager: it must not end a copy with files left as if it were complete, so it is
+// ignored and the copy goes on to the end.
+struct KeyCase {
+  const char* name;
+  int command;
+  int presses;  // Enter pressed twice, or a key that repeats
+  unsigned char proceed;
+  bool rest_copied;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+  *os << c.name;
 }
 
-TEST_F(FileCopy, EnterEndsEarlyAlongOk) {
-  list({{"a.txt", 1}, {"b.txt", 1}});
-  write("medium/GAME/a.txt", "a");
-  write("medium/GAME/b.txt", "b");
+class KeysMidCopy : public FileCopy, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(KeysMidCopy, EndOrGoOn) {
+  list({{"a.txt", 1}, {"b.txt", 1}, {"c.txt", 1}});
+  for (const char* name : {"a.txt", "b.txt", "c.txt"})
+    write(std::string("medium/GAME/") + name, name);
   run([](HWND dialog) {
     standin::tick(dialog);
-    standin::command(dialog, IDOK);
+    for (int i = 0; i < GetParam().presses; ++i)
+      standin::command(dialog, GetParam().command);
   });
-  EXPECT_EQ(ProceedFlag, 1);
-  EXPECT_FALSE(exists("game/b.txt"));
+  EXPECT_EQ(ProceedFlag, GetParam().proceed);
+  EXPECT_TRUE(exists("game/a.txt"));
+  EXPECT_EQ(exists("game/b.txt") && exists("game/c.txt"), GetParam().rest_copied);
 }
+
+const KeyCase kKeyCases[] = {
+    {"escape_or_close_box", IDCANCEL, 1, 0, false},
+    {"enter", IDOK, 2, 1, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, KeysMidCopy, testing::ValuesIn(kKeyCases), CaseName());
 
 // A name from the list that would land outside the game folder is reported, and nothing is made,
 // copied or changed for it.
@@ -272,6 +286,7 @@ const FaultCase kFaultCases[] = {
     {"disk_full_midway", standin::CopyFault::fails_midway, false, 0},
     {"short_copy_reported_as_success", standin::CopyFault::stops_short, false, 0},
     {"game_still_running", standin::CopyFault::none, true, 0},
+    {"flush_to_disk_fails", standin::CopyFault::flush_fails, false, 0},
     {"hidden_game_file", standin::CopyFault::none, false, FILE_ATTRIBUTE_HIDDEN},
     {"system_game_file", standin::CopyFault::none, false, FILE_ATTRIBUTE_SYSTEM},
     {"hidden_read_only_game_file", standin::CopyFault::none, false,
@@ -316,16 +331,19 @@ TEST_P(LongGameFolders, CopyEveryDestinationThatFits) {
   copy_bounded(DestinationPath, sizeof DestinationPath, folder.c_str());
   list({{c.file.c_str(), 1}});
   write("medium/GAME/" + c.file, "new");
+  make_read_only("medium/GAME/" + c.file);  // as on a disc: the copy carries the flag
   write("game/" + pad + "/" + c.file, "old");
   if (c.read_only_game_file) make_read_only("game/" + pad + "/" + c.file);
   standin::inject_copy_fault(c.fault);
   run();
+  const bool copied = c.left == "new" && c.fault == standin::CopyFault::none;
+  if (copied) standin::power_cut();  // a copy reported done is on the disk
   EXPECT_EQ(read("game/" + pad + "/" + c.file), c.left);
   EXPECT_EQ(files_under("game/" + pad), Names{c.file});  // no temporary file
   EXPECT_FALSE(is_read_only("game/" + pad + "/" + c.file));
   Boxes failed{"ファイルコピー失敗: " + source(c.file) + " -> " + folder + "\\" + c.file +
                "のファイルコピーができません。"};
-  EXPECT_EQ(boxes(), c.left == "new" ? Boxes{} : failed);
+  EXPECT_EQ(boxes(), copied ? Boxes{} : failed);
 }
 
 const LongFolderCase kLongFolderCases[] = {
@@ -338,6 +356,7 @@ const LongFolderCase kLongFolderCases[] = {
     {"read_only_game_file", 250, "a.txt", true, standin::CopyFault::none, "old"},
     // The plain copy cannot keep the old file, but the copy is not taken for a good one.
     {"short_copy", 250, "a.txt", false, standin::CopyFault::stops_short, "n"},
+    {"flush_fails", 250, "a.txt", false, standin::CopyFault::flush_fails, "new"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, LongGameFolders, testing::ValuesIn(kLongFolderCases), CaseName());

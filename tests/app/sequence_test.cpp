@@ -161,6 +161,82 @@ TEST_F(Sequence, DiscThatCannotFitStopsBeforeTheCopy) {
   EXPECT_EQ(read("game/a.dat"), "old");
 }
 
+// A game file another program holds stops the run before the copy dialog with nothing copied and
+// no folder made; the copy's own refusals (a read-only file) and a file whose access rights refuse
+// the user are left to the copy, which reports each alone.
+struct InUseCase {
+  const char* name;
+  std::vector<std::pair<std::string, DWORD>> held;  // game file, the error an open for writing gets
+  standin::RestartManagerAnswer restart_manager;
+  std::string named;  // what the stop names between its first and its last lines; empty: no stop
+};
+
+void PrintTo(const InUseCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class FilesInUse : public Sequence, public testing::WithParamInterface<InUseCase> {};
+
+TEST_P(FilesInUse, StopTheRunBeforeTheCopy) {
+  const InUseCase& c = GetParam();
+  write("medium/update.ini",
+        "#INSTALL_LST\n[A]\n#FILE\nuntyped.dat\n[A]\na.dat\nb.dat\nro.dat\nsub\\new.txt\n");
+  for (const char* name : {"a.dat", "b.dat", "ro.dat", "sub/new.txt", "untyped.dat"})
+    write(std::string("medium/GAME/") + name, "new");
+  for (const char* name : {"a.dat", "b.dat", "ro.dat", "untyped.dat"})
+    write(std::string("game/") + name, "old");
+  make_read_only("game/ro.dat");
+  for (const auto& [file, error] : c.held)
+    standin::hold_open(game_ + "\\" + file, error);
+  standin::set_restart_manager(c.restart_manager);
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  answer_update_dialog("", IDOK);
+  EXPECT_EQ(run_update(nullptr), 1);
+  if (c.named.empty()) {
+    EXPECT_EQ(standin::dialogs_run(), (Names{"UPDATE", "FILECOPY"}));
+    EXPECT_EQ(boxes().back(), "TitleだよのＵＰＤＡＴＥ: ＵＰＤＡＴＥが完了しました。");
+    return;
+  }
+  EXPECT_EQ(standin::dialogs_run(), Names{"UPDATE"});
+  EXPECT_EQ(boxes(),
+            Boxes{kFailed + "ゲームのファイルをほかのプログラムが使っています。\n\n" + game_ +
+                  "\\" + c.named +
+                  "ゲームとそのランチャーを終了してから、もう一度UPDATEを実行してください。"
+                  "\n\nUPDATEを中止しました。ファイルはコピーしていません。"});
+  EXPECT_EQ(files_under("game"), (Names{"a.dat", "b.dat", "ro.dat", "untyped.dat"}));
+  for (const char* name : {"a.dat", "b.dat", "untyped.dat", "ro.dat"})
+    EXPECT_EQ(read(std::string("game/") + name), "old");
+}
+
+const standin::RestartManagerAnswer kNoRestartManager = {};
+
+const InUseCase kInUseCases[] = {
+    {"sharing_violation", {{"a.dat", ERROR_SHARING_VIOLATION}}, kNoRestartManager, "a.dat\n\n"},
+    {"lock_violations_first_in_copy_order",
+     {{"b.dat", ERROR_LOCK_VIOLATION}, {"a.dat", ERROR_LOCK_VIOLATION}},
+     kNoRestartManager,
+     "a.dat（ほか 1 個のファイル）\n\n"},
+    {"access_denied_is_not_in_use", {{"a.dat", ERROR_ACCESS_DENIED}}, kNoRestartManager, ""},
+    {"read_only_file_is_refused_by_the_copy",
+     {{"ro.dat", ERROR_SHARING_VIOLATION}},
+     kNoRestartManager,
+     ""},
+    {"file_the_copy_skips", {{"untyped.dat", ERROR_SHARING_VIOLATION}}, kNoRestartManager, ""},
+    // Each name once, at most three; a name without an exact code page 932 form is left out.
+    {"programs_named",
+     {{"a.dat", ERROR_SHARING_VIOLATION}},
+     {true,
+      ERROR_SUCCESS,
+      {L"ゲーム本体", L"Caf\u00e9", L"ゲーム本体", L"価格\u00a5", L"ランチャー", L"四番目"}},
+     "a.dat\n\n使っているプログラム：ゲーム本体、ランチャー、四番目\n\n"},
+    {"restart_manager_fails",
+     {{"a.dat", ERROR_SHARING_VIOLATION}},
+     {true, ERROR_ACCESS_DENIED, {L"ゲーム本体"}},
+     "a.dat\n\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, FilesInUse, testing::ValuesIn(kInUseCases), CaseName());
+
 TEST_F(Sequence, UnknownTypeBoxesThenTheRunGoesOn) {
   write("medium/update.ini", "#FILE\n[X]\n");
   run_update(nullptr);

@@ -1,8 +1,9 @@
-// Faults in the middle of the copy: a file the running game holds, a medium that goes away, a
-// source nobody may read or that reads short of its size, a disk too full for a new version.
-// Each is reported for its own file and for nothing else: the old file stays byte for byte, no
-// temporary copy is left in the game folder, the files after it are still copied and the run
-// ends with the completion message.
+// Faults before and in the middle of the copy. A game running when the update starts, or a disc
+// that cannot fit, stops the run before the first copy. A file the game takes during the copy, a
+// medium that goes away, a source nobody may read or that reads short of its size, a disk too
+// full for a new version: each is reported for its own file and for nothing else, the old file
+// stays byte for byte, no temporary copy is left in the game folder, the files after it are still
+// copied and the run ends with the completion message.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,13 +70,45 @@ void expect_game_files(const std::string& game, Names expected) {
   EXPECT_EQ(files_below(game), expected);
 }
 
-// The running game holds its file without sharing it: that file is reported and kept, the copy
-// waits while the box is open (the next file and its new folder are not there yet, and no
-// temporary copy of the held file lingers), and after the box the next file gets its new folder,
-// one level, and is copied.
-TEST(CopyFaults, DestinationHeldOpenByTheGame) {
+// The game is running when the update starts: it holds game.dat for reading and lets others only
+// read it. The run stops before the copy dialog with one message that names the file (Wine's
+// Restart Manager names no program), and every game file is left as it was, no folder made.
+TEST(CopyFaults, GameRunningWhenTheUpdateStarts) {
+  Medium medium = fresh_medium("running-medium");
+  medium.write_list(list_of_files({"a.txt", "game.dat", "sub\\new.txt"}));
+  medium.add_file("a.txt", "new a");
+  medium.add_file("game.dat", game_bytes("new game", 200000));
+  medium.add_file("sub\\new.txt", "new file");
+  std::string game = fresh_folder("running-game");
+  const std::string old_game = game_bytes("old game", 150000);
+  write_file(join(game, "a.txt"), "old a");
+  write_file(join(game, "game.dat"), old_game);
+  register_game(kDefaultKey, game);
+
+  {
+    HeldFile running_game(join(game, "game.dat"), GENERIC_READ, FILE_SHARE_READ);
+    UpdateRun run(medium.root);
+    press(run.expect(Screen::update_dialog), IDOK);
+    expect_final_message(run, kUpdateFailed,
+                         "ゲームのファイルをほかのプログラムが使っています。\n\n" +
+                             join(game, "game.dat") +
+                             "\n\nゲームとそのランチャーを終了してから、もう一度UPDATEを実行して"
+                             "ください。\n\nUPDATEを中止しました。ファイルはコピーしていません。",
+                         "in-use");
+  }
+
+  EXPECT_EQ(read_file(join(game, "a.txt")), "old a");
+  EXPECT_TRUE(read_file(join(game, "game.dat")) == old_game) << "the held file was changed";
+  expect_game_files(game, {"a.txt", "game.dat"});
+}
+
+// The game starts while the copy waits on the box of a file the medium lacks, after the check:
+// its file is reported and kept, the copy waits while that box is open (the next file and its new
+// folder are not there yet, and no temporary copy of the held file lingers), and after the box
+// the next file gets its new folder, one level, and is copied.
+TEST(CopyFaults, GameStartedDuringTheCopy) {
   Medium medium = fresh_medium("held-medium");
-  medium.write_list(list_of_files({"game.dat", "sub\\after.txt", "last.txt"}));
+  medium.write_list(list_of_files({"hold.txt", "game.dat", "sub\\after.txt", "last.txt"}));
   medium.add_file("game.dat", game_bytes("new game", 200000));
   medium.add_file("sub\\after.txt", "new after");
   medium.add_file("last.txt", "new last");
@@ -86,9 +119,12 @@ TEST(CopyFaults, DestinationHeldOpenByTheGame) {
   register_game(kDefaultKey, game);
 
   {
-    HeldFile running_game(join(game, "game.dat"));
     UpdateRun run(medium.root);
     HWND copy = start_copy(run);
+    HWND hold_box = run.expect(Screen::message_box);
+    expect_failure(hold_box, copy, medium, game, "hold.txt");
+    HeldFile running_game(join(game, "game.dat"));
+    run.dismiss(hold_box);
     HWND box = run.expect(Screen::message_box);
     expect_failure(box, copy, medium, game, "game.dat");
     run.expect_quiet(300);  // five ticks of the copy timer

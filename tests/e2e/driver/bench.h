@@ -1,5 +1,6 @@
 // Timing the copy: one update run from the press of Start to the completion message, and the
-// same files copied by a bare CopyFileA, the floor for a copy made with it.
+// same files copied by a bare CopyFileA and flushed to disk, the floor for a durable copy made
+// with it.
 #pragma once
 
 namespace e2e {
@@ -10,7 +11,8 @@ namespace e2e {
 int run_bench(int argc, char** argv);
 
 // Arguments: a source folder, a destination folder. Copies every file of the source folder, in
-// name order, with CopyFileA (replacing, as the update does) and prints the milliseconds.
+// name order, with CopyFileA (replacing, as the update does), flushes each copy to disk as the
+// update does, and prints the milliseconds.
 int run_copyfile(int argc, char** argv);
 
 }  // namespace e2e

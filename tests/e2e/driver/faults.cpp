@@ -9,9 +9,9 @@
 
 namespace e2e {
 
-HeldFile::HeldFile(const std::string& path)
-    : file_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr)) {
+HeldFile::HeldFile(const std::string& path, DWORD access, DWORD share)
+    : file_(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                        nullptr)) {
   if (file_ == INVALID_HANDLE_VALUE)
     fail("cannot hold " + path + " (error " + std::to_string(GetLastError()) + ")");
 }

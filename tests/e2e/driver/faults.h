@@ -9,11 +9,12 @@
 
 namespace e2e {
 
-// Opens an existing file for reading and writing and shares it with nobody, as a running game
-// holds its own files; the handle is closed when the object goes.
+// Opens an existing file as a running game holds its own files: by default for reading and
+// writing, shared with nobody; the handle is closed when the object goes.
 class HeldFile {
  public:
-  explicit HeldFile(const std::string& path);
+  explicit HeldFile(const std::string& path, DWORD access = GENERIC_READ | GENERIC_WRITE,
+                    DWORD share = 0);
   ~HeldFile();
   HeldFile(const HeldFile&) = delete;
   HeldFile& operator=(const HeldFile&) = delete;

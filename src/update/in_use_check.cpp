@@ -1,0 +1,66 @@
+// Game files that another program holds open, found before the first copy.
+#include "in_use_check.h"
+
+#include "copy_selection.h"
+#include "file_names.h"
+#include "platform/win32.h"
+#include "safe_copy.h"
+#include "setuplist/setup_record.h"
+#include "setuplist/text.h"
+#include "update_state.h"
+
+namespace {
+
+// Write and delete access, as the replace needs it, sharing everything so that only another
+// program's handle can refuse it; opened and closed at once, nothing written. A sharing violation
+// (a program that shares no writing, or runs the file) or a lock violation is another program;
+// access denied for any other reason is left to the copy, which reports that file alone.
+bool held_by_another_program(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE | DELETE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return false;
+  }
+  DWORD error = GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+bool listed_before(int32_t entry) {
+  for (int32_t i = 0; i < entry; ++i) {
+    if ((FileTable.type_mask[i] & kCopiedTypesMask) != 0 &&
+        same_game_file(FileTable.file_name[i], FileTable.file_name[entry])) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool find_files_in_use(FilesInUse* in_use) {
+  in_use->file_count = 0;
+  in_use->program_count = 0;
+  for (int32_t entry = 0; entry < FileTable.file_count; ++entry) {
+    const char* name = FileTable.file_name[entry];
+    if ((FileTable.type_mask[entry] & kCopiedTypesMask) == 0 || !is_safe_file_name(name) ||
+        listed_before(entry)) {
+      continue;
+    }
+    CopyPaths paths;
+    compose_copy_paths("", SetupRecord.PATH, DestinationPath, name, &paths);
+    if (!paths.directory_fits || GetFileAttributesA(paths.destination) == INVALID_FILE_ATTRIBUTES ||
+        !can_replace(paths.destination) || !held_by_another_program(paths.destination)) {
+      continue;
+    }
+    if (in_use->file_count < kHeldFilesKept) {
+      copy_bounded(in_use->files[in_use->file_count], kDirectoryPathWidth, paths.destination);
+    }
+    ++in_use->file_count;
+  }
+  if (in_use->file_count == 0) return false;
+  int kept = in_use->file_count < kHeldFilesKept ? in_use->file_count : kHeldFilesKept;
+  in_use->program_count = programs_holding(in_use->files, kept, in_use->programs, kProgramsNamed);
+  return true;
+}
