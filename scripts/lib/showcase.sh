@@ -64,7 +64,8 @@ showcase_dir() {
 # its desktop) started without a screen would make every later window of the same prefix fail.
 showcase_prefix() {
   export WINEPREFIX=$showcase/prefix
-  wine_prefix_is_ready || echo "== making a Wine prefix (once a Wine installation, about 15 s)"
+  wine_prefix_is_ready "$WINEPREFIX" ||
+    echo "== making a Wine prefix (once for each Wine installation, about 30 s)"
   wine_user_run bash -c '. "$3"; wine_env "$WINEPREFIX"; wine_ensure_prefix
     wine_add_caption_font
     if [ -n "$1" ]; then

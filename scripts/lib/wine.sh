@@ -51,10 +51,10 @@ wine_fingerprint() {
   return 0
 }
 
-# wine_prefix_is_ready [PREFIX]: whether the prefix (by default $WINEPREFIX) was made whole by
-# the Wine installed now; its marker holds the fingerprint of the Wine that made it.
+# wine_prefix_is_ready PREFIX: whether the prefix was made whole by the Wine installed now; its
+# marker holds the fingerprint of the Wine that made it.
 wine_prefix_is_ready() {
-  local marker=${1:-$WINEPREFIX}/.update-ready
+  local marker=$1/.update-ready
   [ -f "$marker" ] && [ "$(cat "$marker")" = "$(wine_fingerprint)" ]
 }
 
@@ -64,7 +64,7 @@ wine_ensure_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    wine_prefix_is_ready && exit 0
+    wine_prefix_is_ready "$WINEPREFIX" && exit 0
     if [ -d "$WINEPREFIX" ]; then
       wineserver -k 2>/dev/null || true
       rm -rf "$WINEPREFIX"
