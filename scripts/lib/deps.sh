@@ -3,7 +3,7 @@
 
 UPDATE_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev nlohmann-json3-dev
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine xvfb xauth x11-apps imagemagick
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine wine32:i386 xvfb xauth x11-apps imagemagick
   locales fonts-ipafont-gothic fonts-wine clang-format clang-tidy cppcheck jq util-linux passwd
   xorriso libutf8proc-dev
   zip unzip osslsigncode openssl file
@@ -21,8 +21,22 @@ as_root() {
   fi
 }
 
-# Installs the missing packages and makes sure the Japanese locale exists. Never installs
-# wine32: these machines run no 32-bit code, and with it /usr/bin/wine picks the 32-bit loader.
+# deps_add_architecture PACKAGE...: adds the foreign architectures (the "i386" of
+# "wine32:i386") that the packages named need and dpkg does not have yet. Wine's 32-bit half
+# runs the x86 build's programs in the same 64-bit prefix.
+deps_add_architecture() {
+  local p arch
+  for p in "$@"; do
+    case $p in *:*) arch=${p##*:} ;; *) continue ;; esac
+    [ "$arch" = "$(dpkg --print-architecture)" ] && continue
+    dpkg --print-foreign-architectures | grep -qx "$arch" && continue
+    echo "== adding the $arch architecture"
+    as_root dpkg --add-architecture "$arch"
+  done
+}
+
+# Installs the missing packages and makes sure the Japanese locale exists. Quick when all is
+# there: one dpkg-query a package, no apt-get.
 ensure_deps() {
   local missing=()
   local p
@@ -31,6 +45,7 @@ ensure_deps() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing: ${missing[*]}"
+    deps_add_architecture "${missing[@]}"
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
       "${missing[@]}" >/dev/null

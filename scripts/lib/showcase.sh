@@ -9,8 +9,8 @@ showcase_deps() {
   # fonts-wine draws the caption buttons.
   UPDATE_PACKAGES=(
     cmake ninja-build googletest g++ nlohmann-json3-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686
-    wine64 wine xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic fonts-wine util-linux
-    passwd
+    wine64 wine wine32:i386 xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic fonts-wine
+    util-linux passwd
   )
   ensure_deps
 }
@@ -69,7 +69,8 @@ showcase_dir() {
 # its desktop) started without a screen would make every later window of the same prefix fail.
 showcase_prefix() {
   export WINEPREFIX=$showcase/prefix
-  [ -f "$WINEPREFIX/.update-ready" ] || echo "== making a Wine prefix (once, about 15 s)"
+  wine_prefix_is_ready "$WINEPREFIX" ||
+    echo "== making a Wine prefix (once for each Wine installation, about 30 s)"
   wine_user_run bash -c '. "$3"; wine_env "$WINEPREFIX"; wine_ensure_prefix
     wine_add_caption_font
     if [ -n "$1" ]; then

@@ -38,15 +38,39 @@ wine_make_prefix() {
   wineserver -w
 }
 
-# wine_ensure_prefix: makes $WINEPREFIX once, also when several tests ask at the same time.
+# wine_fingerprint: the Wine installation a prefix is made by. A prefix made by another one may
+# not run under this one: one made before the 32-bit half (wine32:i386) was installed fails with
+# "could not load kernel32.dll". The packages of both architectures, and the version for a Wine
+# that dpkg does not know.
+wine_fingerprint() {
+  wine --version 2>/dev/null || echo "no wine"
+  if command -v dpkg-query >/dev/null 2>&1; then
+    dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package} ${Version}\n' 'wine*' 'libwine*' \
+      2>/dev/null | grep '^ii' | LC_ALL=C sort
+  fi
+  return 0
+}
+
+# wine_prefix_is_ready PREFIX: whether the prefix was made whole by the Wine installed now; its
+# marker holds the fingerprint of the Wine that made it.
+wine_prefix_is_ready() {
+  local marker=$1/.update-ready
+  [ -f "$marker" ] && [ "$(cat "$marker")" = "$(wine_fingerprint)" ]
+}
+
+# wine_ensure_prefix: makes $WINEPREFIX once, also when several tests ask at the same time, and
+# again when the Wine installation has changed since.
 wine_ensure_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    [ -f "$WINEPREFIX/.update-ready" ] && exit 0
-    rm -rf "$WINEPREFIX"
+    wine_prefix_is_ready "$WINEPREFIX" && exit 0
+    if [ -d "$WINEPREFIX" ]; then
+      wineserver -k 2>/dev/null || true
+      rm -rf "$WINEPREFIX"
+    fi
     wine_make_prefix
-    touch "$WINEPREFIX/.update-ready"
+    wine_fingerprint >"$WINEPREFIX/.update-ready"
   ) 9>"$WINEPREFIX.lock"
 }
 

@@ -90,11 +90,12 @@ void expect_resources(const std::string& exe_path) {
   expect_manifest(exe);
 }
 
-TEST(Resources, DialogsAndManifestOf64BitExe) {
+TEST(Resources, DialogsAndManifestOfThisBuildsExe) {
   expect_resources(update_exe());
 }
 
-// A 32-bit exe can't run here, but Windows loads any PE as a data file, and so does Wine.
+// The x64 build's driver reads the x86 exe too: Windows loads any PE as a data file, whatever its
+// architecture, and so does Wine. (In the x86 build, this is its own exe again.)
 TEST(Resources, DialogsAndManifestOf32BitExe) {
   std::string exe = path_from_env("E2E_UPDATE_EXE_X86");
   if (exe.empty()) GTEST_SKIP() << "no 32-bit build of update.exe (build the windows-x86 preset)";
