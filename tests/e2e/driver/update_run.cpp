@@ -135,10 +135,18 @@ HWND UpdateRun::expect(Screen screen, DWORD timeout_ms) {
   while (GetTickCount64() < deadline) {
     // The copy dialog and the box of its first failed file can both come between two polls:
     // the window asked for is taken, and the other stays new for the next wait.
+    // A modal dialog is shown only once its message queue first runs dry; on a busy machine the
+    // copy dialog's first tick is already due by then, and the box of a failed file comes up with
+    // its owner, the dialog asked for, still hidden. The owner is taken: it is on its way.
     bool other = false;
     for (HWND window : visible_dialogs(process_.dwProcessId)) {
       if (seen_.count(window) != 0) continue;
       if (!shows(window, screen)) {
+        HWND owner = GetWindow(window, GW_OWNER);
+        if (owner != nullptr && seen_.count(owner) == 0 && shows(owner, screen)) {
+          seen_.insert(owner);
+          return owner;
+        }
         other = true;
         continue;
       }
