@@ -39,6 +39,8 @@ void AppTest::TearDown() {
     chmod(entry.path().c_str(), 0755);
   }
   fs::remove_all(work_);
+  std::error_code ignored;
+  fs::remove(work_.parent_path(), ignored);  // the process's folder, once its last test is gone
   EXPECT_EQ(standin::errors(), std::vector<std::string>{});
   EXPECT_EQ(standin::reg_open_keys(), 0);
   EXPECT_EQ(standin::live_item_lists(), 0);
