@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "game_folder.h"
+#include "tree_scan.h"
 #include "update/space_needed.h"
 
 namespace {
@@ -47,7 +48,7 @@ bool written_after(const std::string& a, const std::string& b) {
   std::error_code eb;
   auto ta = std::filesystem::last_write_time(std::filesystem::path(a), ea);
   auto tb = std::filesystem::last_write_time(std::filesystem::path(b), eb);
-  return !ea && !eb && ta > tb;
+  return !ea && !eb && written_clearly_after(ta, tb);
 }
 
 std::string shown(const std::string& cp932) {

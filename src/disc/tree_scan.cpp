@@ -84,3 +84,7 @@ bool scan_tree(const fs::path& root, ScannedTree* tree, std::string* error) {
   std::sort(tree->others.begin(), tree->others.end());
   return true;
 }
+
+bool written_clearly_after(fs::file_time_type later, fs::file_time_type earlier) {
+  return later - earlier > std::chrono::seconds(2);
+}

@@ -25,3 +25,9 @@ struct ScannedTree {
 // False, with the reason in *error, when a folder can't be read (naming that folder) or a link
 // leads back into a folder above it (naming the link).
 bool scan_tree(const std::filesystem::path& root, ScannedTree* tree, std::string* error);
+
+// Whether a file written at `later` was written after one written at `earlier` by more than the
+// file systems in between can tell apart: a disc keeps whole seconds and FAT two, and so do some
+// tools' copies (Wine's sets whole seconds), so the same version may read up to 2 s either way.
+bool written_clearly_after(std::filesystem::file_time_type later,
+                           std::filesystem::file_time_type earlier);

@@ -85,10 +85,10 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
       file.change = same ? Change::unchanged : Change::changed;
       std::error_code ec_new;
       std::error_code ec_old;
-      file.older =
-          !same &&
-          fs::last_write_time(file.path, ec_new) < fs::last_write_time(old->second->path, ec_old) &&
-          !ec_new && !ec_old;
+      file.older = !same &&
+                   written_clearly_after(fs::last_write_time(old->second->path, ec_old),
+                                         fs::last_write_time(file.path, ec_new)) &&
+                   !ec_new && !ec_old;
     }
   }
   for (const TreeFile& file : old_tree.files) {

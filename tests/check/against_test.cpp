@@ -22,8 +22,16 @@
 
 namespace {
 
-// kNewer: the game's file was written after the disc's; every other is an hour older.
-enum Attribute : unsigned { kReadOnly = 1, kHidden = 2, kSystem = 4, kFolder = 16, kNewer = 32 };
+// kNewer: the game's file was written an hour after the disc's; kBarelyNewer: 1.5 s after, within
+// what a disc's whole seconds or FAT's two blur; every other is an hour older.
+enum Attribute : unsigned {
+  kReadOnly = 1,
+  kHidden = 2,
+  kSystem = 4,
+  kFolder = 16,
+  kNewer = 32,
+  kBarelyNewer = 64
+};
 
 struct GameFile {
   std::string name;  // UTF-8, '/' between folders
@@ -121,6 +129,12 @@ const AgainstCase kAgainstCases[] = {
      {{"a.txt", "newer", kNewer}, {"b.txt", "older", 0}},
      {"replaces", "replaces"},
      {{5, "note older-than-installed"}}},
+    {"game_file_newer_within_the_disc_s_seconds",
+     "a.txt\n",
+     {"a.txt"},
+     {{"a.txt", "older", kBarelyNewer}},
+     {"replaces"},
+     {}},
     {"game_up_to_date",
      "a.txt\nb.txt\n",
      {"a.txt", "b.txt"},
@@ -162,9 +176,11 @@ TEST_P(Against, OutcomeOfEachCopiedFile) {
     }
     game.write(file.name, file.bytes);
     auto now = std::filesystem::file_time_type::clock::now();
-    std::filesystem::last_write_time(path,
-                                     now + std::chrono::hours(file.attributes & kNewer ? 1 : -1));
-    if (!set_attributes(path, file.attributes & ~kNewer))
+    std::filesystem::last_write_time(
+        path, file.attributes & kBarelyNewer
+                  ? now + std::chrono::milliseconds(1500)
+                  : now + std::chrono::hours(file.attributes & kNewer ? 1 : -1));
+    if (!set_attributes(path, file.attributes & ~(kNewer | kBarelyNewer)))
       GTEST_SKIP() << "this filesystem keeps no DOS attributes";
   }
 
