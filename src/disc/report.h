@@ -34,7 +34,7 @@ enum class NoteKind {
   // With a game folder to check against:
   older_than_installed,  // the game's file is newer than the one that would replace it
   changes_nothing,       // every copied file is identical to the game's
-  unsigned_exe,    // the medium's update.exe carries no Authenticode signature
+  unsigned_exe,          // the medium's update.exe carries no Authenticode signature
 };
 
 const char* note_kind_name(NoteKind kind);
