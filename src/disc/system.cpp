@@ -22,13 +22,13 @@ std::string narrow(const wchar_t* wide, int len, UINT code_page) {
   BOOL lossy = FALSE;
   BOOL* lossy_out = utf8 ? nullptr : &lossy;  // CP_UTF8 takes no such flag
   int size = WideCharToMultiByte(code_page, flags, wide, len, nullptr, 0, nullptr, lossy_out);
+  // cppcheck-suppress knownConditionTrueFalse ; set through lossy_out by the call above
   if (size <= 0 || lossy) return "";
   std::string out(static_cast<size_t>(size), '\0');
-  if (WideCharToMultiByte(code_page, flags, wide, len, out.data(), size, nullptr, lossy_out) !=
-          size ||
-      lossy) {
-    return "";
-  }
+  int written =
+      WideCharToMultiByte(code_page, flags, wide, len, out.data(), size, nullptr, lossy_out);
+  // cppcheck-suppress knownConditionTrueFalse ; set through lossy_out by the call
+  if (written != size || lossy) return "";
   std::wstring back(static_cast<size_t>(len) + 1, L'\0');
   int back_len = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, out.data(), size, back.data(),
                                      static_cast<int>(back.size()));
@@ -470,7 +470,8 @@ void wait_for_interrupt() {
   sigaddset(&one, signal_number);
   (void)pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
   (void)raise(signal_number);
-  _exit(128 + signal_number);  // not reached
+  // cppcheck-suppress unreachableCode ; raise returns when the signal cannot end the process
+  _exit(128 + signal_number);
 }
 
 }  // namespace
