@@ -29,7 +29,7 @@ bool held_by_another_program(const char* path) {
 
 bool listed_before(int32_t entry) {
   for (int32_t i = 0; i < entry; ++i) {
-    if ((FileTable.type_mask[i] & kCopiedTypesMask) != 0 &&
+    if (is_copied_mask(FileTable.type_mask[i]) &&
         same_game_file(FileTable.file_name[i], FileTable.file_name[entry])) {
       return true;
     }
@@ -44,7 +44,7 @@ bool find_files_in_use(FilesInUse* in_use) {
   in_use->program_count = 0;
   for (int32_t entry = 0; entry < FileTable.file_count; ++entry) {
     const char* name = FileTable.file_name[entry];
-    if ((FileTable.type_mask[entry] & kCopiedTypesMask) == 0 || !is_safe_file_name(name) ||
+    if (!is_copied_mask(FileTable.type_mask[entry]) || !is_safe_file_name(name) ||
         listed_before(entry)) {
       continue;
     }
