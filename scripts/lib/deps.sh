@@ -5,7 +5,7 @@ UPDATE_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine wine32:i386 xvfb xauth x11-apps imagemagick
   locales fonts-ipafont-gothic fonts-wine clang-format clang-tidy cppcheck jq util-linux passwd
-  xorriso libutf8proc-dev
+  xorriso libutf8proc-dev zlib1g-dev
   zip unzip osslsigncode openssl file
 )
 

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "driver/bytes.h"
-#include "driver/dialogs.h"
+#include "drive/dialogs.h"
 #include "driver/environment.h"
 #include "driver/files.h"
-#include "driver/registry.h"
+#include "drive/registry.h"
 #include "driver/update_run.h"
 
 namespace e2e {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs.h"
+#include "drive/dialogs.h"
 #include "environment.h"
 #include "update_run.h"
 #include "watchdog.h"

@@ -7,7 +7,7 @@
 
 namespace e2e {
 
-// The bytes as UTF-8, for messages a Linux terminal shows; invalid sequences come out as '?'.
+// The bytes as UTF-8, for messages a Linux terminal shows; a byte of no character as U+FFFD.
 std::string utf8_of(const std::string& cp932);
 
 // Hex of every byte, for spotting a single wrong byte in a long text.

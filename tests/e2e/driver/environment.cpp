@@ -5,10 +5,6 @@
 
 namespace e2e {
 
-void fail(const std::string& why) {
-  throw DriverError(why);
-}
-
 std::string path_from_env(const char* name) {
   char value[MAX_PATH * 4];
   DWORD n = GetEnvironmentVariableA(name, value, sizeof value);

@@ -1,18 +1,16 @@
 // Where the harness put things: the exes under test, the work folder and the screenshot folder.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "drive/error.h"
 
 namespace e2e {
 
-// Thrown by a helper that cannot go on (a window that never came, an unexpected one, a file
-// that could not be written). GoogleTest reports it as the test's failure and moves on.
-struct DriverError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-[[noreturn]] void fail(const std::string& why);
+// The driver is built on the code that drives update.exe for update-try (src/drive): its
+// DriverError, thrown by a helper that cannot go on, is reported by GoogleTest as the test's
+// failure.
+using namespace drive;
 
 // A Windows path from an environment variable; empty when the variable is not set.
 std::string path_from_env(const char* name);

@@ -1,6 +1,5 @@
-// The end-to-end driver: runs the GoogleTest cases against update.exe, or, with --player, one
-// update run of a disc played through to its end; with --bench, the time a copy takes, and with
-// --copyfile, the time a bare CopyFileA of the same files takes.
+// The end-to-end driver: runs the GoogleTest cases against update.exe; with --bench, the time a
+// copy takes, and with --copyfile, the time a bare CopyFileA of the same files takes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +7,6 @@
 
 #include "bench.h"
 #include "environment.h"
-#include "player.h"
 #include "watchdog.h"
 
 namespace {
@@ -33,7 +31,6 @@ int main(int argc, char** argv) {
         GetACP());
     return 2;
   }
-  if (argc >= 2 && strcmp(argv[1], "--player") == 0) return e2e::run_player(argc - 2, argv + 2);
   if (argc >= 2 && strcmp(argv[1], "--bench") == 0) return e2e::run_bench(argc - 2, argv + 2);
   if (argc >= 2 && strcmp(argv[1], "--copyfile") == 0) return e2e::run_copyfile(argc - 2, argv + 2);
   testing::InitGoogleTest(&argc, argv);

@@ -1,22 +1,16 @@
-// Pictures of update.exe's windows as they are on screen, for the README and for a human eye.
+// Pictures of update.exe's windows in the tests, for the README: into E2E_SHOTS when it is set.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "drive/screenshot.h"
 #include "update_run.h"
 
 namespace e2e {
 
-// Saves the window as it is on screen to <folder>\<name>.bmp. First waits until every control
-// that holds text shows ink on screen: Wine paints and flushes a window a moment after it
-// appears. The program's thread is held while the picture is taken, so a window that changes
-// every timer tick (the copy progress) is caught whole.
-void save_screenshot(UpdateRun& run, HWND window, const std::string& folder,
-                     const std::string& name);
-
-// The same into E2E_SHOTS; nothing when it is not set.
+// A picture of the window as <name>.png in E2E_SHOTS; nothing when it is not set.
 void screenshot_if_wanted(UpdateRun& run, HWND window, const std::string& name);
 
 }  // namespace e2e

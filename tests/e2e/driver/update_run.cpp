@@ -1,13 +1,11 @@
-// One run of update.exe under test: started on a medium, watched window by window until it ends.
+// One run of update.exe under test; see update_run.h.
 #include "update_run.h"
 
 #include <gtest/gtest.h>
 
 #include <exception>
 
-#include "dialogs.h"
-#include "environment.h"
-#include "files.h"
+#include "drive/dialogs.h"
 #include "screenshot.h"
 #include "watchdog.h"
 
@@ -17,116 +15,22 @@ namespace {
 
 constexpr DWORD kPollMs = 10;
 
-HANDLE create_output_file(const std::string& path) {
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) fail("cannot create " + path);
-  return file;
-}
-
 }  // namespace
 
-bool shows(HWND window, Screen screen) {
-  switch (screen) {
-    case Screen::message_box:
-      return is_message_box(window);
-    case Screen::update_dialog:
-      return GetDlgItem(window, 1001) != nullptr && GetDlgItem(window, 1000) != nullptr;
-    case Screen::filecopy_dialog:
-      return GetDlgItem(window, 1009) != nullptr;
-    case Screen::folder_browser:
-      return FindWindowExA(window, nullptr, "SysTreeView32", nullptr) != nullptr;
-  }
-  return false;
-}
+UpdateRun::UpdateRun(const std::string& medium_root) : UpdateRun(update_exe(), medium_root) {}
 
-const char* screen_name(Screen screen) {
-  switch (screen) {
-    case Screen::message_box:
-      return "a message box";
-    case Screen::update_dialog:
-      return "the UPDATE dialog";
-    case Screen::filecopy_dialog:
-      return "the FILECOPY dialog";
-    case Screen::folder_browser:
-      return "the folder browser";
-  }
-  return "?";
-}
-
-UpdateRun::UpdateRun(const std::string& medium_root) {
-  start(update_exe(), medium_root);
-}
-
-UpdateRun::UpdateRun(const std::string& exe, const std::string& medium_root) {
-  start(exe, medium_root);
-}
-
-void UpdateRun::start(const std::string& exe, const std::string& medium_root) {
-  char folder[MAX_PATH];
-  char path[MAX_PATH];
-  if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "out", 0, path)) {
-    fail("cannot make a file for the standard output");
-  }
-  output_path_ = path;
-  HANDLE output = create_output_file(output_path_);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = output;
-  startup.hStdError = output;
-  std::string command_line = "\"" + exe + "\"";
-  BOOL started = CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0,
-                                nullptr, medium_root.c_str(), &startup, &process_);
-  CloseHandle(output);
-  if (!started) fail("cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")");
-  running_ = true;
-  watch_process(process_.hProcess, process_.dwProcessId);
+UpdateRun::UpdateRun(const std::string& exe, const std::string& medium_root)
+    : drive::UpdateRun(exe, medium_root) {
+  watch_process(process(), process_id());
 }
 
 UpdateRun::~UpdateRun() {
-  if (running_ && std::uncaught_exceptions() == 0) {
+  if (running() && std::uncaught_exceptions() == 0) {
     ADD_FAILURE() << "update.exe is still running at the end of the test; on screen:"
-                  << describe_dialogs(process_.dwProcessId);
+                  << describe_dialogs(process_id());
   }
-  if (running_) kill();
-  unwatch_process(process_.hProcess);
-  CloseHandle(process_.hThread);
-  CloseHandle(process_.hProcess);
-  DeleteFileA(output_path_.c_str());
-}
-
-void UpdateRun::kill() {
-  ResumeThread(process_.hThread);
-  TerminateProcess(process_.hProcess, 99);
-  WaitForSingleObject(process_.hProcess, 5000);
-  running_ = false;
-}
-
-void UpdateRun::abort_run(const std::string& why) {
-  std::string report = why + "; on screen:" + describe_dialogs(process_.dwProcessId);
-  kill();
-  fail(report);
-}
-
-bool UpdateRun::has_ended(DWORD wait_ms) {
-  if (WaitForSingleObject(process_.hProcess, wait_ms) != WAIT_OBJECT_0) return false;
-  running_ = false;
-  GetExitCodeProcess(process_.hProcess, &exit_code_);
-  return true;
-}
-
-std::string UpdateRun::exit_code_text() const {
-  return " (exit code " + std::to_string(exit_code_) + ")";
-}
-
-// The first visible dialog of the process that no earlier step has seen.
-HWND UpdateRun::new_dialog() {
-  for (HWND window : visible_dialogs(process_.dwProcessId)) {
-    if (seen_.count(window) == 0) return window;
-  }
-  return nullptr;
+  if (running()) kill();
+  unwatch_process(process());
 }
 
 HWND UpdateRun::expect(Screen screen, DWORD timeout_ms) {
@@ -139,7 +43,7 @@ HWND UpdateRun::expect(Screen screen, DWORD timeout_ms) {
     // copy dialog's first tick is already due by then, and the box of a failed file comes up with
     // its owner, the dialog asked for, still hidden. The owner is taken: it is on its way.
     bool other = false;
-    for (HWND window : visible_dialogs(process_.dwProcessId)) {
+    for (HWND window : visible_dialogs(process_id())) {
       if (seen_.count(window) != 0) continue;
       if (!shows(window, screen)) {
         HWND owner = GetWindow(window, GW_OWNER);
@@ -159,18 +63,6 @@ HWND UpdateRun::expect(Screen screen, DWORD timeout_ms) {
   abort_run(waiting + ", none came in " + std::to_string(timeout_ms) + " ms");
 }
 
-HWND UpdateRun::next_window(DWORD timeout_ms) {
-  ULONGLONG deadline = GetTickCount64() + timeout_ms;
-  while (GetTickCount64() < deadline) {
-    if (HWND window = new_dialog()) {
-      seen_.insert(window);
-      return window;
-    }
-    if (has_ended(kPollMs)) return nullptr;
-  }
-  abort_run("no new window and no end in " + std::to_string(timeout_ms) + " ms");
-}
-
 MessageBoxText UpdateRun::take_message_box(const std::string& shot) {
   HWND box = expect(Screen::message_box);
   if (!shot.empty()) screenshot_if_wanted(*this, box, shot);
@@ -180,14 +72,10 @@ MessageBoxText UpdateRun::take_message_box(const std::string& shot) {
   return read;
 }
 
-void UpdateRun::dismiss(HWND message_box) {
-  press(message_box, IDOK);
-}
-
 DWORD UpdateRun::wait_exit(DWORD timeout_ms) {
   ULONGLONG deadline = GetTickCount64() + timeout_ms;
   while (GetTickCount64() < deadline) {
-    if (has_ended(kPollMs)) return exit_code_;
+    if (has_ended(kPollMs)) return exit_code();
     if (new_dialog() != nullptr) abort_run("waiting for the program to end, a window came");
   }
   abort_run("the program did not end in " + std::to_string(timeout_ms) + " ms");
@@ -200,18 +88,6 @@ void UpdateRun::expect_quiet(DWORD duration_ms) {
     if (has_ended(kPollMs))
       fail("the program ended while it should have waited" + exit_code_text());
   }
-}
-
-std::string UpdateRun::standard_output() const {
-  return read_file(output_path_);
-}
-
-void UpdateRun::suspend() {
-  if (SuspendThread(process_.hThread) == static_cast<DWORD>(-1)) fail("cannot suspend update.exe");
-}
-
-void UpdateRun::resume() {
-  ResumeThread(process_.hThread);
 }
 
 }  // namespace e2e

@@ -1,17 +1,15 @@
-// One run of update.exe under test: started on a medium, watched window by window until it ends.
+// One run of update.exe under test: started on a medium, watched window by window until it ends,
+// with the waits a test makes and the watchdog's eye on it.
 #pragma once
 
 #include <windows.h>
 
-#include <set>
 #include <string>
 
-namespace e2e {
+#include "drive/update_run.h"
+#include "environment.h"
 
-// The windows update.exe can show.
-enum class Screen { message_box, update_dialog, filecopy_dialog, folder_browser };
-const char* screen_name(Screen screen);
-bool shows(HWND window, Screen screen);
+namespace e2e {
 
 struct MessageBoxText {
   std::string caption;
@@ -19,19 +17,13 @@ struct MessageBoxText {
   HWND owner;  // the window the box belongs to, or none
 };
 
-// Deadlines: a new Wine process takes up to about 3 s to show its first window when the Wine
-// server is busy; no step of the program itself takes more than a fraction of a second.
-constexpr DWORD kWindowTimeoutMs = 20000;
-constexpr DWORD kExitTimeoutMs = 10000;
-
-class UpdateRun {
+class UpdateRun : public drive::UpdateRun {
  public:
-  // Starts update.exe with the medium as its current directory and its standard output in a file.
+  // Starts the update.exe under test (E2E_UPDATE_EXE), or another one, on the medium.
   explicit UpdateRun(const std::string& medium_root);
-  explicit UpdateRun(const std::string& exe, const std::string& medium_root);
-  ~UpdateRun();
-  UpdateRun(const UpdateRun&) = delete;
-  UpdateRun& operator=(const UpdateRun&) = delete;
+  UpdateRun(const std::string& exe, const std::string& medium_root);
+  // A run still going at the end of a test that did not fail is a failure of its own.
+  ~UpdateRun() override;
 
   // Waits for a window of this kind that the run has not shown before. Any other new window, the
   // end of the process or the deadline fails the test: the windows on screen are listed and the
@@ -41,12 +33,6 @@ class UpdateRun {
   // Waits for a message box, reads its caption and text, and closes it with OK. With a shot name,
   // the box is photographed first when E2E_SHOTS asks for pictures.
   MessageBoxText take_message_box(const std::string& shot = "");
-  void dismiss(HWND message_box);
-
-  // Waits for a window of any kind that the run has not shown before and returns it, or null
-  // once the program has ended (exit_code() then tells how). Fails when neither comes in time.
-  HWND next_window(DWORD timeout_ms);
-  DWORD exit_code() const { return exit_code_; }
 
   // Waits for the process to end, failing like expect() when a new window shows up instead.
   // Returns the exit code.
@@ -55,32 +41,6 @@ class UpdateRun {
   // Watches the program for a while: it must show no new window and keep running. For what must
   // not happen while a window is held open.
   void expect_quiet(DWORD duration_ms);
-
-  // What the program wrote to its standard output; complete once it has ended.
-  std::string standard_output() const;
-
-  // Ends the program at once, wherever it is.
-  void kill();
-
-  // Stops and restarts the program's one GUI thread, to look at a state that lasts one timer tick.
-  void suspend();
-  void resume();
-
-  DWORD process_id() const { return process_.dwProcessId; }
-
- private:
-  void start(const std::string& exe, const std::string& medium_root);
-  HWND new_dialog();
-  // Waits up to wait_ms for the process to end; true when it has.
-  bool has_ended(DWORD wait_ms);
-  std::string exit_code_text() const;
-  [[noreturn]] void abort_run(const std::string& why);
-
-  PROCESS_INFORMATION process_ = {};
-  std::set<HWND> seen_;
-  std::string output_path_;
-  bool running_ = false;
-  DWORD exit_code_ = 0;
 };
 
 }  // namespace e2e

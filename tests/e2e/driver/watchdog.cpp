@@ -6,13 +6,13 @@
 #include <map>
 #include <string>
 
-#include "dialogs.h"
+#include "drive/dialogs.h"
 
 namespace e2e {
 
 namespace {
 
-SRWLOCK Lock = SRWLOCK_INIT;      // ready without a call: processes are watched in --player too
+SRWLOCK Lock = SRWLOCK_INIT;      // ready without a call
 std::map<HANDLE, DWORD> Watched;  // process handle -> process id
 HANDLE Deadline = nullptr;        // a waitable timer, set while a test runs
 std::string CurrentTest;
@@ -21,7 +21,8 @@ DWORD CurrentDeadlineMs = kTestDeadlineMs;
 void kill_watched() {
   AcquireSRWLockExclusive(&Lock);
   for (const auto& [process, id] : Watched) {
-    (void)printf("  update.exe (process %lu) on screen:%s\n", id, describe_dialogs(id).c_str());
+    (void)printf("  update.exe (process %lu) on screen:%s\n", id,
+                 drive::describe_dialogs(id).c_str());
     TerminateProcess(process, 99);
   }
   ReleaseSRWLockExclusive(&Lock);

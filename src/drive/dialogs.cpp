@@ -1,13 +1,13 @@
-// The windows of a process under test: finding its dialogs, reading their texts, pressing their
+// The windows of another process: finding its dialogs, reading their texts, pressing their
 // buttons, as a user would.
 #include "dialogs.h"
 
 #include <cstring>
 
-#include "bytes.h"
-#include "environment.h"
+#include "disc/cp932_text.h"
+#include "error.h"
 
-namespace e2e {
+namespace drive {
 
 namespace {
 
@@ -30,7 +30,7 @@ BOOL CALLBACK collect_dialog(HWND window, LPARAM context) {
 
 std::string quoted_text(HWND window) {
   std::string text;
-  return read_text(window, &text) ? "\"" + utf8_of(text) + "\"" : "(no answer)";
+  return read_text(window, &text) ? "\"" + cp932_to_utf8(text) + "\"" : "(no answer)";
 }
 
 std::string describe_controls(HWND dialog) {
@@ -139,4 +139,4 @@ std::string describe_dialogs(DWORD process_id) {
   return out.empty() ? "\n    (no window)" : out;
 }
 
-}  // namespace e2e
+}  // namespace drive

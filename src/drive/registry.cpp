@@ -1,10 +1,9 @@
-// The game's registry key under HKEY_CURRENT_USER, written and read with the real registry
-// functions, as an installer and a player's machine would leave it.
+// The game's registry key under HKEY_CURRENT_USER; see registry.h.
 #include "registry.h"
 
-#include "environment.h"
+#include "error.h"
 
-namespace e2e {
+namespace drive {
 
 namespace {
 
@@ -90,6 +89,58 @@ bool has_value(const std::string& key, const std::string& name) {
          ERROR_SUCCESS;
 }
 
+namespace {
+
+std::wstring wide_of(const std::string& cp932) {
+  int n = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), wide.data(), n);
+  return wide;
+}
+
+}  // namespace
+
+bool read_stored_value(const std::string& key, const std::string& name, RegValue* value) {
+  OpenKey open;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, wide_of(key).c_str(), 0, KEY_QUERY_VALUE, &open.key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  std::wstring wide_name = wide_of(name);
+  // The value may grow between two calls: asked again until the room was enough.
+  for (DWORD size = 512;;) {
+    std::string data(size, '\0');
+    DWORD type = 0;
+    LSTATUS status = RegQueryValueExW(open.key, wide_name.c_str(), nullptr, &type,
+                                      reinterpret_cast<BYTE*>(data.data()), &size);
+    if (status == ERROR_MORE_DATA) continue;
+    if (status != ERROR_SUCCESS) return false;
+    data.resize(size);
+    *value = RegValue{name, type, data};
+    return true;
+  }
+}
+
+void write_stored_value(const std::string& key, const RegValue& value) {
+  OpenKey open;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, wide_of(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &open.key, nullptr) != ERROR_SUCCESS) {
+    fail("cannot create HKCU\\" + key);
+  }
+  if (RegSetValueExW(open.key, wide_of(value.name).c_str(), 0, value.type,
+                     reinterpret_cast<const BYTE*>(value.data.data()),
+                     static_cast<DWORD>(value.data.size())) != ERROR_SUCCESS) {
+    fail("cannot set " + value.name + " under HKCU\\" + key);
+  }
+}
+
+bool delete_key_if_empty(const std::string& key) {
+  KeyState state = key_state(key);
+  if (state == KeyState::missing) return true;
+  if (state == KeyState::not_empty) return false;
+  return RegDeleteKeyW(HKEY_CURRENT_USER, wide_of(key).c_str()) == ERROR_SUCCESS;
+}
+
 std::vector<std::string> value_names(const std::string& key) {
   OpenKey open;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &open.key) != ERROR_SUCCESS) {
@@ -107,4 +158,4 @@ std::vector<std::string> value_names(const std::string& key) {
   }
 }
 
-}  // namespace e2e
+}  // namespace drive

@@ -1,5 +1,6 @@
 // The game's registry key under HKEY_CURRENT_USER, written and read with the real registry
-// functions, as an installer and a player's machine would leave it.
+// functions, as an installer and a player's machine would leave it. Keys and names are code page
+// 932 bytes.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace drive {
 
 struct RegValue {
   std::string name;
@@ -34,7 +35,17 @@ const char* key_state_name(KeyState state);
 // Whether the key holds a value of that name.
 bool has_value(const std::string& key, const std::string& name);
 
+// A value's type and bytes exactly as the registry stores them, strings in UTF-16: read through
+// the 8-bit functions, a character code page 932 lacks (é) would come back as another. False when
+// the key or the value is missing.
+bool read_stored_value(const std::string& key, const std::string& name, RegValue* value);
+// Writes such a value back as it was, making the key when missing.
+void write_stored_value(const std::string& key, const RegValue& value);
+
+// Deletes the key when it holds neither values nor keys; true when it is gone (or was).
+bool delete_key_if_empty(const std::string& key);
+
 // The names of the key's values in the order RegEnumValueA gives them.
 std::vector<std::string> value_names(const std::string& key);
 
-}  // namespace e2e
+}  // namespace drive

@@ -1,4 +1,4 @@
-// The windows of a process under test: finding its dialogs, reading their texts, pressing their
+// The windows of another process: finding its dialogs, reading their texts, pressing their
 // buttons, as a user would.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace drive {
 
 // The dialog manager's window class; message boxes and the folder browser use it too.
 constexpr char kDialogClass[] = "#32770";
@@ -18,7 +18,7 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 std::vector<HWND> visible_dialogs(DWORD process_id);
 
 // A window's or control's text as the program holds it: code page 932 bytes. Read with
-// WM_GETTEXT through SendMessageTimeoutA, so a hung program fails the test instead of hanging it.
+// WM_GETTEXT through SendMessageTimeoutA, so a hung program fails the step instead of hanging it.
 std::string window_text(HWND window);
 // The same without failing: false when the program did not answer.
 bool read_text(HWND window, std::string* out);
@@ -51,4 +51,4 @@ void click_close_box(HWND dialog);
 // One line per dialog of the process (caption, kind and texts), in UTF-8, for failure reports.
 std::string describe_dialogs(DWORD process_id);
 
-}  // namespace e2e
+}  // namespace drive

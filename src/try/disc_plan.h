@@ -9,8 +9,6 @@
 
 #include "update/copy_paths.h"
 
-namespace e2e {
-
 struct PlannedCopy {
   std::string name;  // as the list gives it, code page 932
   CopyPaths paths;   // exactly as the copy step composes them
@@ -57,5 +55,3 @@ struct FailureCause {
 // Why a failure box is on screen: the planned copy its text names, from *cursor on (which it
 // then passes), and what about the game folder and the disc explains the failure.
 FailureCause explain_failure(const DiscPlan& plan, const std::string& text, size_t* cursor);
-
-}  // namespace e2e

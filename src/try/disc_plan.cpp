@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "environment.h"
-#include "files.h"
-#include "registry.h"
+#include "drive/error.h"
+#include "drive/files.h"
+#include "drive/registry.h"
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
@@ -15,7 +15,10 @@
 #include "update/file_names.h"
 #include "update/update_state.h"
 
-namespace e2e {
+using drive::attributes_of;
+using drive::fail;
+using drive::is_directory;
+using drive::join;
 
 namespace {
 
@@ -174,14 +177,14 @@ DiscPlan plan_disc(const std::string& disc, const std::string& game_path) {
 // The key is not deleted first: a list whose key parts are empty would name a key far above the
 // game's, such as Software itself.
 void register_plan(const DiscPlan& plan) {
-  set_values(plan.key, {string_value("GAMEPATH", plan.game_path)});
+  drive::set_values(plan.key, {drive::string_value("GAMEPATH", plan.game_path)});
 }
 
 // A GAMEPATH left under the list's key by an earlier try would hide a wrong key.
 bool register_installer_key(const DiscPlan& plan, const std::string& installer_key) {
-  delete_value(plan.key, "GAMEPATH");
-  set_values(installer_key, {string_value("GAMEPATH", plan.game_path)});
-  return has_value(plan.key, "GAMEPATH");
+  drive::delete_value(plan.key, "GAMEPATH");
+  drive::set_values(installer_key, {drive::string_value("GAMEPATH", plan.game_path)});
+  return drive::has_value(plan.key, "GAMEPATH");
 }
 
 FailureCause explain_failure(const DiscPlan& plan, const std::string& text, size_t* cursor) {
@@ -194,5 +197,3 @@ FailureCause explain_failure(const DiscPlan& plan, const std::string& text, size
   *cursor = static_cast<size_t>(index) + 1;
   return found;
 }
-
-}  // namespace e2e

@@ -1,0 +1,168 @@
+// One run of update.exe, driven from outside; see update_run.h.
+#include "update_run.h"
+
+#include "dialogs.h"
+#include "error.h"
+#include "files.h"
+
+namespace drive {
+
+namespace {
+
+constexpr DWORD kPollMs = 10;
+
+HANDLE create_output_file(const std::string& path) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) fail("cannot create " + path);
+  return file;
+}
+
+// A job whose last handle, closed by Windows when this process ends (TerminateProcess too),
+// ends every process in it.
+HANDLE job_that_ends_with_us() {
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  if (job == nullptr) return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    CloseHandle(job);
+    return nullptr;
+  }
+  return job;
+}
+
+}  // namespace
+
+bool shows(HWND window, Screen screen) {
+  switch (screen) {
+    case Screen::message_box:
+      return is_message_box(window);
+    case Screen::update_dialog:
+      return GetDlgItem(window, 1001) != nullptr && GetDlgItem(window, 1000) != nullptr;
+    case Screen::filecopy_dialog:
+      return GetDlgItem(window, 1009) != nullptr;
+    case Screen::folder_browser:
+      return FindWindowExA(window, nullptr, "SysTreeView32", nullptr) != nullptr;
+  }
+  return false;
+}
+
+const char* screen_name(Screen screen) {
+  switch (screen) {
+    case Screen::message_box:
+      return "a message box";
+    case Screen::update_dialog:
+      return "the UPDATE dialog";
+    case Screen::filecopy_dialog:
+      return "the FILECOPY dialog";
+    case Screen::folder_browser:
+      return "the folder browser";
+  }
+  return "?";
+}
+
+UpdateRun::UpdateRun(const std::string& exe, const std::string& medium_root) {
+  start(exe, medium_root);
+}
+
+void UpdateRun::start(const std::string& exe, const std::string& medium_root) {
+  char folder[MAX_PATH];
+  char path[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "out", 0, path)) {
+    fail("cannot make a file for the standard output");
+  }
+  output_path_ = path;
+  HANDLE output = create_output_file(output_path_);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
+  std::string command_line = "\"" + exe + "\"";
+  BOOL started =
+      CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                     nullptr, medium_root.c_str(), &startup, &process_);
+  CloseHandle(output);
+  if (!started) fail("cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")");
+  running_ = true;
+  job_ = job_that_ends_with_us();
+  // Windows 7 refuses a job to a process that is already in one (started from a console in a
+  // job): the program then only ends when kill() is called.
+  if (job_ != nullptr && !AssignProcessToJobObject(job_, process_.hProcess)) {
+    CloseHandle(job_);
+    job_ = nullptr;
+  }
+  ResumeThread(process_.hThread);
+}
+
+UpdateRun::~UpdateRun() {
+  if (running_) kill();
+  if (job_ != nullptr) CloseHandle(job_);
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+  DeleteFileA(output_path_.c_str());
+}
+
+void UpdateRun::kill() {
+  ResumeThread(process_.hThread);
+  TerminateProcess(process_.hProcess, 99);
+  WaitForSingleObject(process_.hProcess, 5000);
+  running_ = false;
+}
+
+void UpdateRun::abort_run(const std::string& why) {
+  std::string report = why + "; on screen:" + describe_dialogs(process_.dwProcessId);
+  kill();
+  fail(report);
+}
+
+bool UpdateRun::has_ended(DWORD wait_ms) {
+  if (WaitForSingleObject(process_.hProcess, wait_ms) != WAIT_OBJECT_0) return false;
+  running_ = false;
+  GetExitCodeProcess(process_.hProcess, &exit_code_);
+  return true;
+}
+
+std::string UpdateRun::exit_code_text() const {
+  return " (exit code " + std::to_string(exit_code_) + ")";
+}
+
+// The first visible dialog of the process that no earlier step has seen.
+HWND UpdateRun::new_dialog() {
+  for (HWND window : visible_dialogs(process_.dwProcessId)) {
+    if (seen_.count(window) == 0) return window;
+  }
+  return nullptr;
+}
+
+HWND UpdateRun::next_window(DWORD timeout_ms) {
+  ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  while (GetTickCount64() < deadline) {
+    if (HWND window = new_dialog()) {
+      seen_.insert(window);
+      return window;
+    }
+    if (has_ended(kPollMs)) return nullptr;
+  }
+  abort_run("no new window and no end in " + std::to_string(timeout_ms) + " ms");
+}
+
+void UpdateRun::dismiss(HWND message_box) {
+  press(message_box, IDOK);
+}
+
+std::string UpdateRun::standard_output() const {
+  return read_file(output_path_);
+}
+
+void UpdateRun::suspend() {
+  if (SuspendThread(process_.hThread) == static_cast<DWORD>(-1)) fail("cannot suspend update.exe");
+}
+
+void UpdateRun::resume() {
+  ResumeThread(process_.hThread);
+}
+
+}  // namespace drive
