@@ -70,9 +70,10 @@ class Copier {
       return failed("the link " + shown_path(link) + " in the game folder leads outside it (to " +
                     (target.empty() ? std::string("nowhere") : shown_path(target)) + ")");
     }
-    if (folder && path_lies_in(final_path(link.parent_path()), target))
+    if (folder && path_lies_in(final_path(link.parent_path()), target)) {
       return failed("the link " + shown_path(link) +
                     " in the game folder leads to a folder that holds it");
+    }
     return true;
   }
 

@@ -16,12 +16,14 @@ HANDLE MainDone = nullptr;  // set by the main thread once the copy is dealt wit
 // ends with whatever is left (the journal then names the copy for the next start).
 constexpr DWORD kCleanupWaitMs = 60000;
 
+// The process ends here, with the status Windows' own handler gives: Wine's gives 0, which would
+// tell a script the run went well.
 BOOL WINAPI on_console_event(DWORD) {
   say(put_back_registry());
   Interrupt = true;
   if (HANDLE child = Child.load()) TerminateProcess(child, 1);
   WaitForSingleObject(MainDone, kCleanupWaitMs);
-  return FALSE;  // the default handler ends the process with STATUS_CONTROL_C_EXIT
+  ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
 }  // namespace
@@ -46,7 +48,5 @@ void set_running_child(HANDLE process) {
 
 void end_interrupted_run() {
   SetEvent(MainDone);
-  // The handler's thread ends the process; should it be gone already, this does.
-  Sleep(kCleanupWaitMs);
   ExitProcess(STATUS_CONTROL_C_EXIT);
 }

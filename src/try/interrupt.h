@@ -18,6 +18,6 @@ void stop_if_interrupted();
 // interrupt; null when none. One that is set after an interrupt is ended at once.
 void set_running_child(HANDLE process);
 
-// The main thread has removed what it had to: ends the process as the console event would have
-// (STATUS_CONTROL_C_EXIT).
+// The main thread has removed what it had to: ends the process as Windows ends it on a console
+// event (STATUS_CONTROL_C_EXIT).
 [[noreturn]] void end_interrupted_run();

@@ -127,7 +127,19 @@ struct Folders {
   fs::path shots;
 };
 
+// Typed into cmd, "D:\Games\" reaches a program as D:\Games" (CommandLineToArgvW's rule).
+void check_not_quoted_backslash(const std::string& arg) {
+  if (!arg.empty() && arg.back() == '"') {
+    unusable("the folder " + printable(arg) +
+             " ends in a quote: in a command line a \\ right before the closing quote makes the "
+             "quote part of the name; write the folder without its last \\ (\"D:\\My Games\") "
+             "or without quotes (D:\\)");
+  }
+}
+
 Folders check_folders(const TryOptions& options) {
+  for (const std::string& arg : {options.disc, options.game, options.out})
+    check_not_quoted_backslash(arg);
   Folders f;
   f.disc = full_path(fs::u8path(options.disc));
   f.game = full_path(fs::u8path(options.game));
@@ -146,9 +158,10 @@ Folders check_folders(const TryOptions& options) {
     unusable("the results folder " + shown_path(f.out) + " is inside " + shown_path(f.game));
   if (path_lies_in(f.game, f.out))
     unusable(shown_path(f.game) + " is inside the results folder " + shown_path(f.out));
-  if (path_lies_in(f.out, f.disc))
+  if (path_lies_in(f.out, f.disc)) {
     unusable("the results folder " + shown_path(f.out) + " is inside the disc folder " +
              shown_path(f.disc) + ": give --out another folder");
+  }
   return f;
 }
 
@@ -231,14 +244,14 @@ class RecordFile {
   std::vector<Record> records_;
 };
 
-// GAMEPATH registered as try-disc's player did: under the installer's key, taken away from the
+// GAMEPATH registered as on a player's PC: under the installer's key, and taken away from the
 // list's, or under the list's own; what they held first is in the journal before.
 void register_game(const DiscPlan& plan, const std::string& key, const std::string& copy_utf8,
                    RecordFile* records) {
   Journal journal;
   journal.copy = copy_utf8;
   journal.values.push_back(saved_value(plan.key, "GAMEPATH"));
-  if (!key.empty()) journal.values.push_back(saved_value(key, "GAMEPATH"));
+  if (!key.empty() && key != plan.key) journal.values.push_back(saved_value(key, "GAMEPATH"));
   start_changes(journal);
   if (!key.empty()) {
     bool found = register_installer_key(plan, key);
@@ -274,7 +287,9 @@ int play(const TryOptions& options, const Folders& f, bool check_clean, const st
   std::string shots_a = cp932_path(f.shots, "the results folder");
   std::string disc_a = cp932_path(f.disc, "the disc folder");
   DiscPlan plan = plan_disc(disc_a, copy_a + "\\");
-  start_changes(Journal{options.keep ? "" : f.copy.u8string(), {}});
+  // The copy is in the journal from before it is made, unless it is to be kept.
+  std::string journal_copy = options.keep ? "" : f.copy.u8string();
+  start_changes(Journal{journal_copy, {}});
   step("copying " + shown_path(f.game) + " to " + shown_path(f.copy));
   std::string error;
   if (!copy_game(f.game, f.copy, &error)) unusable(error);
@@ -285,7 +300,7 @@ int play(const TryOptions& options, const Folders& f, bool check_clean, const st
   RecordFile records(f.out / L"record.txt");
   record_plan(plan, [&records](const Record& r) { records.add(r); });
   // Over a limit the updater stops before it reads the registry: nothing to register.
-  if (!key.empty() || !plan.over_limit) register_game(plan, key, f.copy.u8string(), &records);
+  if (!key.empty() || !plan.over_limit) register_game(plan, key, journal_copy, &records);
   stop_if_interrupted();
   step("running update.exe from the disc; update-try plays it through");
   {
@@ -309,19 +324,23 @@ int play(const TryOptions& options, const Folders& f, bool check_clean, const st
     summary.text += "key: taken from the list itself (HKCU\\" + cp932_to_utf8(plan.key) +
                     "); --key or --reg checks it against the key the game's installer writes\n";
   }
-  write_text(f.out / L"summary.txt", crlf(summary.text));
   say(summary.text);
   say("screenshots: " + shown_path(f.shots) + "\n");
   finish(options, f);
+  std::string result;
   if (check_clean && summary.clean) {
-    say("result: exit 0: update-check found no problem; the completion message and no other "
-        "box\n");
-    return 0;
+    result =
+        "result: exit 0: update-check found no problem; the completion message and no other box\n";
+  } else {
+    if (!check_clean)
+      result += "result: exit 1: update-check found problems in the list (at the top)\n";
+    if (!summary.clean)
+      result += "result: exit 1: see the key, the failure boxes and the final message above\n";
   }
-  if (!check_clean) say("result: exit 1: update-check found problems in the list (at the top)\n");
-  if (!summary.clean)
-    say("result: exit 1: see the key, the failure boxes and the final message above\n");
-  return 1;
+  say(result);
+  // Last, and with the result: a summary without it tells of a run that was cut off.
+  write_text(f.out / L"summary.txt", crlf(summary.text + result));
+  return check_clean && summary.clean ? 0 : 1;
 }
 
 int try_disc(const TryOptions& options) {

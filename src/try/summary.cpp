@@ -24,20 +24,24 @@ std::string one_line(std::string text) {
 
 // What a failure's cause means, for the publisher.
 std::string cause_text(const std::string& cause, const std::string& detail) {
-  if (cause == "read-only")
+  if (cause == "read-only") {
     return "read-only game file: Windows refuses to replace it. The player sees this box, then the "
            "completion message; the file keeps its old bytes but loses its read-only flag, so a "
            "second run replaces it.";
-  if (cause == "hidden-system")
+  }
+  if (cause == "hidden-system") {
     return "hidden or system game file: the updater keeps it, as Windows' own copy refuses it; "
            "the game's installer should not mark the file hidden or system.";
-  if (cause == "missing-folder-level")
+  }
+  if (cause == "missing-folder-level") {
     return "missing folder level: the game has no folder \"" + detail +
            "\", and the updater makes only one new folder level per file. List a file in \"" +
            detail + "\" before this one.";
-  if (cause == "folder-not-made")
+  }
+  if (cause == "folder-not-made") {
     return "the folder \"" + detail +
            "\" could not be made in the game (a file of that name is in the way?).";
+  }
   if (cause == "missing-source") return "missing source on the disc: " + detail;
   if (cause == "unsafe-name")
     return "name refused as unsafe: it could land outside the game folder.";
@@ -51,9 +55,10 @@ std::string cause_text(const std::string& cause, const std::string& detail) {
 // What the run's last message box says about the run.
 std::string final_text(const std::string& kind) {
   if (kind == "completion") return "the completion message";
-  if (kind == "not-installed")
+  if (kind == "not-installed") {
     return "the run stopped: the game's key holds no GAMEPATH (is the list's key the one the "
            "game's installer writes? --key checks it)";
+  }
   if (kind == "limit") return "the run stopped: the list goes over a limit, nothing was copied";
   if (kind == "no-folder") return "the run stopped: the game folder does not exist";
   if (kind == "folder-is-file") return "the run stopped: the game folder is a file";
@@ -86,10 +91,11 @@ void read_list(const Record& r, Run* run) {
                        ", data folder \"" + field(r, 4) + "\"; the updater copies " + field(r, 6) +
                        " of its " + field(r, 7) + " file line(s)");
   run->list_key = field(r, 5);
-  if (field(r, 6) == "0")
+  if (field(r, 6) == "0") {
     run->lines.emplace_back(
         "  warning: the list copies no files (saved with CR-only line ends, or no #FILE "
         "section?)");
+  }
 }
 
 void read_box(const Record& r, Run* run) {

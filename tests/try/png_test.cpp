@@ -71,9 +71,9 @@ std::vector<uint32_t> decode(const std::string& png, int width, int height) {
                                     : 0;
       row[x] = (static_cast<unsigned char>(raw[y * (stride + 1) + 1 + x]) + predicted) & 0xFF;
     }
-    for (int x = 0; x < width; ++x)
-      pixels.push_back(
-          static_cast<uint32_t>(row[x * 3] << 16 | row[x * 3 + 1] << 8 | row[x * 3 + 2]));
+    for (size_t x = 0; x < stride; x += 3) {
+      pixels.push_back(static_cast<uint32_t>(row[x] << 16 | row[x + 1] << 8 | row[x + 2]));
+    }
     above = row;
   }
   return pixels;
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(Try, PngTable, testing::ValuesIn(kPictureCases), CaseNa
 
 // Compressed at all: a flat picture of 240,000 bytes of pixels takes under 1% of them.
 TEST(Png, FlatPictureIsSmall) {
-  std::vector<uint32_t> pixels(400 * 200, 0xF0F0F0U);
+  std::vector<uint32_t> pixels(size_t{400} * 200, 0xF0F0F0U);
   EXPECT_LT(png_of(400, 200, pixels).size(), 400u * 200 * 3 / 100);
 }
 

@@ -126,10 +126,11 @@ class SummaryTable : public testing::TestWithParam<SummaryCase> {};
 TEST_P(SummaryTable, SaysWhatTheRunDid) {
   const SummaryCase& c = GetParam();
   Summary summary = summarize(c.records, {}, {});
-  for (const std::string& line : c.lines)
+  for (const std::string& line : c.lines) {
     EXPECT_NE(("\n" + summary.text).find("\n" + line + "\n"), std::string::npos)
         << "no line \"" << line << "\" in\n"
         << summary.text;
+  }
   EXPECT_EQ(summary.clean, c.clean) << summary.text;
 }
 
