@@ -1,7 +1,8 @@
 # shellcheck shell=bash
-# What the demo, the benchmark and try-disc share: the Windows build of update.exe and the test
-# driver, a folder the Wine user can reach, and a private prefix with the game registered.
-# Sourced after deps.sh, wine.sh, wine-user.sh and xvfb.sh, from the repository's root.
+# What the demo, the benchmark and try-disc share: the Windows builds of update.exe, update-try
+# and the test driver, a folder the Wine user can reach, a private prefix with the game
+# registered, and runs on a virtual screen. Sourced after deps.sh, wine.sh, wine-user.sh and
+# xvfb.sh, from the repository's root.
 
 # showcase_deps: the part of deps.sh's list that running update.exe needs.
 showcase_deps() {
@@ -15,13 +16,15 @@ showcase_deps() {
   ensure_deps
 }
 
-# showcase_build: update.exe and the test driver, for 64-bit Windows.
+# showcase_build [TARGET...]: programs for 64-bit Windows; by default update.exe and the test
+# driver.
 showcase_build() {
-  echo "== building update.exe and the test driver (windows-x64)"
+  [ $# -gt 0 ] || set -- update e2e_driver
+  echo "== building $* (windows-x64)"
   mkdir -p build
   local log=build/showcase-build.log
-  if ! { cmake --preset windows-x64 && cmake --build --preset windows-x64 --target update \
-    e2e_driver; } >"$log" 2>&1; then
+  if ! { cmake --preset windows-x64 && cmake --build --preset windows-x64 --target "$@"; } \
+    >"$log" 2>&1; then
     cat "$log"
     wine_die "the build failed"
   fi
@@ -80,12 +83,24 @@ showcase_prefix() {
     wineserver -w' _ "${1:-}" "${2:+$(wine_path "$2")}" "$showcase/bin/wine.sh"
 }
 
+# showcase_try ARGS...: update-try.exe of bin/ (the update-check.exe it runs beside it) under Wine
+# on a virtual screen of its own. Returns its exit status.
+showcase_try() {
+  showcase_run "$showcase/bin/update-try.exe" "$@"
+}
+
 # showcase_driver ARGS...: the test driver under Wine on a virtual screen of its own.
 showcase_driver() {
+  showcase_run "$showcase/bin/e2e_driver.exe" "$@"
+}
+
+# showcase_run PROGRAM ARGS...: a Windows program under Wine, as the Wine user, on a virtual
+# screen of its own, which goes after the Wine server.
+showcase_run() {
   xvfb_start "$showcase"
   local status=0
   wine_user_run env DISPLAY="$XVFB_DISPLAY" bash -c '. "$1"; wine_env "$WINEPREFIX"; shift
-    wine "$@"' _ "$showcase/bin/wine.sh" "$showcase/bin/e2e_driver.exe" "$@" || status=$?
+    exec wine "$@"' _ "$showcase/bin/wine.sh" "$@" || status=$?
   wine_user_run wineserver -k 2>/dev/null || true  # before its screen goes away
   xvfb_stop
   return "$status"

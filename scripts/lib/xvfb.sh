@@ -4,10 +4,14 @@
 
 # xvfb_start DIR: starts Xvfb, its log and display number in DIR; sets XVFB_PID and
 # XVFB_DISPLAY. Xvfb picks a free display itself (-displayfd), so parallel runs never collide.
+# It runs in a session of its own: a Ctrl-C typed at the terminal reaches the whole group of
+# the script, and Xvfb ends on it, which would take the screen from a program still putting
+# things back. (A script's background job leads no group, so setsid runs Xvfb in its own
+# process: $! is Xvfb.)
 xvfb_start() {
   local number=$1/xvfb.display log=$1/xvfb.log _
   rm -f "$number"  # a number left by an earlier run must not be taken for this one's
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" 2>"$log" &
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" 2>"$log" &
   XVFB_PID=$!
   for _ in $(seq 200); do
     [ -s "$number" ] && break
