@@ -2,7 +2,7 @@
 # What a publisher downloads, one table row per case: two runs of scripts/release give the same
 # bytes; the bundles hold what they should, and every program in them states the project's
 # version; the Windows tools from the zip, run under Wine, make and check a disc exactly as the
-# Linux tools from the tarball do.
+# Linux tools from the tarball do; the zip's update-try.exe tries a disc through scripts/try-disc.
 #
 # usage: release_test.sh CASE
 # Environment: UPDATE_RELEASE_TEST_DIR, the working folder (its build trees are kept, so a second
@@ -61,8 +61,9 @@ case_contents() {
   unpacked
   local docs='README.md CONTENTS.txt docs/publishers.md docs/images/code-page-stop.png docs/images/complete.png docs/images/filecopy-dialog.png docs/images/in-use.png docs/images/no-room.png docs/images/update-dialog.png'
   local want_win want_lin
-  want_win=$(printf '%s\n' update.exe update-make.exe update-check.exe x86/update.exe $docs | sort)
-  want_lin=$(printf '%s\n' update.exe update-make update-check x86/update.exe $docs | sort)
+  want_win=$(printf '%s\n' update.exe update-make.exe update-check.exe update-try.exe x86/update.exe $docs | sort)
+  want_lin=$(printf '%s\n' update.exe update-make update-check x86/update.exe windows/update-try.exe \
+    windows/update-check.exe $docs | sort)
   [ "$(cd "$win" && find . -type f -printf '%P\n' | sort)" = "$want_win" ] || fail "the zip holds other files"
   [ "$(cd "$lin" && find . -type f -printf '%P\n' | sort)" = "$want_lin" ] || fail "the tarball holds other files"
   cmp -s "$win/update.exe" "$lin/update.exe" && cmp -s "$win/x86/update.exe" "$lin/x86/update.exe" ||
@@ -70,6 +71,15 @@ case_contents() {
   file "$win/update.exe" | grep -q 'PE32+ executable (GUI) x86-64' || fail "update.exe is not the x64 build"
   file "$win/x86/update.exe" | grep -q 'PE32 executable (GUI) Intel 80386' || fail "x86/update.exe is not the x86 build"
   file "$win/update-make.exe" | grep -q 'PE32+ executable (console) x86-64' || fail "update-make.exe is not the x64 console build"
+  file "$win/update-try.exe" | grep -q 'PE32+ executable (console) x86-64' || fail "update-try.exe is not the x64 console build"
+  cmp -s "$win/update-try.exe" "$lin/windows/update-try.exe" && cmp -s "$win/update-check.exe" "$lin/windows/update-check.exe" ||
+    fail "the tarball's update-try.exe and update-check.exe are not the zip's"
+  # It runs from a publisher's download folder: what it imports must come with Windows.
+  local dll
+  for dll in $(x86_64-w64-mingw32-objdump -p "$win/update-try.exe" | sed -n 's/^\s*DLL Name: //p'); do
+    grep -qiE '^(advapi32|gdi32|kernel32|msvcrt|normaliz|shell32|user32)\.dll$' <<<"$dll" ||
+      fail "update-try.exe imports $dll"
+  done
   local tool
   for tool in "$lin/update-make" "$lin/update-check"; do
     file "$tool" | grep -q 'x86-64.*, stripped' || fail "$tool is not a stripped x86-64 program"
@@ -89,7 +99,8 @@ case_versions() {
     [ "$("$lin/$tool" --version)" = "$tool $version" ] || fail "$tool --version: $("$lin/$tool" --version)"
   done
   local exe rc
-  for exe in "$win/update.exe" "$win/x86/update.exe" "$win/update-make.exe" "$win/update-check.exe"; do
+  for exe in "$win/update.exe" "$win/x86/update.exe" "$win/update-make.exe" "$win/update-check.exe" \
+    "$win/update-try.exe"; do
     rc=$("${WINDRES:-x86_64-w64-mingw32-windres}" -i "$exe" -O rc 2>/dev/null)
     grep -q "^ FILEVERSION ${version//./, }, 0\$" <<<"$rc" || fail "${exe#"$win"/}: FILEVERSION is not $version"
     grep -q "^ PRODUCTVERSION ${version//./, }, 0\$" <<<"$rc" || fail "${exe#"$win"/}: PRODUCTVERSION is not $version"
@@ -145,8 +156,29 @@ case_windows_tools() {
   return 0
 }
 
+# scripts/try-disc with the zip's update-try.exe (and the update-check.exe beside it) on the demo's
+# disc, made by the tarball's update-make: the run a Windows publisher makes, under Wine.
+case_try_disc() {
+  unpacked
+  local t=$work/try log status=0
+  rm -rf "$t" && mkdir -p "$t" && chmod 755 "$t"
+  demo_versions "$t/versions"
+  UPDATE_MAKE=$lin/update-make demo_disc "$t/disc" "$t/versions" "$win/update.exe" >/dev/null ||
+    fail "the tarball's update-make made no disc"
+  demo_game "$t/game" "$t/versions"
+  chmod -R a+rX "$t"
+  log=$(UPDATE_TRY_EXE=$win/update-try.exe UPDATE_TRY_DISC_DIR=$work/try-disc \
+    "$ROOT/scripts/try-disc" "$t/disc" "$t/game" 2>&1) || status=$?
+  [ "$status" = 0 ] || fail "try-disc with the zip's update-try.exe: exit status $status"
+  grep -qF 'ＵＰＤＡＴＥが完了しました。 (the completion message)' <<<"$log" ||
+    fail "no completion message in: $log"
+  [ "$(cat "$work/try-disc/result/shots"/*-completion.png | head -c 4 | tail -c 3)" = PNG ] ||
+    fail "no picture of the completion message"
+  return 0
+}
+
 case "$ONLY" in
-  reproducible | contents | versions | windows_tools) "case_$ONLY" ;;
+  reproducible | contents | versions | windows_tools | try_disc) "case_$ONLY" ;;
   *) echo "no case named $ONLY" >&2 && exit 2 ;;
 esac
 exit "$failed"
