@@ -13,7 +13,7 @@
 #include "disc/console.h"
 #include "disc/cp932_text.h"
 #include "disc/system.h"
-#include "disc_plan.h"
+#include "run_plan.h"
 #include "drive/error.h"
 #include "game_copy.h"
 #include "game_listing.h"
@@ -246,7 +246,7 @@ class RecordFile {
 
 // GAMEPATH registered as on a player's PC: under the installer's key, and taken away from the
 // list's, or under the list's own; what they held first is in the journal before.
-void register_game(const DiscPlan& plan, const std::string& key, const std::string& copy_utf8,
+void register_game(const RunPlan& plan, const std::string& key, const std::string& copy_utf8,
                    RecordFile* records) {
   Journal journal;
   journal.copy = copy_utf8;
@@ -286,7 +286,7 @@ int play(const TryOptions& options, const Folders& f, bool check_clean, const st
   std::string copy_a = cp932_path(f.copy, "the results folder");
   std::string shots_a = cp932_path(f.shots, "the results folder");
   std::string disc_a = cp932_path(f.disc, "the disc folder");
-  DiscPlan plan = plan_disc(disc_a, copy_a + "\\");
+  RunPlan plan = plan_run(disc_a, copy_a + "\\");
   // The copy is in the journal from before it is made, unless it is to be kept.
   std::string journal_copy = options.keep ? "" : f.copy.u8string();
   start_changes(Journal{journal_copy, {}});

@@ -35,7 +35,7 @@ Record fields_of(std::initializer_list<std::string> fields) {
 
 class Player {
  public:
-  Player(drive::UpdateRun& run, const DiscPlan& plan, std::string shots, const RecordSink& sink)
+  Player(drive::UpdateRun& run, const RunPlan& plan, std::string shots, const RecordSink& sink)
       : run_(run), plan_(plan), shots_(std::move(shots)), sink_(sink) {}
 
   // Answers every window until the program ends.
@@ -106,7 +106,7 @@ class Player {
   void record(std::initializer_list<std::string> fields) { sink_(fields_of(fields)); }
 
   drive::UpdateRun& run_;
-  const DiscPlan& plan_;
+  const RunPlan& plan_;
   std::string shots_;
   const RecordSink& sink_;
   int shot_count_ = 0;
@@ -115,7 +115,7 @@ class Player {
 
 }  // namespace
 
-void record_plan(const DiscPlan& plan, const RecordSink& sink) {
+void record_plan(const RunPlan& plan, const RecordSink& sink) {
   auto record = [&sink](std::initializer_list<std::string> fields) { sink(fields_of(fields)); };
   record({"list", plan.list_found ? "1" : "0", plan.title, plan.title_old, plan.data_folder,
           plan.key, std::to_string(plan.copies.size()), std::to_string(plan.file_count)});
@@ -124,12 +124,12 @@ void record_plan(const DiscPlan& plan, const RecordSink& sink) {
   if (plan.over_limit) record({"limit", std::to_string(plan.limit.line), plan.limit.text});
   record({"gamepath", plan.game_path, plan.destination});
   for (size_t i = 0; i < plan.copies.size(); ++i) {
-    const PlannedCopy& copy = plan.copies[i];
+    const RunCopy& copy = plan.copies[i];
     record({"copy", std::to_string(i + 1), copy.name, copy.paths.source, copy.paths.destination});
   }
 }
 
-void play_run(drive::UpdateRun& run, const DiscPlan& plan, const std::string& shots,
+void play_run(drive::UpdateRun& run, const RunPlan& plan, const std::string& shots,
               const RecordSink& sink) {
   try {
     Player(run, plan, shots, sink).play();

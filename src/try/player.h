@@ -6,17 +6,17 @@
 #include <functional>
 #include <string>
 
-#include "disc_plan.h"
+#include "run_plan.h"
 #include "drive/update_run.h"
 #include "summary.h"
 
 using RecordSink = std::function<void(const Record&)>;
 
 // What the list says, before the run: the list, its problems, the game folder, each copy.
-void record_plan(const DiscPlan& plan, const RecordSink& sink);
+void record_plan(const RunPlan& plan, const RecordSink& sink);
 
 // Answers every window of the run until the program ends, then records its exit code; pictures
 // (PNG) go to the folder shots, empty for none. A step that cannot go on ends in an "error"
 // record, with the program killed.
-void play_run(drive::UpdateRun& run, const DiscPlan& plan, const std::string& shots,
+void play_run(drive::UpdateRun& run, const RunPlan& plan, const std::string& shots,
               const RecordSink& sink);

@@ -9,7 +9,7 @@
 
 #include "update/copy_paths.h"
 
-struct PlannedCopy {
+struct RunCopy {
   std::string name;  // as the list gives it, code page 932
   CopyPaths paths;   // exactly as the copy step composes them
 };
@@ -19,7 +19,7 @@ struct ListNote {
   std::string text;  // code page 932
 };
 
-struct DiscPlan {
+struct RunPlan {
   bool list_found = false;
   std::string title;
   std::string title_old;
@@ -29,22 +29,22 @@ struct DiscPlan {
   std::vector<ListNote> unknown_types;
   bool over_limit = false;  // the updater stops before any dialog
   ListNote limit;
-  std::string game_path;            // GAMEPATH as registered
-  std::string destination;          // the game folder as the copy uses it, after Start
-  std::vector<PlannedCopy> copies;  // in copy order
+  std::string game_path;        // GAMEPATH as registered
+  std::string destination;      // the game folder as the copy uses it, after Start
+  std::vector<RunCopy> copies;  // in copy order
 };
 
 // Reads <disc>\update.ini as update.exe does when started with the disc as its current
 // directory and game_path in GAMEPATH.
-DiscPlan plan_disc(const std::string& disc, const std::string& game_path);
+RunPlan plan_run(const std::string& disc, const std::string& game_path);
 
 // Registers game_path as GAMEPATH under the list's key, made when missing.
-void register_plan(const DiscPlan& plan);
+void register_plan(const RunPlan& plan);
 
 // Registers game_path as GAMEPATH under installer_key, as the game's installer left it on a
 // player's machine, and takes GAMEPATH from the list's key. Returns whether the updater will
 // find it there all the same: the registry takes both names for one key.
-bool register_installer_key(const DiscPlan& plan, const std::string& installer_key);
+bool register_installer_key(const RunPlan& plan, const std::string& installer_key);
 
 struct FailureCause {
   int copy = -1;       // the planned copy the box names, or -1 when it names none
@@ -54,4 +54,4 @@ struct FailureCause {
 
 // Why a failure box is on screen: the planned copy its text names, from *cursor on (which it
 // then passes), and what about the game folder and the disc explains the failure.
-FailureCause explain_failure(const DiscPlan& plan, const std::string& text, size_t* cursor);
+FailureCause explain_failure(const RunPlan& plan, const std::string& text, size_t* cursor);

@@ -1,6 +1,6 @@
 // What update.exe will make of a disc and a game folder, read with the updater's own parser and
 // path rules, and why a copy it reports as failed could not be made.
-#include "disc_plan.h"
+#include "run_plan.h"
 
 #include <cstdio>
 
@@ -26,7 +26,7 @@ void note_unknown_type(void* context, int line, const char* name) {
   static_cast<std::vector<ListNote>*>(context)->push_back({line, name});
 }
 
-void parse_list(const std::string& disc, DiscPlan* plan) {
+void parse_list(const std::string& disc, RunPlan* plan) {
   FILE* list = open_setup_list(join(disc, "update.ini").c_str());
   plan->list_found = list != nullptr;
   std::vector<ListNote> unknown_types;
@@ -101,7 +101,7 @@ unsigned long long size_of(const std::string& path) {
   return (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
-FailureCause folder_cause(const DiscPlan& plan, const PlannedCopy& copy) {
+FailureCause folder_cause(const RunPlan& plan, const RunCopy& copy) {
   std::string folders = copy.paths.directory_part;
   std::string missing = first_missing_folder(plan.destination, folders);
   if (missing.empty()) return {-1, "", ""};
@@ -110,7 +110,7 @@ FailureCause folder_cause(const DiscPlan& plan, const PlannedCopy& copy) {
   return {-1, "folder-not-made", missing};
 }
 
-FailureCause space_cause(const DiscPlan& plan, const PlannedCopy& copy) {
+FailureCause space_cause(const RunPlan& plan, const RunCopy& copy) {
   ULARGE_INTEGER free_bytes;
   unsigned long long needed = size_of(copy.paths.source);
   if (!GetDiskFreeSpaceExA(join(plan.destination, "").c_str(), &free_bytes, nullptr, nullptr) ||
@@ -125,7 +125,7 @@ FailureCause space_cause(const DiscPlan& plan, const PlannedCopy& copy) {
 // Looked at while the box is open: the updater clears a read-only flag only after the box
 // closes, and by then an earlier step may have made a folder or cleared a flag that the plan
 // could not foresee.
-FailureCause cause_of(const DiscPlan& plan, const PlannedCopy& copy) {
+FailureCause cause_of(const RunPlan& plan, const RunCopy& copy) {
   if (!is_safe_file_name(copy.name.c_str())) return {-1, "unsafe-name", ""};
   if (!copy.paths.directory_fits) return {-1, "path-too-long", copy.paths.directory};
   DWORD destination = attributes_of(copy.paths.destination);
@@ -146,7 +146,7 @@ FailureCause cause_of(const DiscPlan& plan, const PlannedCopy& copy) {
   return found;
 }
 
-int find_copy(const DiscPlan& plan, const std::string& destination, size_t from) {
+int find_copy(const RunPlan& plan, const std::string& destination, size_t from) {
   for (size_t i = from; i < plan.copies.size(); ++i) {
     if (plan.copies[i].paths.destination == destination) return static_cast<int>(i);
   }
@@ -155,8 +155,8 @@ int find_copy(const DiscPlan& plan, const std::string& destination, size_t from)
 
 }  // namespace
 
-DiscPlan plan_disc(const std::string& disc, const std::string& game_path) {
-  DiscPlan plan;
+RunPlan plan_run(const std::string& disc, const std::string& game_path) {
+  RunPlan plan;
   parse_list(disc, &plan);
   plan.game_path = game_path;
   plan.destination = normalized(game_path);
@@ -165,7 +165,7 @@ DiscPlan plan_disc(const std::string& disc, const std::string& game_path) {
   CopyMask = 255;
   char name[1024];
   while (next_copy_file(name) == 0) {
-    PlannedCopy copy;
+    RunCopy copy;
     copy.name = name;
     compose_copy_paths(base.c_str(), plan.data_folder.c_str(), plan.destination.c_str(), name,
                        &copy.paths);
@@ -176,18 +176,18 @@ DiscPlan plan_disc(const std::string& disc, const std::string& game_path) {
 
 // The key is not deleted first: a list whose key parts are empty would name a key far above the
 // game's, such as Software itself.
-void register_plan(const DiscPlan& plan) {
+void register_plan(const RunPlan& plan) {
   drive::set_values(plan.key, {drive::string_value("GAMEPATH", plan.game_path)});
 }
 
 // A GAMEPATH left under the list's key by an earlier try would hide a wrong key.
-bool register_installer_key(const DiscPlan& plan, const std::string& installer_key) {
+bool register_installer_key(const RunPlan& plan, const std::string& installer_key) {
   drive::delete_value(plan.key, "GAMEPATH");
   drive::set_values(installer_key, {drive::string_value("GAMEPATH", plan.game_path)});
   return drive::has_value(plan.key, "GAMEPATH");
 }
 
-FailureCause explain_failure(const DiscPlan& plan, const std::string& text, size_t* cursor) {
+FailureCause explain_failure(const RunPlan& plan, const std::string& text, size_t* cursor) {
   std::string destination = failed_destination(text);
   int index = find_copy(plan, destination, *cursor);
   if (index < 0) index = find_copy(plan, destination, 0);  // a list read otherwise than planned
