@@ -395,16 +395,22 @@ int main(int argc, char** argv) {
     say_error(problem);
     return 2;
   }
+  // A step that fails because an interrupt ended what it waited for (Wine fails a CreateProcess
+  // that SIGINT reaches midway, error 1359) is the interrupt's.
   try {
     return try_disc(options);
-  } catch (const Interrupted&) {
-    say("interrupted: the registry is as it was before the run\n");
-    end_interrupted_run();
+  } catch (const Interrupted&) {  // NOLINT(bugprone-empty-catch): said below
   } catch (const Unusable& e) {
-    say_error(e.why);
+    if (!interrupted()) {
+      say_error(e.why);
+      return 2;
+    }
   } catch (const std::exception& e) {
-    say_error(e.what());
+    if (!interrupted()) {
+      say_error(e.what());
+      return 2;
+    }
   }
-  if (interrupted()) end_interrupted_run();
-  return 2;
+  say("interrupted: the registry is as it was before the run\n");
+  end_interrupted_run();
 }
