@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "cp932_text.h"
-#include "update/dbcs.h"
+#include "plan/dbcs.h"
 
 bool same_contents(const std::string& a, const std::string& b) {
   FILE* fa = fopen(a.c_str(), "rb");

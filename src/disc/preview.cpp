@@ -11,7 +11,7 @@
 
 #include "game_folder.h"
 #include "tree_scan.h"
-#include "update/space_needed.h"
+#include "plan/space_needed.h"
 
 namespace {
 

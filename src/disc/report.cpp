@@ -18,8 +18,8 @@
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "source_lookup.h"
-#include "update/copy_selection.h"
-#include "update/file_names.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "look_alike.h"
 #include "names.h"
 #include "system.h"
-#include "update/copy_paths.h"
+#include "plan/copy_paths.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ bool looks_like_list_file(const std::string& path) {
 
 #ifdef _WIN32
 
-#include "update/dbcs.h"
+#include "plan/dbcs.h"
 
 std::string setup_list_path(const std::string& dir) {
   bool ends_with_separator = ends_with_backslash_char(dir.c_str()) ||

@@ -10,7 +10,7 @@
 #include "disc/folder_plan.h"
 #include "disc/names.h"
 #include "setuplist/setup_record.h"
-#include "update/file_names.h"
+#include "plan/file_names.h"
 
 namespace {
 

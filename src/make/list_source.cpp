@@ -13,8 +13,8 @@
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "tree_diff.h"
-#include "update/copy_selection.h"
-#include "update/file_names.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
 
 namespace fs = std::filesystem;
 

@@ -1,13 +1,13 @@
 // The FILECOPY dialog and its copy step.
 #include "filecopy_dialog.h"
 
-#include "copy_paths.h"
-#include "copy_selection.h"
-#include "file_names.h"
+#include "plan/copy_paths.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
 #include "res/resource.h"
 #include "safe_copy.h"
 #include "setuplist/setup_record.h"
-#include "update_state.h"
+#include "plan/update_state.h"
 
 int32_t CopyDoneCount = 0;
 int32_t CopyAckCount = -1;

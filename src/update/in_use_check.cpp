@@ -1,13 +1,13 @@
 // Game files that another program holds open, found before the first copy.
 #include "in_use_check.h"
 
-#include "copy_selection.h"
-#include "file_names.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
 #include "platform/win32.h"
 #include "safe_copy.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
-#include "update_state.h"
+#include "plan/update_state.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // first copy: replacing the others would leave the game part old, part new.
 #pragma once
 
-#include "copy_paths.h"
+#include "plan/copy_paths.h"
 #include "restart_manager.h"
 
 constexpr int kHeldFilesKept = 16;  // the paths kept, and asked about to the Restart Manager

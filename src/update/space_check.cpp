@@ -1,15 +1,15 @@
 // The room the update needs on the game's drive, against what the drive has.
 #include "space_check.h"
 
-#include "copy_paths.h"
-#include "copy_selection.h"
-#include "dbcs.h"
-#include "file_names.h"
+#include "plan/copy_paths.h"
+#include "plan/copy_selection.h"
+#include "plan/dbcs.h"
+#include "plan/file_names.h"
 #include "platform/win32.h"
 #include "safe_copy.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
-#include "update_state.h"
+#include "plan/update_state.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "space_needed.h"
+#include "plan/space_needed.h"
 
 // The copies the copy step will make, in its order: the entries of the first eight types whose
 // names stay inside the game folder, each with the size of its source under source_base (0 when

@@ -14,7 +14,7 @@
 #include "setuplist/text.h"
 #include "space_check.h"
 #include "update_dialog.h"
-#include "update_state.h"
+#include "plan/update_state.h"
 
 HINSTANCE AppInstance;
 

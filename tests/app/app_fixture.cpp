@@ -8,7 +8,7 @@
 
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
-#include "update/update_state.h"
+#include "plan/update_state.h"
 
 namespace fs = std::filesystem;
 

@@ -8,7 +8,7 @@
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "update/filecopy_dialog.h"
-#include "update/update_state.h"
+#include "plan/update_state.h"
 
 namespace {
 

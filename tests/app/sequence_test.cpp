@@ -6,7 +6,7 @@
 #include "res/resource.h"
 #include "setuplist/setup_parser.h"
 #include "update/update_sequence.h"
-#include "update/update_state.h"
+#include "plan/update_state.h"
 
 namespace {
 

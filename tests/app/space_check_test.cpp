@@ -6,7 +6,7 @@
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "update/space_check.h"
-#include "update/update_state.h"
+#include "plan/update_state.h"
 
 namespace {
 

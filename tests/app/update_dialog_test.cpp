@@ -7,7 +7,7 @@
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "update/update_dialog.h"
-#include "update/update_state.h"
+#include "plan/update_state.h"
 
 namespace {
 

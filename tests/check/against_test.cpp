@@ -11,7 +11,7 @@
 
 #include "disc/report.h"
 #include "temp_dir.h"
-#include "update/space_needed.h"
+#include "plan/space_needed.h"
 
 #ifdef _WIN32
 #include <windows.h>

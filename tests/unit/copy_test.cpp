@@ -9,10 +9,10 @@
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "test_support.h"
-#include "update/copy_paths.h"
-#include "update/copy_selection.h"
-#include "update/file_names.h"
-#include "update/space_needed.h"
+#include "plan/copy_paths.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
+#include "plan/space_needed.h"
 
 namespace {
 

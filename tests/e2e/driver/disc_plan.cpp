@@ -10,10 +10,10 @@
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
-#include "update/copy_selection.h"
-#include "update/destination.h"
-#include "update/file_names.h"
-#include "update/update_state.h"
+#include "plan/copy_selection.h"
+#include "plan/destination.h"
+#include "plan/file_names.h"
+#include "plan/update_state.h"
 
 namespace e2e {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "update/copy_paths.h"
+#include "plan/copy_paths.h"
 
 namespace e2e {
 
