@@ -1,8 +1,8 @@
 // The game folder on this machine; see game_folder.h. Windows compares names without regard to
 // case by itself; on Linux a game folder made by Wine (or copied from Windows) is read the way
-// Wine reads it: each part of a name is looked up as it is, then among the folder's names
-// without regard to case, and the DOS attributes come from the file's mode and the extended
-// attribute in which Wine keeps them.
+// Windows would find it: each part of a name is looked up as it is, then among the folder's names
+// by the name identity (name_key), and the DOS attributes come from the file's mode and the
+// extended attribute in which Wine keeps them.
 #include "game_folder.h"
 
 #include <algorithm>
@@ -40,7 +40,8 @@ std::string joined(const std::string& dir, const std::string& name) {
 }
 
 // The name of part in dir: itself when it is there, else the first (in byte order) of the names
-// that differ from it only in letter case.
+// that Windows takes for it: in other letter case, or stored decomposed (as some systems and
+// archivers store kana with a voicing mark), which the disc's name is not.
 bool GameFolder::find_part(const std::string& dir, const std::string& part, std::string* found) {
   if (path_facts(dir + "/" + part).exists) {
     *found = part;
@@ -49,11 +50,11 @@ bool GameFolder::find_part(const std::string& dir, const std::string& part, std:
   auto [listing, fresh] = listings_.try_emplace(dir);
   if (fresh) {
     for (const std::string& name : folder_names(dir)) {
-      std::string& first = listing->second[upper_case_utf8(name)];
+      std::string& first = listing->second[name_key(name, NameText::file_system)];
       if (first.empty() || name < first) first = name;
     }
   }
-  auto hit = listing->second.find(upper_case_utf8(part));
+  auto hit = listing->second.find(name_key(part, NameText::utf8));
   if (hit == listing->second.end()) return false;
   *found = hit->second;
   return true;

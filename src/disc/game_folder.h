@@ -36,7 +36,7 @@ class GameFolder {
   std::string dir_;
   bool find_part(const std::string& dir, const std::string& part, std::string* found);
 
-  // Each folder's names by their capitals, read once: a game folder may hold thousands of files.
+  // Each folder's names by their name_key, read once: a game folder may hold thousands of files.
   std::map<std::string, std::map<std::string, std::string>> listings_;
 };
 

@@ -1,7 +1,10 @@
 // The splitter and the key of names; see names.h.
 #include "names.h"
 
+#include <cstring>
+
 #include "cp932_text.h"
+#include "plan/name_identity.h"
 #include "setuplist/text.h"
 #include "system.h"
 
@@ -23,6 +26,27 @@ size_t next_separator(std::string_view name, size_t from, NameText text) {
     }
   }
   return std::string_view::npos;
+}
+
+bool is_ascii(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// One level of a file-system name (UTF-8) as the disc will carry it, composed: its key is the
+// list's key of that name. A level with no code page 932 form never reaches a list; its key is
+// then the file system's own upper-casing, which is the same table for the code page's
+// characters.
+std::string part_key(const std::string& level) {
+  if (is_ascii(level)) return game_name_key(level);
+  std::string composed = compose_name(level);
+  Cp932Text cp932 = utf8_to_cp932(composed);
+  if (cp932.ok()) return game_name_key(cp932.bytes);
+  while (!composed.empty() && (composed.back() == '.' || composed.back() == ' '))
+    composed.pop_back();
+  return upper_case_utf8(composed);
 }
 
 }  // namespace
@@ -70,16 +94,22 @@ std::vector<std::string> folders_above(const std::string& name, NameText text) {
 }
 
 std::string name_key(std::string_view name, NameText text) {
+  if (text == NameText::cp932) return game_name_key(std::string(name));
   std::string key;
-  for (const std::string& part : name_parts(name, text)) {
+  for (const std::string& level : name_levels(name, text)) {
+    std::string part = part_key(level);
+    if (part.empty()) continue;  // an empty or "." level, or one of dots and blanks
     if (!key.empty()) key += '\\';
-    key += upper_case_utf8(text == NameText::cp932 ? cp932_to_utf8(part) : part);
+    key += part;
   }
   return key;
 }
 
 std::string game_name_key(const std::string& cp932_name) {
-  return name_key(cp932_name, NameText::cp932);
+  std::string key(cp932_name.size() + 1, '\0');
+  game_file_key(cp932_name.c_str(), key.data(), key.size());
+  key.resize(strlen(key.c_str()));
+  return cp932_to_utf8(key);
 }
 
 std::string upper_case_utf8(std::string_view s) {

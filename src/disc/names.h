@@ -29,9 +29,11 @@ std::string folder_of(const std::string& name, NameText text = NameText::cp932);
 // The folders above a name, nearest last, each as it is written: "a/b/c.txt" gives "a", "a/b".
 std::vector<std::string> folders_above(const std::string& name, NameText text);
 
-// The one key that is equal for two names Windows takes for the same file: the parts as
-// name_parts gives them, joined by '\', each UTF-16 unit as its capital (upper_case_unit), as
-// NTFS compares names: full-width, Greek, Cyrillic and Roman-numeral letters too. UTF-8.
+// The one key that is equal for two names Windows takes for the same game file, as UTF-8: the
+// key of the updater's own identity (game_file_key) of the name the disc carries. A name from a
+// list is that name; a name from a file system is first composed (NFC) and converted to code page
+// 932, as update-make puts it on the disc. A level without a code page 932 form, which no disc can
+// carry, is upper-cased unit by unit (upper_case_unit), the same table.
 std::string name_key(std::string_view name, NameText text);
 // The same for a name from a list (code page 932).
 std::string game_name_key(const std::string& cp932_name);

@@ -51,11 +51,6 @@ bool is_safe_component(const char* begin, size_t len) {
   return !leads_up(begin, len) && !is_device_name(begin, len);
 }
 
-unsigned char folded(unsigned char c) {
-  if (c == '/') return '\\';
-  return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
-}
-
 }  // namespace
 
 bool is_safe_file_name(const char* name) {
@@ -79,20 +74,4 @@ bool is_safe_file_name(const char* name) {
     ++i;
   }
   return is_safe_component(name + start, len - start);
-}
-
-bool same_game_file(const char* a, const char* b) {
-  auto p = reinterpret_cast<const unsigned char*>(a);
-  auto q = reinterpret_cast<const unsigned char*>(b);
-  while (*p != '\0' && *q != '\0') {
-    if (ansi_lead_byte(*p)) {
-      if (p[0] != q[0] || p[1] != q[1]) return false;
-      if (p[1] == '\0') return true;
-      p += 2;
-      q += 2;
-      continue;
-    }
-    if (folded(*p++) != folded(*q++)) return false;
-  }
-  return *p == *q;
 }

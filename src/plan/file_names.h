@@ -1,6 +1,5 @@
 // File names from the setup list: whether one stays inside the game folder (the update promises to
-// copy files only into the game's folder, so a name that could land anywhere else is refused),
-// and whether two name one file.
+// copy files only into the game's folder, so a name that could land anywhere else is refused).
 #pragma once
 
 // False for a name with a ".." component (also ". ." and other runs that Windows trims to ".."),
@@ -8,7 +7,3 @@
 // device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without an extension) as any
 // component.
 bool is_safe_file_name(const char* name);
-
-// Whether two names from the list name one game file, as Windows reads them: letters in either
-// case, either separator; a double-byte character compares whole.
-bool same_game_file(const char* a, const char* b);

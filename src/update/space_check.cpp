@@ -5,6 +5,7 @@
 #include "plan/copy_selection.h"
 #include "plan/dbcs.h"
 #include "plan/file_names.h"
+#include "plan/name_identity.h"
 #include "platform/win32.h"
 #include "safe_copy.h"
 #include "setuplist/setup_record.h"

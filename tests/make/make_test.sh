@@ -180,6 +180,14 @@ make_decomposed() {
   make_demo "$1"
   put "$1/new" "$(printf 'シナリオ/\xe3\x81\x8b\xe3\x82\x99.txt')"
 }
+# The same kana stored decomposed in OLD and changed in NEW: one game file, which the disc replaces.
+make_decomposed_old() {
+  make_demo "$1"
+  local name
+  name="$(printf 'シナリオ/\xe3\x81\x8b\xe3\x82\x99.txt')"
+  put "$1/old" "$name"
+  put "$1/new" "$name" && echo 1.1 >>"$1/new/$name"
+}
 make_control_name() {
   make_demo "$1"
   put "$1/new" "$(printf 'bad\x1b[31mred.txt')"
@@ -366,6 +374,7 @@ row links          links     0 disc "changed           24  voice\\a.ogg|added   
 row old_control_name old_control_name 0 disc "old\\x07bell\\x.dat"
 row others_in_old  others_in_old 0 disc "Only in OLD, neither files nor folders|old-pipe"
 row decomposed     decomposed 0 made "シナリオ\\が.txt|no problems."
+row decomposed_old decomposed_old 0 made "" '@json=.changed == ["game.exe","readme.txt","シナリオ\\が.txt"]'
 
 # Refused: NEW has what the updater can't carry. Every offender is named.
 row long_name      long_name 1 absent "とても長い名前のファイルです.txt is 32 bytes|at most 31"
