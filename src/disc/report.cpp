@@ -20,6 +20,7 @@
 #include "source_lookup.h"
 #include "plan/copy_selection.h"
 #include "plan/file_names.h"
+#include "plan/name_identity.h"
 
 namespace {
 
@@ -212,14 +213,36 @@ std::string type_label(int32_t type) {
   return "type " + std::to_string(type) + " " + quote(TypeTable.type_name[type]);
 }
 
+ProblemKind kind_of(NameRefusal refusal) {
+  switch (refusal) {
+    case NameRefusal::character:
+      return ProblemKind::bad_character;
+    case NameRefusal::changed:
+      return ProblemKind::changed_name;
+    case NameRefusal::disc_file:
+      return ProblemKind::disc_name;
+    case NameRefusal::outside:
+    case NameRefusal::none:
+      break;
+  }
+  return ProblemKind::unsafe_name;
+}
+
+// The data files sit beside update.ini and update.exe when PATH names no folder.
+bool data_beside_disc_files() {
+  char key[kPathWidth];
+  game_file_key(SetupRecord.PATH, key, sizeof key);
+  return key[0] == '\0';
+}
+
 void check_file(const FileEntry& file, const char* name, bool explained,
                 std::vector<Problem>* problems) {
-  bool safe = is_safe_file_name(name);
-  if (!safe) {
+  NameCheck check = check_file_name(name, data_beside_disc_files());
+  if (check.refusal != NameRefusal::none) {
     problems->push_back(
-        {file.line, ProblemKind::unsafe_name,
-         quote(name) + " would land outside the game folder; the updater refuses it"});
+        {file.line, kind_of(check.refusal), quote(name) + " " + name_refusal_text(check.refusal)});
   }
+  bool safe = check.refusal != NameRefusal::outside;
   if (!file.copied) {
     std::string under =
         file.type < 0 ? "is listed under no type" : "is under " + type_label(file.type);
@@ -276,6 +299,12 @@ const char* problem_kind_name(ProblemKind kind) {
       return "missing-source";
     case ProblemKind::unsafe_name:
       return "unsafe-name";
+    case ProblemKind::bad_character:
+      return "bad-character";
+    case ProblemKind::changed_name:
+      return "changed-name";
+    case ProblemKind::disc_name:
+      return "disc-name";
     case ProblemKind::limit:
       return "limit";
     case ProblemKind::line_split:

@@ -11,6 +11,9 @@ enum class ProblemKind {
   never_copied,    // a file under no type, or under a type the updater doesn't copy
   missing_source,  // a copied file whose source isn't on the medium
   unsafe_name,     // a file name that would land outside the game folder
+  bad_character,   // a character Windows does not allow in a name: the copy fails
+  changed_name,    // a level ending in a dot or a blank, which Windows drops
+  disc_name,       // the disc's own update.ini or update.exe, where the data files sit
   limit,           // over a limit of the record or the tables: the updater copies nothing
   line_split,      // a line the updater reads as two or more
   encoding,        // bytes that aren't code page 932, NUL bytes, text after a Ctrl-Z

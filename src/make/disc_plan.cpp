@@ -29,10 +29,11 @@ bool copy_order(const DiscEntry& a, const DiscEntry& b) {
 }
 
 // Why the list can't carry a name, or empty. list_name is set when it has a code page 932 form.
-std::string name_problem(const NewFile& file, std::string* list_name) {
+std::string name_problem(const NewFile& file, const ListSource& source, std::string* list_name) {
   for (const std::string& level : levels(file.rel)) {
-    std::string problem = windows_component_problem(level);
-    if (!problem.empty()) return "has " + problem;
+    if (level.find('\\') != std::string::npos) {
+      return "has '\\' in a name, which Windows reads as a folder separator";
+    }
   }
   std::string joined = file.rel;  // as the list will hold it, not as shown
   std::replace(joined.begin(), joined.end(), '/', '\\');
@@ -44,10 +45,9 @@ std::string name_problem(const NewFile& file, std::string* list_name) {
            " bytes in code page 932; the updater takes at most " +
            std::to_string(kFileNameWidth - 1) + " (shorten the name or its folders)";
   }
-  if (!is_safe_file_name(text.bytes.c_str())) {
-    return "would land outside the game folder (a device name such as CON or NUL, or '..'); the "
-           "updater refuses it";
-  }
+  // With no data folder the files sit beside the disc's own update.ini and update.exe.
+  NameCheck check = check_file_name(text.bytes.c_str(), source.data_folder.empty());
+  if (check.refusal != NameRefusal::none) return name_refusal_text(check.refusal);
   if (joined[0] == '#' || joined[0] == '[') {
     return std::string("begins with '") + joined[0] + "': update.ini would read it as a " +
            (joined[0] == '#' ? "keyword line" : "type header") + ", not as a file";
@@ -86,15 +86,6 @@ std::string old_clash(const TreeDiff& diff, const std::string& rel) {
     }
   }
   return "";
-}
-
-// With no data folder the files sit beside the disc's own update.ini and update.exe.
-std::string disc_clash(const ListSource& source, const std::string& rel) {
-  if (!source.data_folder.empty()) return "";
-  std::string top = windows_key(levels(rel).front());
-  if (top != "UPDATE.INI" && top != "UPDATE.EXE") return "";
-  return "would take the place of the disc's own " + levels(rel).front() +
-         " (PATH is empty: the data files sit beside it)";
 }
 
 int type_for(const ListSource& source, const std::string& list_name) {
@@ -196,9 +187,8 @@ DiscPlan plan_disc(const TreeDiff& diff, const ListSource& source) {
   for (const NewFile& file : diff.files) {
     if (file.change == Change::unchanged) continue;
     DiscEntry entry{&file, "", shown_name(file.rel), kFirstType};
-    std::string problem = name_problem(file, &entry.list_name);
+    std::string problem = name_problem(file, source, &entry.list_name);
     if (problem.empty()) problem = old_clash(diff, file.rel);
-    if (problem.empty()) problem = disc_clash(source, file.rel);
     if (!problem.empty()) plan.problems.push_back(entry.shown + " " + problem);
     entry.type = type_for(source, entry.list_name);
     plan.entries.push_back(std::move(entry));

@@ -141,18 +141,16 @@ void check_path(ListSource* source, std::vector<std::string>* problems) {
     problems->push_back("PATH " + shown(path) + " is not code page 932 text");
     return;
   }
-  std::string reason = is_safe_file_name(path.c_str()) ? "" : "it leads out of the disc";
   for (const std::string& part : split_folders(utf8)) {
-    if (!reason.empty()) break;
-    reason =
-        part.empty() || part == "." ? "it has an empty level" : windows_component_problem(part);
+    if (part.empty() || part == ".") {
+      problems->push_back("PATH " + shown(path) +
+                          " is not a plain folder name: it has an empty level");
+      return;
+    }
   }
-  std::string top = windows_key(split_folders(utf8).front());
-  if (reason.empty() && (top == "UPDATE.INI" || top == "UPDATE.EXE")) {
-    reason = "the disc's own update.ini and update.exe have that name";
-  }
-  if (!reason.empty()) {
-    problems->push_back("PATH " + shown(path) + " is not a plain folder name: " + reason);
+  NameCheck check = check_file_name(path.c_str(), true);  // update.ini and update.exe sit beside it
+  if (check.refusal != NameRefusal::none) {
+    problems->push_back("PATH " + shown(path) + " " + name_refusal_text(check.refusal));
     return;
   }
   source->data_folder = split_folders(utf8);
@@ -173,19 +171,6 @@ void check_types(const ListSource& source, std::vector<std::string>* problems) {
 }
 
 }  // namespace
-
-std::string windows_component_problem(const std::string& component) {
-  for (char c : component) {
-    if (static_cast<unsigned char>(c) < 0x20) return "a control character";
-    if (std::strchr("<>:\"|?*\\", c) != nullptr) {
-      return std::string("'") + c + "', which Windows does not allow in a name";
-    }
-  }
-  if (!component.empty() && (component.back() == '.' || component.back() == ' ')) {
-    return "a name ending in a dot or a space, which Windows drops";
-  }
-  return "";
-}
 
 bool load_list_source(const ListOptions& options, ListSource* source,
                       std::vector<std::string>* problems, std::string* error) {

@@ -32,7 +32,3 @@ extern const char kDefaultTypeName[];  // UTF-8
 // to *problems; false, with the reason in *error, when the earlier list can't be read.
 bool load_list_source(const ListOptions& options, ListSource* source,
                       std::vector<std::string>* problems, std::string* error);
-
-// Why a name's folder level isn't one Windows takes ('<', '>', ':', '"', '|', '?', '*', '\',
-// control characters, or a trailing dot or space), or empty when it is fine.
-std::string windows_component_problem(const std::string& component);

@@ -1,9 +1,10 @@
-// The check that keeps every copy inside the game folder.
+// The checks of the names a list gives, and their wordings.
 #include "file_names.h"
 
 #include <cstring>
 
 #include "dbcs.h"
+#include "name_identity.h"
 
 namespace {
 
@@ -51,6 +52,49 @@ bool is_safe_component(const char* begin, size_t len) {
   return !leads_up(begin, len) && !is_device_name(begin, len);
 }
 
+bool is_second_byte_after_lead(const char* p) {
+  return ansi_lead_byte(static_cast<unsigned char>(p[0])) &&
+         static_cast<unsigned char>(p[1]) >= 0x40;
+}
+
+// The first character Windows does not allow in a name, or 0 when there is none; a control
+// character comes back as itself.
+char refused_character(const char* name) {
+  for (const char* p = name; *p != '\0'; ++p) {
+    if (is_second_byte_after_lead(p)) {
+      ++p;
+    } else if (static_cast<unsigned char>(*p) < 0x20 || strchr("<>\"|?*", *p) != nullptr) {
+      return *p;
+    }
+  }
+  return 0;
+}
+
+// Windows drops the dots and blanks that end a level (a lone "." is the folder itself).
+bool has_level_changed_by_windows(const char* name) {
+  size_t start = 0;
+  for (size_t i = 0;; ++i) {
+    if (name[i] == '\0' || is_separator(name[i])) {
+      size_t len = i - start;
+      char last = len > 0 ? name[i - 1] : '\0';
+      if ((last == '.' || last == ' ') && !(len == 1 && last == '.')) return true;
+      if (name[i] == '\0') return false;
+      start = i + 1;
+    } else if (is_second_byte_after_lead(name + i)) {
+      ++i;
+    }
+  }
+}
+
+// Whether the name's first level is the disc's own update.ini or update.exe to Windows.
+bool is_disc_file(const char* name) {
+  char key[1024];
+  game_file_key(name, key, sizeof key);
+  char* end = strchr(key, '\\');
+  if (end != nullptr) *end = '\0';
+  return strcmp(key, "UPDATE.INI") == 0 || strcmp(key, "UPDATE.EXE") == 0;
+}
+
 }  // namespace
 
 bool is_safe_file_name(const char* name) {
@@ -74,4 +118,33 @@ bool is_safe_file_name(const char* name) {
     ++i;
   }
   return is_safe_component(name + start, len - start);
+}
+
+NameCheck check_file_name(const char* name, bool beside_disc_files) {
+  if (!is_safe_file_name(name)) return {NameRefusal::outside, 0};
+  char c = refused_character(name);
+  if (c != 0) return {NameRefusal::character, c};
+  if (has_level_changed_by_windows(name)) return {NameRefusal::changed, 0};
+  if (beside_disc_files && is_disc_file(name)) return {NameRefusal::disc_file, 0};
+  return {NameRefusal::none, 0};
+}
+
+const char* name_refusal_text(NameRefusal refusal) {
+  switch (refusal) {
+    case NameRefusal::outside:
+      return "would land outside the game folder (a '..' level, a leading '\\' or '/', a drive, a "
+             "stream or a device name such as CON or NUL.TXT); the updater refuses it";
+    case NameRefusal::character:
+      return "has a character that Windows does not allow in a name (< > \" | ? * or a control "
+             "character); the copy fails";
+    case NameRefusal::changed:
+      return "has a level that ends in a dot or a blank, which Windows drops: the file lands "
+             "under another name";
+    case NameRefusal::disc_file:
+      return "is the name of the disc's own update.ini or update.exe, which sit in the disc's "
+             "top folder";
+    case NameRefusal::none:
+      break;
+  }
+  return "";
 }

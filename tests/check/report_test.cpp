@@ -76,6 +76,12 @@ const ProblemCase kProblemCases[] = {
       {8, "unsafe-name"},
       {9, "unsafe-name"},
       {10, "unsafe-name"}}},
+    // Names the updater takes: Windows refuses the first, drops the dots and blanks ending the
+    // next two, and the list's own update.ini sits where the data files do.
+    {"names_windows_refuses_or_changes",
+     "#PATH \"\"\n" + kOneType + "a<b.txt\nx.txt.\nsub \\y.txt\nUpdate.Ini\nsub\\update.exe\n",
+     {"a<b.txt", "x.txt.", "sub /y.txt", "Update.Ini", "sub/update.exe"},
+     {{6, "bad-character"}, {7, "changed-name"}, {8, "changed-name"}, {9, "disc-name"}}},
     {"file_name_of_31_and_32_bytes",
      kOneType + std::string(31, 'a') + "\n" + std::string(32, 'b'),
      {"GAME/" + std::string(31, 'a')},

@@ -381,7 +381,7 @@ row long_name      long_name 1 absent "とても長い名前のファイルで�
 row not_cp932      not_cp932 1 absent "café.txt has no code page 932 form for é (U+00E9)|波〜.txt has no code page 932 form for 〜 (U+301C; use ～ (U+FF5E), which looks the same)|¥100.txt has no code page 932 form for ¥ (U+00A5; use ￥ (U+FFE5), which looks the same)|−1.txt has no code page 932 form for − (U+2212; use － (U+FF0D)"
 row many_files     many_files 1 absent "305 files differ from OLD; the updater carries at most 256|many\\f254.dat|シナリオ\\表\\ソフト.txt"
 row two_levels     two_levels 1 absent "the new folder 追加\\深い can't be made|Put a file directly in 追加"
-row unsafe_names   unsafe_names 1 absent "CON.txt would land outside|data\\nul.dat would land outside|[x].txt begins with '['|#memo.txt begins with '#'|a:b.txt has ':'"
+row unsafe_names   unsafe_names 1 absent "CON.txt would land outside|data\\nul.dat would land outside|[x].txt begins with '['|#memo.txt begins with '#'|a:b.txt would land outside"
 row case_clash     case_clash 1 absent "Data.dat and data.dat are one name on Windows"
 row case_clash_wide case_clash_wide 1 absent "ＤＡＴＡ.dat and ｄａｔａ.dat are one name on Windows|ΔＩＲ and δｉｒ are one name"
 row old_clash      old_clash 1 absent "voice\\v001.ogg needs the folder voice, which is the file voice in the game"
@@ -391,9 +391,9 @@ row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a dou
 row nothing_new    unchanged 1 absent "nothing to update"
 row swapped        swapped   1 absent "every changed file is older in NEW than in OLD|--allow-older"
 row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
-row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
+row list_clash     list_clash 1 absent "update.ini is the name of the disc's own update.ini"
 row others_in_new  others_in_new 1 absent "pipe in NEW is neither a file nor a folder|dangling.dat in NEW is neither|clash in OLD is neither a file nor a folder, and NEW has"
-row control_name   control_name 1 absent "bad\\x1B[31mred.txt has a control character"
+row control_name   control_name 1 absent "bad\\x1B[31mred.txt has a character that Windows does not allow"
 row link_loop      link_loop 2 absent "戻る leads back to"
 
 # Refused: the folders, the image or the program are wrong. OUT is never left half-made.

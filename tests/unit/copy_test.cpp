@@ -114,6 +114,7 @@ struct NameCase {
   const char* name;
   std::string file_name;
   bool safe;
+  NameRefusal refusal = NameRefusal::none;  // of a safe name
 };
 
 void PrintTo(const NameCase& c, std::ostream* os) {
@@ -123,7 +124,10 @@ void PrintTo(const NameCase& c, std::ostream* os) {
 class FileNames : public testing::TestWithParam<NameCase> {};
 
 TEST_P(FileNames, StayInTheGameFolder) {
-  EXPECT_EQ(is_safe_file_name(GetParam().file_name.c_str()), GetParam().safe);
+  const NameCase& c = GetParam();
+  EXPECT_EQ(is_safe_file_name(c.file_name.c_str()), c.safe);
+  NameCheck check = check_file_name(c.file_name.c_str(), false);
+  EXPECT_EQ(check.refusal, c.safe ? c.refusal : NameRefusal::outside);
 }
 
 const NameCase kNameCases[] = {
@@ -139,7 +143,7 @@ const NameCase kNameCases[] = {
     {"com10_is_no_device", "COM10.txt", true},
     {"null_is_no_device", "NULL", true},
     {"so_folder", "\x83\x5C\\x.txt", true},
-    {"dash_then_dots", "\x81\x5C..", true},
+    {"dash_then_dots", "\x81\x5C..", true, NameRefusal::changed},  // ― and dots Windows drops
     {"parent", "..\\x.txt", false},
     {"parent_deeper", "sub\\..\\..\\x.txt", false},
     {"parent_alone", "..", false},
@@ -164,7 +168,23 @@ const NameCase kNameCases[] = {
     {"device_as_folder", "PRN\\x", false},
     {"device_with_blank_before_dot", "CON .txt", false},
     {"empty", "", false},
+    // Names the updater takes, which Windows refuses or changes.
+    {"refused_character", "a<b.txt", true, NameRefusal::character},
+    {"control_character", "a\x1B.txt", true, NameRefusal::character},
+    {"bar_as_second_byte", "\x83\x7C.txt", true},  // ポ
+    {"trailing_dot", "a.txt.", true, NameRefusal::changed},
+    {"folder_with_trailing_blank", "sub \\a", true, NameRefusal::changed},
+    {"update_ini_in_a_folder", "sub\\update.ini", true},
 };
+
+// The disc's own files, where the data files sit beside them.
+TEST(FileNames, DiscFilesBesideTheList) {
+  EXPECT_EQ(check_file_name("Update.Ini", true).refusal, NameRefusal::disc_file);
+  EXPECT_EQ(check_file_name(".\\UPDATE.EXE\\x", true).refusal, NameRefusal::disc_file);
+  EXPECT_EQ(check_file_name("update.ini", false).refusal, NameRefusal::none);
+  EXPECT_EQ(check_file_name("update.inix", true).refusal, NameRefusal::none);
+  EXPECT_EQ(check_file_name("a<b", false).character, '<');
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, FileNames, testing::ValuesIn(kNameCases), CaseName());
 
