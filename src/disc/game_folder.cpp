@@ -60,7 +60,13 @@ bool GameFolder::find_part(const std::string& dir, const std::string& part, std:
   return true;
 }
 
-GameItem GameFolder::look_up(const std::string& name) {
+const GameItem& GameFolder::look_up(const std::string& name) {
+  auto [it, fresh] = items_.try_emplace(game_name_key(name));
+  if (fresh) it->second = find(name);
+  return it->second;
+}
+
+GameItem GameFolder::find(const std::string& name) {
   GameItem item;
   std::string path;
   std::string last;
@@ -77,9 +83,11 @@ GameItem GameFolder::look_up(const std::string& name) {
   if (!facts.exists) return item;
   item.kind = facts.folder ? GameItem::Kind::folder : GameItem::Kind::file;
   item.size = facts.size;
-  item.read_only = facts.read_only;
+  bool as_found = reading_ == GameReading::as_found;
+  item.read_only_here = facts.read_only;
+  item.read_only = facts.read_only && as_found;
   // Wine hides a Unix name that starts with a dot.
-  item.dot_name = !kCaseBlindFileNames && !last.empty() && last[0] == '.';
+  item.dot_name = as_found && !kCaseBlindFileNames && !last.empty() && last[0] == '.';
   item.hidden = facts.hidden || item.dot_name;
   item.system = facts.system;
   item.native = path;

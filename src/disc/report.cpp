@@ -9,6 +9,7 @@
 #include "console.h"
 #include "cp932_text.h"
 #include "game_folder.h"
+#include "game_plan.h"
 #include "list_hints.h"
 #include "list_scan.h"
 #include "pe_signature.h"
@@ -333,6 +334,8 @@ const char* note_kind_name(NoteKind kind) {
       return "changes-nothing";
     case NoteKind::unsigned_exe:
       return "unsigned-exe";
+    case NoteKind::read_only_file:
+      return "read-only-file";
   }
   return "unknown";
 }
@@ -356,7 +359,7 @@ bool build_report(const std::string& dir, CheckReport* report, std::string* erro
 }
 
 bool build_report(const std::string& dir, const std::string& game_dir, CheckReport* report,
-                  std::string* error) {
+                  std::string* error, GameReading reading) {
   *report = CheckReport{};
   if (!game_dir.empty() && !is_folder(game_dir)) {
     *error = "the game folder " + printable(display_path(game_dir)) + " is not a folder";
@@ -377,7 +380,11 @@ bool build_report(const std::string& dir, const std::string& game_dir, CheckRepo
     check_file(report->files[static_cast<size_t>(file.index)], file.name.c_str(),
                explained[static_cast<size_t>(file.index)], &report->problems);
   }
-  add_folder_notes(listed, game_dir, report);
+  GameFolder game(game_dir, reading);
+  CopyPlan plan;
+  plan_against(game_dir.empty() ? nullptr : &game, listed, &plan);
+  report->plan.assign(plan.steps, plan.steps + plan.step_count);
+  add_folder_notes(plan, listed, !game_dir.empty(), report);
   // The updater beside the list, found as the player's Windows finds it; a medium without one
   // is not a disc yet, and says nothing about signing.
   SourceFile exe = find_source_file(place.medium, "", "update.exe");
@@ -385,7 +392,7 @@ bool build_report(const std::string& dir, const std::string& game_dir, CheckRepo
     report->notes.push_back({0, NoteKind::unsigned_exe, kUnsignedExeAdvice});
   if (!game_dir.empty()) {
     report->against = display_path(game_dir);
-    preview_against(game_dir, listed, over_a_limit(*report), report);
+    preview_against(&game, plan, listed, over_a_limit(*report), report);
   }
   std::stable_sort(report->problems.begin(), report->problems.end(),
                    [](const Problem& a, const Problem& b) { return a.line < b.line; });

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "game_folder.h"
+#include "plan/copy_plan.h"
+
 enum class ProblemKind {
   unknown_type,    // a type name the updater reports as "not list type"
   never_copied,    // a file under no type, or under a type the updater doesn't copy
@@ -38,6 +41,7 @@ enum class NoteKind {
   older_than_installed,  // the game's file is newer than the one that would replace it
   changes_nothing,       // every copied file is identical to the game's
   unsigned_exe,          // the medium's update.exe carries no Authenticode signature
+  read_only_file,        // a game file the copy replaces is read-only in a copy of the game
 };
 
 const char* note_kind_name(NoteKind kind);
@@ -104,15 +108,17 @@ struct CheckReport {
   std::string against;  // the game folder, UTF-8; empty: no preview
   std::vector<PreviewEntry> entries;
   SpaceCheck space;
+  // The updater's copy plan: against the game folder, or one that has none of the list's files.
+  std::vector<PlanStep> plan;
 };
 
 // Reads the update.ini in dir (or the list dir names itself) exactly as the updater does.
 // Returns false, with the reason in *error, when the list can't be opened or read.
 bool build_report(const std::string& dir, CheckReport* report, std::string* error);
-// The same, and what the update would do to the game installed in game_dir. False also when
-// game_dir is not a folder.
+// The same, and what the update would do to the game installed in game_dir, read as reading
+// says. False also when game_dir is not a folder.
 bool build_report(const std::string& dir, const std::string& game_dir, CheckReport* report,
-                  std::string* error);
+                  std::string* error, GameReading reading = GameReading::as_found);
 
 // Whether a report finds anything that keeps the update from doing all it should: a problem,
 // or in the preview an entry that fails or a copy that doesn't fit.

@@ -3,14 +3,17 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "disc/console.h"
 #include "disc/cp932_text.h"
-#include "disc/folder_plan.h"
 #include "disc/names.h"
 #include "setuplist/setup_record.h"
+#include "plan/copy_plan.h"
+#include "plan/copy_selection.h"
 #include "plan/file_names.h"
+#include "setuplist/text.h"
 
 namespace {
 
@@ -89,7 +92,7 @@ std::string old_clash(const TreeDiff& diff, const std::string& rel) {
 }
 
 int type_for(const ListSource& source, const std::string& list_name) {
-  auto it = source.earlier_types.find(folder_key(list_name));
+  auto it = source.earlier_types.find(game_name_key(list_name));
   return it != source.earlier_types.end() ? it->second : kFirstType;
 }
 
@@ -119,25 +122,54 @@ void check_headers(const DiscPlan& plan, const ListSource& source,
   }
 }
 
-// folders_needed reads the code page 932 names; the folders are then named from the entry's own
-// UTF-8 name, whose levels are the same.
+// OLD as the updater's copy plan sees it: its folders and files by name as Windows matches them.
+// Every source is there.
+struct OldGame {
+  const TreeDiff* diff;
+};
+
+GameEntry old_entry(void* context, const char* name) {
+  const TreeDiff& diff = *static_cast<const OldGame*>(context)->diff;
+  std::string key = game_name_key(name);
+  bool folder = diff.old_folders.count(key) != 0;
+  bool file = !folder && diff.old_files.count(key) != 0;
+  return GameEntry{folder || file, folder, 0, false, false, false};
+}
+
+bool source_there(void*, int32_t, uint64_t* size) {
+  *size = 0;
+  return true;
+}
+
+// The updater's own plan of the entries against OLD: a file whose folder it can't make, because
+// the level above is neither in OLD nor made by an earlier file. The folders are then named from
+// the entry's own UTF-8 name, whose levels are the same.
 void check_folders(const DiscPlan& plan, const TreeDiff& diff, std::vector<std::string>* problems) {
-  std::vector<std::string> names;
-  std::vector<const DiscEntry*> named;
+  FileList list{};
+  std::vector<const DiscEntry*> listed;
   for (const DiscEntry& entry : plan.entries) {
-    if (entry.list_name.empty()) continue;
-    names.push_back(entry.list_name);
-    named.push_back(&entry);
+    // Names the list can't hold, and files over its limit, are refused already.
+    if (entry.list_name.empty() || entry.list_name.size() >= static_cast<size_t>(kFileNameWidth) ||
+        list.file_count == kFileCapacity) {
+      continue;
+    }
+    copy_bounded(list.file_name[list.file_count], kFileNameWidth, entry.list_name.c_str());
+    list.type_mask[list.file_count++] = 1;
+    listed.push_back(&entry);
   }
-  std::vector<std::string> needed = folders_needed(names);
+  OldGame old{&diff};
+  GameView view{&old, old_entry, source_there, ""};
+  auto copy_plan = std::make_unique<CopyPlan>();
+  plan_copy(list, kCopiedTypesMask, view, copy_plan.get());
   std::set<std::string> reported;
-  for (size_t i = 0; i < needed.size(); ++i) {
-    if (needed[i].empty()) continue;
-    std::vector<std::string> above = folders_above(named[i]->file->rel, NameText::file_system);
+  for (int32_t i = 0; i < copy_plan->step_count; ++i) {
+    const PlanStep& step = copy_plan->steps[i];
+    if (step.refusal != StepRefusal::missing_folder) continue;
+    std::vector<std::string> above =
+        folders_above(listed[static_cast<size_t>(step.entry)]->file->rel, NameText::file_system);
     const std::string& folder = above.back();
     const std::string& parent = above[above.size() - 2];
-    std::string key = windows_key(parent);
-    if (diff.old_folders.count(key) != 0 || !reported.insert(key).second) continue;
+    if (!reported.insert(windows_key(parent)).second) continue;
     problems->push_back("the new folder " + shown_name(folder) +
                         " can't be made: the updater makes only the innermost folder of each "
                         "file, and " +

@@ -7,7 +7,6 @@
 
 #include "disc/console.h"
 #include "disc/cp932_text.h"
-#include "disc/folder_plan.h"
 #include "disc/names.h"
 #include "disc/system.h"
 #include "setuplist/setup_parser.h"
@@ -63,7 +62,7 @@ bool read_earlier_list(const std::string& from, ListSource* source, std::string*
   for (int i = 0; i < FileTable.file_count; ++i) {
     int type = type_of_mask(FileTable.type_mask[i]);
     if (type >= 0 && type < TypeTable.type_count) {
-      source->earlier_types.emplace(folder_key(FileTable.file_name[i]), type);
+      source->earlier_types.emplace(game_name_key(FileTable.file_name[i]), type);
     }
   }
   return true;

@@ -18,7 +18,7 @@ struct ListSource {
   // Code page 932 bytes, as update.ini will hold them.
   std::string TITLE, TITLE_OLD, PATH, REG_P, REG_S, REG_T;
   std::vector<std::string> types;
-  // From --from: the type of each file the earlier list copied, keyed by folder_key of its name.
+  // From --from: the type of each file the earlier list copied, keyed by game_name_key of its name.
   std::map<std::string, int> earlier_types;
   // The data folder below OUT, UTF-8, one element per folder level; empty for none.
   std::vector<std::string> data_folder;

@@ -1,11 +1,7 @@
 // Game files that another program holds open, found before the first copy.
 #include "in_use_check.h"
 
-#include "plan/copy_selection.h"
-#include "plan/file_names.h"
-#include "plan/name_identity.h"
 #include "platform/win32.h"
-#include "safe_copy.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "plan/update_state.h"
@@ -28,33 +24,18 @@ bool held_by_another_program(const char* path) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
-bool listed_before(int32_t entry) {
-  for (int32_t i = 0; i < entry; ++i) {
-    if (is_copied_mask(FileTable.type_mask[i]) &&
-        same_game_file(FileTable.file_name[i], FileTable.file_name[entry])) {
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 bool find_files_in_use(FilesInUse* in_use) {
   in_use->file_count = 0;
   in_use->program_count = 0;
-  for (int32_t entry = 0; entry < FileTable.file_count; ++entry) {
-    const char* name = FileTable.file_name[entry];
-    if (!is_copied_mask(FileTable.type_mask[entry]) || !is_safe_file_name(name) ||
-        listed_before(entry)) {
-      continue;
-    }
+  for (int32_t i = 0; i < UpdatePlan.step_count; ++i) {
+    const PlanStep& step = UpdatePlan.steps[i];
+    if (!step.replaces_game_file) continue;
     CopyPaths paths;
-    compose_copy_paths("", SetupRecord.PATH, DestinationPath, name, &paths);
-    if (!paths.directory_fits || GetFileAttributesA(paths.destination) == INVALID_FILE_ATTRIBUTES ||
-        !can_replace(paths.destination) || !held_by_another_program(paths.destination)) {
-      continue;
-    }
+    compose_copy_paths("", SetupRecord.PATH, DestinationPath, FileTable.file_name[step.entry],
+                       &paths);
+    if (!held_by_another_program(paths.destination)) continue;
     if (in_use->file_count < kHeldFilesKept) {
       copy_bounded(in_use->files[in_use->file_count], kDirectoryPathWidth, paths.destination);
     }

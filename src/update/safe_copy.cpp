@@ -83,7 +83,3 @@ bool copy_file_safely(const char* source, const char* destination, const char* f
   if (!ok) DeleteFileA(temp);
   return ok;
 }
-
-bool can_replace(const char* destination) {
-  return is_replaceable(destination);
-}

@@ -8,6 +8,3 @@
 // folder too long for a temporary name beside the file gets the plain copy over the destination
 // instead.
 bool copy_file_safely(const char* source, const char* destination, const char* folder);
-
-// False for an existing destination that copy_file_safely refuses to replace.
-bool can_replace(const char* destination);

@@ -8,6 +8,7 @@
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "update/filecopy_dialog.h"
+#include "update/plan_update.h"
 #include "plan/update_state.h"
 
 namespace {
@@ -31,8 +32,10 @@ class FileCopy : public AppTest {
     }
   }
 
-  // Runs the dialog; the default script lets the timer run until the dialog ends itself.
+  // Plans the copy as the run does, then runs the dialog; the default script lets the timer run
+  // until the dialog ends itself.
   int run(std::function<void(HWND)> script = nullptr) {
+    plan_update();
     int ticks = 0;
     standin::on_dialog([&](HWND dialog, const std::string&) {
       dialog_ = dialog;

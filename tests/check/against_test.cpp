@@ -103,7 +103,7 @@ const AgainstCase kAgainstCases[] = {
      {"a/b/c.txt", "a/x.txt", "a/b/y.txt", "n/m/z.txt", "n/m/w.txt"},
      {},
      {"fails \"a\"", "new", "new", "fails \"n\"", "fails \"n\""},
-     {{5, "missing-folder"}, {8, "missing-folder"}}},
+     {{5, "missing-folder"}, {8, "missing-folder"}, {9, "missing-folder"}}},
     {"folder_and_file_in_the_way",
      "x.txt\nf\\y.txt\n",
      {"x.txt", "f/y.txt"},

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "disc/folder_plan.h"
 #include "disc/report.h"
 #include "temp_dir.h"
 
@@ -205,32 +204,6 @@ std::string field(const CheckReport& report, const std::string& key) {
 }
 
 // 表 and ソ end in byte 0x5C: the path must be converted before its backslashes become slashes.
-// The updater makes one folder level per file: the parent of each file's folder must be there.
-TEST(FolderPlan, NeedsTheLevelNoEarlierFileMakes) {
-  const std::vector<std::pair<std::string, std::string>> copies = {
-      {"top.txt", ""},
-      {"a\\x.txt", ""},      // one level: the game folder is its parent
-      {"a\\b\\y.txt", ""},   // a was made by the file before
-      {"n\\m\\z.txt", "n"},  // nothing made n
-      {"N/M/k/w.txt", ""},   // n\\m was made, whatever the case and the separator
-      {"p\\q\\r\\s.txt", "p\\q"},
-      {"\x83\x5C\\\x95\x5C\\v.txt", "\x83\x5C"},  // a second byte 0x5C is no separator
-      {"\x83\x5C\\w.txt", ""},
-      {"\x83\x7C\\\x95\x5C\\v.txt", "\x83\x7C"},  // another character
-  };
-  std::vector<std::string> names;
-  std::vector<std::string> expected;
-  for (const auto& [name, need] : copies) {
-    names.push_back(name);
-    expected.push_back(need);
-  }
-  EXPECT_EQ(folders_needed(names), expected);
-  // Windows' own comparison: empty and "." parts drop out, full-width letters fold too, and a
-  // second byte that looks like a letter (0x61) is part of its character.
-  EXPECT_EQ(folder_key("Data//./\x82\x84x"), folder_key("DATA\\\x82\x63X"));
-  EXPECT_NE(folder_key("\x83\x61"), folder_key("\x83\x41"));
-}
-
 TEST(Report, JapaneseRecordAndSourcePaths) {
   TempDir dir;
   dir.write("update.ini",

@@ -10,43 +10,105 @@
 #include "setuplist/text.h"
 #include "test_support.h"
 #include "plan/copy_paths.h"
+#include "plan/copy_plan.h"
 #include "plan/copy_selection.h"
 #include "plan/file_names.h"
 #include "plan/space_needed.h"
+#include "plan/update_state.h"
 
 namespace {
 
-// Selection ------------------------------------------------------------------------------------
+// Selection and plan -------------------------------------------------------------------------
+
+// A game folder that has nothing yet, and a medium that has every file, of 10 bytes.
+GameEntry nothing_there(void*, const char*) {
+  return GameEntry{false, false, 0, false, false, false};
+}
+bool every_source(void*, int32_t, uint64_t* size) {
+  *size = 10;
+  return true;
+}
+const GameView kFreshGame{nullptr, nothing_there, every_source, "C:\\Game"};
+
+void list_files(const std::vector<std::pair<std::string, uint32_t>>& entries) {
+  reset_tables();
+  for (const auto& [name, mask] : entries) {
+    copy_bounded(FileTable.file_name[FileTable.file_count], kFileNameWidth, name.c_str());
+    FileTable.type_mask[FileTable.file_count++] = mask;
+  }
+}
 
 TEST(Selection, TakesTheFirstEightTypesInListOrder) {
-  const struct {
-    const char* name;
-    uint32_t mask;
-  } entries[] = {{"type0", 0x1}, {"no_type", 0x80000000u}, {"type8", 0x100},    {"type7", 0x80},
-                 {"type1", 0x2}, {"type31", 0x80000000u},  {"again_type0", 0x1}};
-  reset_tables();
-  for (const auto& e : entries) {
-    copy_bounded(FileTable.file_name[FileTable.file_count], kFileNameWidth, e.name);
-    FileTable.type_mask[FileTable.file_count++] = e.mask;
-  }
+  list_files({{"type0", 0x1},
+              {"no_type", 0x80000000u},
+              {"type8", 0x100},
+              {"type7", 0x80},
+              {"type1", 0x2},
+              {"type31", 0x80000000u},
+              {"again_type0", 0x1}});
+  plan_copy(FileTable, kCopiedTypesMask, kFreshGame, &UpdatePlan);
+  std::vector<std::string> planned;
+  for (int32_t i = 0; i < UpdatePlan.step_count; ++i)
+    planned.emplace_back(FileTable.file_name[UpdatePlan.steps[i].entry]);
+  const std::vector<std::string> selected = {"type0", "type7", "type1", "again_type0"};
+  EXPECT_EQ(planned, selected);
+
+  // The copy takes its files from the plan.
   CopyCursor = 0;
   CopyMask = 255;
   std::vector<std::string> taken;
   char name[1024];
   while (next_copy_file(name) == 0)
     taken.emplace_back(name);
-  EXPECT_EQ(taken, (std::vector<std::string>{"type0", "type7", "type1", "again_type0"}));
+  EXPECT_EQ(taken, selected);
   EXPECT_EQ(CopyCursor, FileTable.file_count);
   EXPECT_EQ(next_copy_file(name), 1);  // stays exhausted
   reset_tables();
+  UpdatePlan.step_count = 0;
 }
 
 TEST(Selection, EmptyTableIsExhaustedAtOnce) {
   reset_tables();
+  plan_copy(FileTable, kCopiedTypesMask, kFreshGame, &UpdatePlan);
+  EXPECT_EQ(UpdatePlan.step_count, 0);
   CopyCursor = 0;
   char name[1024] = "untouched";
   EXPECT_EQ(next_copy_file(name), 1);
   EXPECT_STREQ(name, "untouched");
+}
+
+// The updater makes one folder level a file: the parent of each file's folder must be there,
+// made by an earlier file. A level it could not make is not there for the next file.
+TEST(CopyPlan, MakesOneFolderLevelAFile) {
+  const std::vector<std::pair<std::string, std::string>> copies = {
+      {"top.txt", "adds"},
+      {"a\\x.txt", "makes its folder"},                 // one level: the game folder is its parent
+      {"a\\b\\y.txt", "makes its folder"},              // a was made by the file before
+      {"n\\m\\z.txt", "missing-folder"},                // nothing made n
+      {"N/M/k/w.txt", "missing-folder"},                // nor n\\m, whatever the case and separator
+      {"\x83\x5C\\\x95\x5C\\v.txt", "missing-folder"},  // a second byte 0x5C is no separator
+      {"\x83\x5C\\w.txt", "makes its folder"},
+      {"\x83\x5C\\\x95\x5C\\v.txt", "makes its folder"},
+      {"\x83\x7C\\\x95\x5C\\v.txt", "missing-folder"},  // another character
+  };
+  std::vector<std::pair<std::string, uint32_t>> entries;
+  std::vector<std::string> expected;
+  for (const auto& [name, outcome] : copies) {
+    entries.emplace_back(name, 1);
+    expected.push_back(outcome);
+  }
+  list_files(entries);
+  CopyPlan plan;
+  plan_copy(FileTable, kCopiedTypesMask, kFreshGame, &plan);
+  std::vector<std::string> outcomes;
+  for (int32_t i = 0; i < plan.step_count; ++i) {
+    const PlanStep& step = plan.steps[i];
+    outcomes.emplace_back(step.refusal == StepRefusal::missing_folder ? "missing-folder"
+                          : step.makes_folder                         ? "makes its folder"
+                                                                      : "adds");
+  }
+  EXPECT_EQ(outcomes, expected);
+  reset_tables();
 }
 
 // Paths ----------------------------------------------------------------------------------------

@@ -158,14 +158,13 @@ DiscPlan plan_disc(const std::string& disc, const std::string& game_path) {
   plan.game_path = game_path;
   plan.destination = normalized(game_path);
   std::string base = full_path(disc);
-  CopyCursor = 0;
-  CopyMask = 255;
-  char name[1024];
-  while (next_copy_file(name) == 0) {
+  int32_t cursor = 0;
+  for (int32_t entry = next_selected_entry(FileTable, kCopiedTypesMask, &cursor); entry >= 0;
+       entry = next_selected_entry(FileTable, kCopiedTypesMask, &cursor)) {
     PlannedCopy copy;
-    copy.name = name;
-    compose_copy_paths(base.c_str(), plan.data_folder.c_str(), plan.destination.c_str(), name,
-                       &copy.paths);
+    copy.name = FileTable.file_name[entry];
+    compose_copy_paths(base.c_str(), plan.data_folder.c_str(), plan.destination.c_str(),
+                       copy.name.c_str(), &copy.paths);
     plan.copies.push_back(copy);
   }
   return plan;
