@@ -171,11 +171,12 @@ std::string iso_problem(const fs::path& iso, const std::vector<fs::path>& folder
   return "";
 }
 
-// The update as update-check --against OLD sees it must be the one planned: no problems, the same
-// files, each new or replacing as planned. Its room figure is the summary's, so the two agree, and
-// so are its notes: *exe_unsigned tells whether one says update.exe is unsigned.
+// The update as update-check --against OLD sees it, OLD read as players have the game, must be
+// the one planned: no problems, the same files, each new or replacing as planned. Its room figure
+// is the summary's, so the two agree, and so are its notes: whether update.exe is unsigned, and
+// the files OLD holds read-only.
 std::string check_made(const fs::path& folder, const fs::path& old_root, const DiscPlan& plan,
-                       SpaceCheck* space, bool* exe_unsigned) {
+                       MadeUpdate* made) {
   CheckReport report;
   std::string error;
   for (const fs::path& path : {folder, old_root}) {
@@ -183,9 +184,17 @@ std::string check_made(const fs::path& folder, const fs::path& old_root, const D
       return "the path " + shown_path(path) + " has no form in the system's code page";
     }
   }
-  if (!build_report(platform_path(folder), platform_path(old_root), &report, &error)) return error;
-  for (const Note& note : report.notes)
-    *exe_unsigned = *exe_unsigned || note.kind == NoteKind::unsigned_exe;
+  if (!build_report(platform_path(folder), platform_path(old_root), &report, &error,
+                    GameReading::as_players_have_it)) {
+    return error;
+  }
+  for (const Note& note : report.notes) {
+    made->exe_unsigned = made->exe_unsigned || note.kind == NoteKind::unsigned_exe;
+    if (note.kind != NoteKind::read_only_file) continue;
+    for (const PreviewEntry& entry : report.entries) {
+      if (entry.line == note.line) made->read_only_in_old.push_back(entry.file_name);
+    }
+  }
   std::string found;
   for (const Problem& problem : report.problems)
     found += "\n  line " + std::to_string(problem.line) + ": " + problem.message;
@@ -206,7 +215,7 @@ std::string check_made(const fs::path& folder, const fs::path& old_root, const D
     }
   }
   if (!same) found += "\n  it reads other files than the ones written";
-  *space = report.space;
+  made->space = report.space;
   return found.empty() ? "" : "update-check --against OLD finds problems on the update:" + found;
 }
 
@@ -239,7 +248,7 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
     return false;
   }
   lock.unlock();
-  *error = check_made(staging.path(), in.old_root, plan, &made->space, &made->exe_unsigned);
+  *error = check_made(staging.path(), in.old_root, plan, made);
   if (!error->empty()) return false;
 
   fs::path iso_part;
@@ -377,7 +386,7 @@ int make(const Options& o) {
   }
   if (!problems.empty()) return refuse(problems);
 
-  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff, &plan, 0, 0, {}};
+  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff, &plan, 0, 0, {}, false, {}};
   if (!build_update(in, source, plan, &made, &error)) {
     complain(error + "\nnothing was made");
     return 1;

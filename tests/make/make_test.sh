@@ -188,6 +188,18 @@ make_decomposed_old() {
   put "$1/old" "$name"
   put "$1/new" "$name" && echo 1.1 >>"$1/new/$name"
 }
+# OLD as a copy of the previous disc holds it: read-only, as a disc's files are. Players' games
+# need not be, so the disc is made, and the summary names them.
+make_read_only_old() {
+  make_demo "$1"
+  chmod 444 "$1/old/game.exe" "$1/old/readme.txt"
+}
+# On Linux a name that starts with a dot is hidden only to Wine; Windows shows it like any other.
+make_dot_name_old() {
+  make_demo "$1"
+  put "$1/old" config/.cfg
+  put "$1/new" config/.cfg && echo 1.1 >>"$1/new/config/.cfg"
+}
 make_control_name() {
   make_demo "$1"
   put "$1/new" "$(printf 'bad\x1b[31mred.txt')"
@@ -375,6 +387,9 @@ row old_control_name old_control_name 0 disc "old\\x07bell\\x.dat"
 row others_in_old  others_in_old 0 disc "Only in OLD, neither files nor folders|old-pipe"
 row decomposed     decomposed 0 made "シナリオ\\が.txt|no problems."
 row decomposed_old decomposed_old 0 made "" '@json=.changed == ["game.exe","readme.txt","シナリオ\\が.txt"]'
+row read_only_old  read_only_old 0 disc "Read-only in OLD: a player's game that has them read-only too keeps them|no problems."
+row read_only_old_json read_only_old 0 disc "" '@json=.read_only_in_old == ["game.exe","readme.txt"]'
+row dot_name_old   dot_name_old 0 made "" '@json=.changed == ["game.exe","readme.txt","config\\.cfg"] and .read_only_in_old == []'
 
 # Refused: NEW has what the updater can't carry. Every offender is named.
 row long_name      long_name 1 absent "とても長い名前のファイルです.txt is 32 bytes|at most 31"
