@@ -313,5 +313,40 @@ TEST(CopyFaults, SmallDiskRoomIsCheckedBeforeTheCopy) {
   }
 }
 
+// A read-only game file listed twice: the first copy keeps it and clears its flag, the second
+// replaces it. That second copy needs the new file's room beside the old one; a drive without it
+// stops the run before the first copy, where the room check once counted nothing for either.
+TEST(CopyFaults, SmallDiskCountsTheSecondCopyOfAReadOnlyFile) {
+  std::string disk = path_from_env("E2E_SMALL_DISK");
+  if (disk.empty()) GTEST_SKIP() << "no small disk: only the harness running as root mounts one";
+  constexpr size_t kCluster = 4096;
+  constexpr size_t kMegabyte = size_t{1024} * 1024;
+  std::string game = join(disk, "read-only-game");
+  make_folders(game);
+  const std::string old_file = game_bytes("old", 16 * kCluster);
+  write_file(join(game, "ro.dat"), old_file);
+  set_read_only(join(game, "ro.dat"), true);
+  size_t room = free_bytes(disk + "\\");
+  ASSERT_EQ(room % kCluster, 0u);
+  Medium medium = fresh_medium("read-only-medium");
+  medium.write_list(list_of_files({"ro.dat", "ro.dat"}));
+  medium.add_file("ro.dat", game_bytes("new", room + 1));
+  register_game(kDefaultKey, game);
+
+  UpdateRun run(medium.root);
+  press(run.expect(Screen::update_dialog), IDOK);
+  size_t needed = room + kCluster;
+  expect_final_message(
+      run, kUpdateFailed,
+      "ゲームのフォルダがあるドライブの空き容量が足りません。\n\n必要な空き容量：" +
+          std::to_string((needed + kMegabyte - 1) / kMegabyte) + " MB\n現在の空き容量：" +
+          std::to_string(room / kMegabyte) +
+          " MB\n\nUPDATEを中止しました。ファイルはコピーしていません。");
+  EXPECT_TRUE(read_file(join(game, "ro.dat")) == old_file) << "the game was changed";
+  EXPECT_NE(attributes_of(join(game, "ro.dat")) & FILE_ATTRIBUTE_READONLY, 0u);
+  set_read_only(join(game, "ro.dat"), false);
+  remove_tree(game);
+}
+
 }  // namespace
 }  // namespace e2e
