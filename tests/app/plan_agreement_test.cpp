@@ -29,7 +29,7 @@ struct GameFile {
   std::string name;  // code page 932, '/' between folders
   size_t size;
   unsigned attributes;
-  std::string stored_as = "";  // UTF-8: how update-check's game folder names it, when not so
+  std::string stored_as{};  // UTF-8: how update-check's game folder names it, when not so
 };
 
 struct AgreementCase {
@@ -176,6 +176,7 @@ TEST_P(Agreement, OnePlanForTheUpdaterAndTheChecker) {
   EXPECT_EQ(described(updater.data(), updater.size()), c.steps);
   EXPECT_EQ(described(report.plan.data(), report.plan.size()), c.steps);
   std::vector<std::pair<uint64_t, uint64_t>> room;
+  room.reserve(updater.size());
   for (const PlanStep& step : updater)
     room.emplace_back(step.room.source_size, step.room.replaced_size);
   EXPECT_EQ(room, c.room);

@@ -48,6 +48,7 @@ TEST(Selection, TakesTheFirstEightTypesInListOrder) {
               {"again_type0", 0x1}});
   plan_copy(FileTable, kCopiedTypesMask, kFreshGame, &UpdatePlan);
   std::vector<std::string> planned;
+  planned.reserve(static_cast<size_t>(UpdatePlan.step_count));
   for (int32_t i = 0; i < UpdatePlan.step_count; ++i)
     planned.emplace_back(FileTable.file_name[UpdatePlan.steps[i].entry]);
   const std::vector<std::string> selected = {"type0", "type7", "type1", "again_type0"};
