@@ -11,7 +11,7 @@
 namespace {
 
 bool is_separator(char c, NameText text) {
-  return c == '/' || (c == '\\' && text != NameText::file_system);
+  return c == '/' || (c == '\\' && text != NameText::file_system && text != NameText::composed);
 }
 
 // Offset of the next separator at or after from, read by whole characters; npos when none. A
@@ -35,15 +35,14 @@ bool is_ascii(std::string_view s) {
   return true;
 }
 
-// One level of a file-system name (UTF-8) as the disc will carry it, composed: its key is the
-// list's key of that name. A level with no code page 932 form never reaches a list; its key is
-// then the file system's own upper-casing, which is the same table for the code page's
-// characters.
-std::string part_key(const std::string& level) {
+// One level of a file-system name (UTF-8): composed, as the disc will carry it, and without the
+// dots and blanks Windows drops at its end, each UTF-16 unit as its capital. For a character of
+// code page 932 that is the capital the list's identity gives (the tests prove the two tables one
+// for every code of the code page); converting every name there and back would cost a game of
+// Japanese names twice the time.
+std::string part_key(const std::string& level, NameText text) {
   if (is_ascii(level)) return game_name_key(level);
-  std::string composed = compose_name(level);
-  Cp932Text cp932 = utf8_to_cp932(composed);
-  if (cp932.ok()) return game_name_key(cp932.bytes);
+  std::string composed = text == NameText::composed ? level : compose_name(level);
   while (!composed.empty() && (composed.back() == '.' || composed.back() == ' '))
     composed.pop_back();
   return upper_case_utf8(composed);
@@ -97,7 +96,7 @@ std::string name_key(std::string_view name, NameText text) {
   if (text == NameText::cp932) return game_name_key(std::string(name));
   std::string key;
   for (const std::string& level : name_levels(name, text)) {
-    std::string part = part_key(level);
+    std::string part = part_key(level, text);
     if (part.empty()) continue;  // an empty or "." level, or one of dots and blanks
     if (!key.empty()) key += '\\';
     key += part;

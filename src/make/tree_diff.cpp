@@ -51,7 +51,7 @@ bool same_bytes(const fs::path& a, const fs::path& b, bool* same, std::string* e
 }  // namespace
 
 std::string windows_key(const std::string& rel) {
-  return name_key(rel, NameText::file_system);
+  return name_key(rel, NameText::composed);
 }
 
 bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* diff,

@@ -33,7 +33,7 @@ struct TreeDiff {
   std::vector<std::string> old_clashes;  // of OLD, where NEW has a file or a folder
 };
 
-// A name below OLD or NEW as Windows compares it.
+// A name below OLD or NEW (composed, as scan_tree gives it) as Windows compares it.
 std::string windows_key(const std::string& rel);
 
 // Walks both trees and compares the files that both have byte for byte. False, with the reason
