@@ -49,56 +49,28 @@ void PrintTo(const AgreementCase& c, std::ostream* os) {
 const std::string kHead =
     "#INSTALL_LST\n[T0]\n[T1]\n[T2]\n[T3]\n[T4]\n[T5]\n[T6]\n[T7]\n[T8]\n#FILE\n";
 
-const char* refusal_word(StepRefusal refusal) {
-  switch (refusal) {
-    case StepRefusal::unsafe_name:
-      return "unsafe-name";
-    case StepRefusal::path_too_long:
-      return "path-too-long";
-    case StepRefusal::folder_in_the_way:
-      return "folder-in-the-way";
-    case StepRefusal::read_only:
-      return "read-only";
-    case StepRefusal::hidden:
-      return "hidden";
-    case StepRefusal::system:
-      return "system";
-    case StepRefusal::missing_source:
-      return "missing-source";
-    case StepRefusal::file_in_the_way:
-      return "file-in-the-way";
-    case StepRefusal::missing_folder:
-      return "missing-folder";
-    case StepRefusal::bad_name:
-      return "bad-name";
-    case StepRefusal::none:
-      break;
-  }
-  return "";
-}
-
 // "<entry> adds", "<entry> adds, makes its folder", "<entry> replaces the game's" or "... a copy"
-// (of an earlier step), "<entry> fails <why>".
+// (of an earlier step), "<entry> fails <why>", why in the order of StepRefusal.
 std::string described(const PlanStep& step) {
+  static const char* const kWhy[] = {
+      "",       "unsafe-name",    "path-too-long",   "folder-in-the-way", "read-only", "hidden",
+      "system", "missing-source", "file-in-the-way", "missing-folder",    "bad-name"};
   std::string out = std::to_string(step.entry) + " ";
-  switch (step.outcome) {
-    case StepOutcome::adds:
-      out += "adds";
-      break;
-    case StepOutcome::replaces:
-      out += step.replaces_game_file ? "replaces the game's" : "replaces a copy";
-      break;
-    case StepOutcome::fails:
-      out += std::string("fails ") + refusal_word(step.refusal);
-      break;
+  if (step.outcome == StepOutcome::fails) {
+    out += std::string("fails ") + kWhy[static_cast<int>(step.refusal)];
+  } else if (step.outcome == StepOutcome::adds) {
+    out += "adds";
+  } else {
+    out += step.replaces_game_file ? "replaces the game's" : "replaces a copy";
   }
   return out + (step.makes_folder ? ", makes its folder" : "");
 }
 
-std::vector<std::string> described(const PlanStep* steps, size_t count) {
+std::vector<std::string> described(const std::vector<PlanStep>& steps) {
   std::vector<std::string> out;
-  for (size_t i = 0; i < count; ++i)
-    out.push_back(described(steps[i]));
+  out.reserve(steps.size());
+  for (const PlanStep& step : steps)
+    out.push_back(described(step));
   return out;
 }
 
@@ -173,8 +145,8 @@ TEST_P(Agreement, OnePlanForTheUpdaterAndTheChecker) {
   CheckReport report;
   if (!checker_plan(list, &report)) GTEST_SKIP() << "this filesystem keeps no DOS attributes";
 
-  EXPECT_EQ(described(updater.data(), updater.size()), c.steps);
-  EXPECT_EQ(described(report.plan.data(), report.plan.size()), c.steps);
+  EXPECT_EQ(described(updater), c.steps);
+  EXPECT_EQ(described(report.plan), c.steps);
   std::vector<std::pair<uint64_t, uint64_t>> room;
   room.reserve(updater.size());
   for (const PlanStep& step : updater)
