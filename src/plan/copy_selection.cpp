@@ -18,7 +18,7 @@ int32_t next_selected_entry(const FileList& files, uint32_t mask, int32_t* curso
 int next_copy_file(char* name_out) {
   for (int32_t i = 0; i < UpdatePlan.step_count; ++i) {
     int32_t entry = UpdatePlan.steps[i].entry;
-    if (entry < CopyCursor) continue;
+    if (entry < CopyCursor || (FileTable.type_mask[entry] & CopyMask) == 0) continue;
     CopyCursor = entry + 1;
     copy_bounded(name_out, 1024, FileTable.file_name[entry]);
     return 0;

@@ -25,5 +25,6 @@ extern int32_t CopyCursor;  // index of the next entry to examine; it only grows
 extern uint32_t CopyMask;   // kCopiedTypesMask from the copy's start
 
 // Copies the file_name of the next step of UpdatePlan, the first whose entry is CopyCursor or
-// later, into name_out (1,024 bytes) and returns 0; returns 1 when no step is left.
+// later and shares a bit with CopyMask, into name_out (1,024 bytes) and returns 0; returns 1 when
+// no step is left.
 int next_copy_file(char* name_out);
