@@ -13,15 +13,15 @@
 #include "list_hints.h"
 #include "list_scan.h"
 #include "pe_signature.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
+#include "plan/name_identity.h"
 #include "preview.h"
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "source_lookup.h"
-#include "plan/copy_selection.h"
-#include "plan/file_names.h"
-#include "plan/name_identity.h"
 
 namespace {
 

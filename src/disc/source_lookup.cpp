@@ -9,8 +9,8 @@
 #include "cp932_text.h"
 #include "look_alike.h"
 #include "names.h"
-#include "system.h"
 #include "plan/copy_paths.h"
+#include "system.h"
 
 namespace {
 

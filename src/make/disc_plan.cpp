@@ -9,10 +9,10 @@
 #include "disc/console.h"
 #include "disc/cp932_text.h"
 #include "disc/names.h"
-#include "setuplist/setup_record.h"
 #include "plan/copy_plan.h"
 #include "plan/copy_selection.h"
 #include "plan/file_names.h"
+#include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 
 namespace {

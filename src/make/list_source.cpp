@@ -9,11 +9,11 @@
 #include "disc/cp932_text.h"
 #include "disc/names.h"
 #include "disc/system.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "tree_diff.h"
-#include "plan/copy_selection.h"
-#include "plan/file_names.h"
 
 namespace fs = std::filesystem;
 

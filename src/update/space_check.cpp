@@ -2,9 +2,9 @@
 #include "space_check.h"
 
 #include "plan/dbcs.h"
+#include "plan/update_state.h"
 #include "platform/win32.h"
 #include "setuplist/text.h"
-#include "plan/update_state.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include "update_dialog.h"
 
 #include "plan/destination.h"
+#include "plan/update_state.h"
 #include "res/resource.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
-#include "plan/update_state.h"
 
 namespace {
 

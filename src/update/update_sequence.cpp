@@ -7,6 +7,7 @@
 #include "code_page_stop.h"
 #include "filecopy_dialog.h"
 #include "in_use_check.h"
+#include "plan/update_state.h"
 #include "plan_update.h"
 #include "registry/game_registry.h"
 #include "setuplist/list_reader.h"
@@ -15,7 +16,6 @@
 #include "setuplist/text.h"
 #include "space_check.h"
 #include "update_dialog.h"
-#include "plan/update_state.h"
 
 HINSTANCE AppInstance;
 

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "plan/update_state.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
-#include "plan/update_state.h"
 
 namespace fs = std::filesystem;
 

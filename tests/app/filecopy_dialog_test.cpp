@@ -4,12 +4,12 @@
 #include <functional>
 
 #include "app_fixture.h"
+#include "plan/update_state.h"
 #include "res/resource.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "update/filecopy_dialog.h"
 #include "update/plan_update.h"
-#include "plan/update_state.h"
 
 namespace {
 

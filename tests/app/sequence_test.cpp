@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "app_fixture.h"
+#include "plan/update_state.h"
 #include "res/resource.h"
 #include "setuplist/setup_parser.h"
 #include "update/update_sequence.h"
-#include "plan/update_state.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "app_fixture.h"
+#include "plan/update_state.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "update/plan_update.h"
 #include "update/space_check.h"
-#include "plan/update_state.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "disc/report.h"
-#include "temp_dir.h"
 #include "plan/space_needed.h"
+#include "temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>

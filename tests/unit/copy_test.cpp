@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "setuplist/setup_record.h"
-#include "setuplist/text.h"
-#include "test_support.h"
 #include "plan/copy_paths.h"
 #include "plan/copy_plan.h"
 #include "plan/copy_selection.h"
 #include "plan/file_names.h"
 #include "plan/space_needed.h"
 #include "plan/update_state.h"
+#include "setuplist/setup_record.h"
+#include "setuplist/text.h"
+#include "test_support.h"
 
 namespace {
 

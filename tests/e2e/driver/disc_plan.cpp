@@ -6,14 +6,14 @@
 
 #include "environment.h"
 #include "files.h"
-#include "registry.h"
-#include "setuplist/list_reader.h"
-#include "setuplist/setup_parser.h"
-#include "setuplist/setup_record.h"
 #include "plan/copy_selection.h"
 #include "plan/destination.h"
 #include "plan/file_names.h"
 #include "plan/update_state.h"
+#include "registry.h"
+#include "setuplist/list_reader.h"
+#include "setuplist/setup_parser.h"
+#include "setuplist/setup_record.h"
 
 namespace e2e {
 
