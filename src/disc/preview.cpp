@@ -80,7 +80,9 @@ std::string replaced_file(const CopyPlan& plan, int32_t earlier,
 void add_step(GameFolder* game, const CopyPlan& plan, const PlanStep& step,
               const std::vector<ListedFile>& files, CheckReport* report) {
   const ListedFile& file = files[static_cast<size_t>(step.entry)];
-  const GameItem& game_file = game->look_up(file.name);
+  // Only a name the plan has looked up already: one that could lead out of the folder never is.
+  bool looked_up = step.outcome == StepOutcome::replaces || step.refusal == StepRefusal::hidden;
+  GameItem game_file = looked_up ? game->look_up(file.name) : GameItem{};
   Outcome outcome = step.outcome == StepOutcome::adds ? Outcome::added : Outcome::replaces;
   if (step.outcome == StepOutcome::fails) outcome = Outcome::fails;
   if (step.outcome == StepOutcome::replaces) {
