@@ -9,6 +9,7 @@
 #include <map>
 #include <utility>
 
+#include "console.h"
 #include "game_folder.h"
 #include "tree_scan.h"
 #include "update/space_needed.h"
@@ -41,18 +42,14 @@ struct Step {
   bool older = false;  // the game's file it replaces is newer than the source
 };
 
-// Whether the file at path a (in the platform's bytes) was written after the one at b. The copy
+// Whether the file at path a was written after the one at b. The copy
 // keeps the source's time, so a newer game file means an older version put in its place.
 bool written_after(const std::string& a, const std::string& b) {
   std::error_code ea;
   std::error_code eb;
-  auto ta = std::filesystem::last_write_time(std::filesystem::path(a), ea);
-  auto tb = std::filesystem::last_write_time(std::filesystem::path(b), eb);
+  auto ta = std::filesystem::last_write_time(file_path(a), ea);
+  auto tb = std::filesystem::last_write_time(file_path(b), eb);
   return !ea && !eb && written_clearly_after(ta, tb);
-}
-
-std::string shown(const std::string& cp932) {
-  return "\"" + cp932_to_utf8(cp932) + "\"";
 }
 
 // The folder part of a name, by its parts: "a\\b.txt" is in "a", as Windows reads it.
@@ -108,15 +105,15 @@ Step copy_one(GameItem* dest, const ListedFile& file, const std::string& folder_
   Outcome outcome = Outcome::added;
   bool older = false;
   if (dest->kind == GameItem::Kind::file) {
-    bool same = dest->size == file.source.size && same_contents(dest->native, file.source.native);
+    bool same = dest->size == file.source.size && same_contents(dest->native, file.source.path);
     outcome = same ? Outcome::identical : Outcome::replaces;
-    older = !same && written_after(dest->native, file.source.native);
+    older = !same && written_after(dest->native, file.source.path);
   }
   // The new file carries none of the old one's attributes; its bytes are the source's.
   *dest = GameItem{};
   dest->kind = GameItem::Kind::file;
   dest->size = file.source.size;
-  dest->native = file.source.native;
+  dest->native = file.source.path;
   return {outcome, "", room, older};
 }
 

@@ -39,6 +39,20 @@ std::string narrow(const wchar_t* wide, int len, UINT code_page) {
   return out;
 }
 
+// A path as the tools hold it (UTF-8) for the wide file functions.
+std::wstring widen(const std::string& utf8) {
+  int len = static_cast<int>(utf8.size());
+  if (len == 0) return L"";
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(
+      static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), len, wide.data(), len)));
+  return wide;
+}
+
+std::string narrow_utf8(const wchar_t* wide) {
+  return narrow(wide, static_cast<int>(wcslen(wide)), CP_UTF8);
+}
+
 }  // namespace
 
 bool cp932_converter_ready() {
@@ -123,7 +137,7 @@ std::vector<std::string> command_line_utf8(int, char**) {
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> args;
   for (int i = 0; wide != nullptr && i < count; ++i)
-    args.push_back(narrow(wide[i], static_cast<int>(wcslen(wide[i])), CP_UTF8));
+    args.push_back(narrow_utf8(wide[i]));
   LocalFree(wide);
   return args;
 }
@@ -135,9 +149,24 @@ std::filesystem::path program_folder() {
   return std::filesystem::path(path).parent_path();
 }
 
-std::string platform_path(const std::filesystem::path& path) {
-  const std::wstring& wide = path.native();
-  return narrow(wide.c_str(), static_cast<int>(wide.size()), CP_ACP);
+bool is_path_separator(char c) {
+  return c == '\\' || c == '/';
+}
+
+std::string with_native_separators(std::string name) {
+  return name;
+}
+
+std::string path_text(const std::filesystem::path& path) {
+  return narrow_utf8(path.c_str());
+}
+
+std::filesystem::path file_path(const std::string& path) {
+  return std::filesystem::path(widen(path));
+}
+
+FILE* open_file(const std::string& path, const char* mode) {
+  return _wfopen(widen(path).c_str(), widen(mode).c_str());
 }
 
 FILE* open_list_file(const std::filesystem::path& path) {
@@ -147,7 +176,7 @@ FILE* open_list_file(const std::filesystem::path& path) {
 PathFacts path_facts(const std::string& path) {
   PathFacts facts;
   WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) return facts;
+  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &info)) return facts;
   DWORD a = info.dwFileAttributes;
   facts.exists = true;
   facts.folder = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -161,31 +190,32 @@ PathFacts path_facts(const std::string& path) {
 
 std::vector<std::string> folder_names(const std::string& dir) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((widen(dir) + L"\\*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
-    std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &found));
+    std::string name = narrow_utf8(found.cFileName);
+    if (!name.empty() && name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileW(find, &found));
   FindClose(find);
   return names;
 }
 
 DiskSpace disk_space_of(const std::string& dir) {
   DiskSpace space;
+  std::wstring wide = widen(dir);
   ULARGE_INTEGER available;
-  if (!GetDiskFreeSpaceExA(dir.c_str(), &available, nullptr, nullptr)) return space;
+  if (!GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr)) return space;
   space.known = true;
   space.free = available.QuadPart;
-  // GetDiskFreeSpaceA wants the root of the volume (with its backslash) on older systems.
-  char root[MAX_PATH];
+  // GetDiskFreeSpaceW wants the root of the volume (with its backslash) on older systems.
+  wchar_t root[MAX_PATH];
   DWORD sectors_per_cluster;
   DWORD bytes_per_sector;
   DWORD free_clusters;
   DWORD clusters;
-  if (GetVolumePathNameA(dir.c_str(), root, sizeof root) &&
-      GetDiskFreeSpaceA(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters, &clusters)) {
+  if (GetVolumePathNameW(wide.c_str(), root, MAX_PATH) &&
+      GetDiskFreeSpaceW(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters, &clusters)) {
     space.cluster_size = static_cast<uint64_t>(sectors_per_cluster) * bytes_per_sector;
   }
   return space;
@@ -199,6 +229,7 @@ DiskSpace disk_space_of(const std::string& dir) {
 #include <sys/xattr.h>
 #include <utf8proc.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -281,8 +312,27 @@ std::filesystem::path program_folder() {
   return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
 }
 
-std::string platform_path(const std::filesystem::path& path) {
+bool is_path_separator(char c) {
+  return c == '/';
+}
+
+// On Linux a backslash is part of a name: the medium's names go through a converter first, so a
+// second byte 0x5C is never taken for one here.
+std::string with_native_separators(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}
+
+std::string path_text(const std::filesystem::path& path) {
   return path.string();
+}
+
+std::filesystem::path file_path(const std::string& path) {
+  return std::filesystem::path(path);
+}
+
+FILE* open_file(const std::string& path, const char* mode) {
+  return fopen(path.c_str(), mode);
 }
 
 namespace {
@@ -349,6 +399,8 @@ DiskSpace disk_space_of(const std::string& dir) {
 #endif
 
 // The temporaries of a run, shared by both halves.
+#include <atomic>
+
 namespace {
 
 std::mutex& temporaries_mutex() {
@@ -362,17 +414,25 @@ std::vector<std::filesystem::path>& temporaries() {
 }
 
 long ChildProcess = 0;
+std::atomic<bool> Interrupted{false};
 
 void stop_child_process(long pid);
 
-// Called with the lock held, which is never given back: the process ends right after.
-void remove_temporaries() {
+// Called with the lock held, which is never given back: the process ends right after. The flag
+// goes up first, so that a long write holding the lock lets it go at its next piece.
+void remove_temporaries_on_interrupt() {
+  Interrupted = true;
+  temporaries_mutex().lock();
   if (ChildProcess != 0) stop_child_process(ChildProcess);
   for (const std::filesystem::path& path : temporaries())
     (void)remove_tree(path);
 }
 
 }  // namespace
+
+bool interrupt_pending() {
+  return Interrupted;
+}
 
 void track_temporary(const std::filesystem::path& path) {
   std::lock_guard<std::mutex> lock(temporaries_mutex());
@@ -391,11 +451,6 @@ std::unique_lock<std::mutex> temporaries_lock() {
   return std::unique_lock<std::mutex>(temporaries_mutex());
 }
 
-void track_child_process(long pid) {
-  std::lock_guard<std::mutex> lock(temporaries_mutex());
-  ChildProcess = pid;
-}
-
 #ifdef _WIN32
 
 namespace {
@@ -405,8 +460,7 @@ void stop_child_process(long) {}  // the Windows build starts none
 // Runs on a thread of its own. Returning FALSE hands the event to the default handler, which ends
 // the process with STATUS_CONTROL_C_EXIT.
 BOOL WINAPI on_console_event(DWORD) {
-  temporaries_mutex().lock();
-  remove_temporaries();
+  remove_temporaries_on_interrupt();
   return FALSE;
 }
 
@@ -432,18 +486,39 @@ unsigned long process_id() {
   return GetCurrentProcessId();
 }
 
+bool runs_programs() {
+  return false;
+}
+
+bool program_on_path(const std::string&) {
+  return false;
+}
+
+int run_program(const std::vector<std::string>&, const std::filesystem::path&) {
+  return 127;
+}
+
 #else
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <thread>
 
 namespace {
 
 void stop_child_process(long pid) {
   (void)kill(static_cast<pid_t>(pid), SIGTERM);
+}
+
+// The child process a run waits for (0: none), stopped with the run.
+void track_child_process(long pid) {
+  std::lock_guard<std::mutex> lock(temporaries_mutex());
+  ChildProcess = pid;
 }
 
 sigset_t interrupt_signals() {
@@ -461,8 +536,7 @@ void wait_for_interrupt() {
   sigset_t set = interrupt_signals();
   int signal_number = 0;
   if (sigwait(&set, &signal_number) != 0) return;
-  temporaries_mutex().lock();
-  remove_temporaries();
+  remove_temporaries_on_interrupt();
   // Ended by the signal itself, so the caller sees the status it expects (130 for Ctrl-C).
   (void)signal(signal_number, SIG_DFL);
   sigset_t one;
@@ -490,6 +564,57 @@ void watch_interrupts() {
 
 unsigned long process_id() {
   return static_cast<unsigned long>(getpid());
+}
+
+bool runs_programs() {
+  return true;
+}
+
+bool program_on_path(const std::string& name) {
+  const char* path = getenv("PATH");
+  std::string_view dirs = path != nullptr ? path : "";
+  while (!dirs.empty()) {
+    size_t colon = dirs.find(':');
+    std::string dir(dirs.substr(0, colon));
+    dirs.remove_prefix(colon == std::string_view::npos ? dirs.size() : colon + 1);
+    std::string file = (dir.empty() ? "." : dir) + "/" + name;
+    struct stat info;
+    if (stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(file.c_str(), X_OK) == 0)
+      return true;
+  }
+  return false;
+}
+
+int run_program(const std::vector<std::string>& args, const std::filesystem::path& log) {
+  std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  (void)fflush(stdout);  // the child must not write our buffered output a second time
+  (void)fflush(stderr);
+  pid_t child = fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    sigset_t none;  // the tool blocks the interrupt signals; the child must not inherit that
+    sigemptyset(&none);
+    (void)sigprocmask(SIG_SETMASK, &none, nullptr);
+    int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      (void)dup2(fd, STDOUT_FILENO);
+      (void)dup2(fd, STDERR_FILENO);
+    }
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  track_child_process(child);
+  int status = 0;
+  pid_t waited;
+  while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
+  }
+  track_child_process(0);
+  if (waited < 0) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 #endif

@@ -15,16 +15,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string shown(const fs::path& path) {
-  return shown_path(path);
-}
-
 // Sizes are compared first, so only files of equal size are read.
 bool same_bytes(const fs::path& a, const fs::path& b, bool* same, std::string* error) {
   std::ifstream in_a(a, std::ios::binary);
   std::ifstream in_b(b, std::ios::binary);
   if (!in_a || !in_b) {
-    *error = "cannot read " + shown(!in_a ? a : b);
+    *error = "cannot read " + shown_path(!in_a ? a : b);
     return false;
   }
   std::vector<char> buf_a(1 << 16);
@@ -39,7 +35,7 @@ bool same_bytes(const fs::path& a, const fs::path& b, bool* same, std::string* e
       return true;
     }
     if (in_a.bad() || in_b.bad()) {
-      *error = "cannot read " + shown(in_a.bad() ? a : b);
+      *error = "cannot read " + shown_path(in_a.bad() ? a : b);
       return false;
     }
     if (got == 0 || in_a.eof()) break;

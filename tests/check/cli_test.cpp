@@ -256,6 +256,7 @@ class Hostile : public testing::TestWithParam<HostileCase> {};
 TEST_P(Hostile, ReportsWithoutCrashing) {
   TempDir dir;
   dir.write("update.ini", GetParam().list());
+  dir.write("update.exe", stand_in_update_exe());
   ProgramRun json_run = run_check("--json '" + dir.path().string() + "'");
   ASSERT_EQ(json_run.status, 1) << json_run.err;
   json doc = json::parse(json_run.out);  // throws on anything but valid UTF-8 JSON

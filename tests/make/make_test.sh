@@ -14,7 +14,14 @@ readonly MAKE="$1" PACKAGE="$2" ONLY="${3:-}"
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/make-test.XXXXXX")"
 trap 'chmod -R u+w "$scratch"; rm -rf -- "$scratch"' EXIT
 readonly FAKE_EXE="$scratch/update.exe"
-printf 'MZ\x90\x00stand-in for update.exe\n' >"$FAKE_EXE"
+# The headers of a 64-bit Windows program (MZ, PE, an executable's file header, an optional header
+# with its 16 data directories) and nothing to run: what the tools check update.exe for.
+{
+  printf 'MZ' && head -c 58 /dev/zero && printf '\x40\0\0\0'
+  printf 'PE\0\0\x64\x86' && head -c 14 /dev/zero && printf '\xf0\0\x22\0'
+  printf '\x0b\x02' && head -c 106 /dev/zero && printf '\x10\0\0\0' && head -c 128 /dev/zero
+  printf 'stand-in for update.exe\n'
+} >"$FAKE_EXE"
 
 failures=0
 ran=0
@@ -353,7 +360,7 @@ row() {
 # Made.
 row demo           demo      0 disc "changed           21  game.exe|added             43  シナリオ\\表\\ソフト.txt|Unchanged, left off the update: 1|Only in OLD|manual.txt|no problems."
 row room           small_files 0 made "" @room '@json=.bytes.game_drive_peak >= 100 * .bytes.cluster_size'
-row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 28 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
+row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 352 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
 row from_list      from_list 0 disc "no problems."
 row empty_out      demo      0 disc "no problems." @empty-out
 row iso            demo      0 disc "Disc image|volume UPDATE" @iso
