@@ -7,9 +7,9 @@
 
 namespace {
 
-// At disk or page-cache speed a piece takes some tens of milliseconds, well within the half
+// At disk or page-cache speed a piece takes some milliseconds, well within the half
 // second an interrupt may wait.
-constexpr size_t kPiece = 16 << 20;
+constexpr size_t kPiece = 4 << 20;
 // What a read and write loop moves at a time where the kernel can't copy.
 constexpr size_t kBuffer = 1 << 20;
 

@@ -56,11 +56,19 @@ std::string name_problem(const NewFile& file, std::string* list_name) {
 }
 
 // Names that differ only in the case of their letters are one name on Windows and on the disc.
+// Names that differ only in how their kana are written (が, or か and a separate voicing mark, as
+// some systems and archivers write them) are two names on Windows, but code page 932 has only
+// the composed form: the conversion makes them one.
 void find_case_clashes(const TreeDiff& diff, std::vector<std::string>* problems) {
   std::map<std::string, std::string> first;
   auto note = [&](const std::string& rel) {
     auto [it, fresh] = first.emplace(windows_key(rel), rel);
-    if (!fresh) {
+    if (fresh) return;
+    if (it->second == rel) {
+      problems->push_back("two names in NEW become " + shown_name(rel) +
+                          " in code page 932, which writes kana with their voicing marks only "
+                          "composed (one of them is written decomposed); keep one of them");
+    } else {
       problems->push_back(shown_name(it->second) + " and " + shown_name(rel) +
                           " are one name on Windows; keep one of them");
     }

@@ -9,7 +9,8 @@
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 UPDATE_MAKE PACKAGE_SCRIPT [CASE]" >&2; exit 2; }
-readonly MAKE="$1" PACKAGE="$2" ONLY="${3:-}"
+# Absolute: a row may run the program from another folder.
+readonly MAKE="$(realpath "$1")" PACKAGE="$(realpath "$2")" ONLY="${3:-}"
 
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/make-test.XXXXXX")"
 trap 'chmod -R u+w "$scratch"; rm -rf -- "$scratch"' EXIT
@@ -187,6 +188,11 @@ make_decomposed() {
   make_demo "$1"
   put "$1/new" "$(printf 'シナリオ/\xe3\x81\x8b\xe3\x82\x99.txt')"
 }
+# The same name twice: composed, and with a separate voicing mark.
+make_merged_names() {
+  make_demo "$1"
+  put "$1/new" "$(printf 'シナリオ/\xe3\x81\x8c.txt')" "$(printf 'シナリオ/\xe3\x81\x8b\xe3\x82\x99.txt')"
+}
 make_control_name() {
   make_demo "$1"
   put "$1/new" "$(printf 'bad\x1b[31mred.txt')"
@@ -194,6 +200,12 @@ make_control_name() {
 make_old_control_name() {
   make_demo "$1"
   put "$1/old" "$(printf 'old\x07bell/x.dat')"
+}
+# A game archive of 3 GB (sparse: it takes no room in NEW), new in this version.
+make_big() {
+  make_demo "$1"
+  truncate -s 3G "$1/new/big.dat"
+  FILES+=(big.dat)
 }
 make_unchanged() {
   put "$1/old" game.exe sub/a.dat
@@ -257,7 +269,13 @@ expect_iso() {
 #            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails), "@room" (the room
 #            figure equals what update-check --against OLD reckons for OUT), "@stale" (an earlier
 #            run's temporary is beside OUT), "@signal=SIG" (SIG sent while a stand-in xorriso runs),
-#            "@growing=REL" (NEW's file REL keeps growing during the run)
+#            "@growing=REL" (NEW's file REL keeps growing during the run), "@signal-copy=SIG" (SIG
+#            sent while NEW's big.dat is being copied: the run must end within half a second),
+#            "@out-here" (OUT given as ".", the current folder, made empty), "@out-empty" (OUT
+#            given as ""), "@no-xorriso" (no xorriso on the PATH), "@under=DIR" (OLD, NEW and OUT
+#            in the folder DIR), "@notes=KIND" (update-check --against OLD of OUT, by the same
+#            build, notes KIND)
+#   OUTPUT also: empty (OUT is an empty folder afterwards)
 row() {
   local name="$1" maker="$2" status="$3" output="$4" message="$5"
   shift 5
@@ -267,6 +285,7 @@ row() {
   echo "--- $name"
 
   local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" signal="" growing="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
+  local old="$dir/old" out_arg here="$dir" path_dirs="$dir/bin:$PATH" copy_signal="" notes=""
   out="$dir/disc"
   mkdir -p "$dir"
   OPTS=() DATA="" FILES=() LIST=()
@@ -299,10 +318,23 @@ row() {
       @out-in-new) out="$dir/new/disc" ;;
       @new-in-old) mv "$new" "$dir/old/" && new="$dir/old/new" ;;
       @not-exe) exe="$dir/new/game.exe" ;;
+      @signal-copy=*) copy_signal="${opt#@signal-copy=}" ;;
+      @out-here) mkdir -p "$out" && here="$out" ;;
+      @out-empty) out="" ;;
+      @no-xorriso) mkdir -p "$dir/bin" && path_dirs="$dir/bin" ;;
+      @under=*)
+        local under="$dir/${opt#@under=}"
+        mkdir -p "$under" && mv "$old" "$new" "$under/"
+        old="$under/old" new="$under/new" out="$under/disc"
+        if [ -n "${MAKE_TEST_OWNER:-}" ] && [ "$(id -u)" = 0 ]; then chown -R "$MAKE_TEST_OWNER:" "$dir"; fi
+        ;;
+      @notes=*) notes="${opt#@notes=}" ;;
       *) options+=("$opt") ;;
     esac
   done
   [ -z "$iso" ] || options+=(--iso "$iso")
+  out_arg="$out"
+  [ "$here" = "$dir" ] || out_arg=.
 
   log="$dir/log"
   local appender=""
@@ -310,15 +342,29 @@ row() {
     (while :; do echo more >>"$growing"; done) &
     appender=$!
   fi
-  if [ -n "$signal" ]; then
-    PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
+  if [ -n "$signal" ] || [ -n "$copy_signal" ]; then
+    PATH="$path_dirs" "$program" "${options[@]}" --exe "$exe" "$old" "$new" "$out_arg" \
       >"$dir/stdout" 2>"$dir/stderr" &
-    local pid=$! waited=0
-    while [ ! -e "$dir/started" ] && [ "$waited" -lt 200 ]; do sleep 0.05; waited=$((waited + 1)); done
+    local pid=$! waited=0 sent ended
+    if [ -n "$signal" ]; then
+      while [ ! -e "$dir/started" ] && [ "$waited" -lt 200 ]; do sleep 0.05; waited=$((waited + 1)); done
+    else
+      signal=$copy_signal
+      while ! compgen -G "$dir/.disc.making-*/$DATA/big.dat" >/dev/null && [ "$waited" -lt 400 ]; do
+        sleep 0.05 && waited=$((waited + 1))
+      done
+      sleep 0.2  # well into the copy
+    fi
+    sent=$(date +%s%N)
     kill -s "$signal" "$pid"
     wait "$pid" || got=$?
+    ended=$(date +%s%N)
+    if [ -n "$copy_signal" ]; then
+      echo "    from the signal to the end: $(((ended - sent) / 1000000)) ms"
+      [ $(((ended - sent) / 1000000)) -le 500 ] || fail "the copy held the signal"
+    fi
   else
-    PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
+    (cd "$here" && PATH="$path_dirs" "$program" "${options[@]}" --exe "$exe" "$old" "$new" "$out_arg") \
       >"$dir/stdout" 2>"$dir/stderr" || got=$?
   fi
   [ -z "$appender" ] || kill "$appender"
@@ -333,8 +379,18 @@ row() {
   if [ -n "$room" ]; then
     local made_room checked_room
     made_room="$(jq .bytes.game_drive_peak "$dir/stdout")"
-    checked_room="$("$(dirname "$MAKE")/update-check" --json --against "$dir/old" "$out" | jq .space.needed)"
+    checked_room="$("$(dirname "$MAKE")/update-check" --json --against "$old" "$out" | jq .space.needed)"
     [ "$made_room" = "$checked_room" ] || fail "room $made_room, update-check --against OLD says $checked_room"
+  fi
+  if [ -n "$notes" ]; then
+    # The same build's update-check: under Wine, update-check.exe through the same wrapper.
+    if [ -n "${UPDATE_CHECK_EXE:-}" ]; then
+      UPDATE_TOOL_EXE=$UPDATE_CHECK_EXE "$MAKE" --json --against "$old" "$out" >"$dir/check.json" || :
+    else
+      "$(dirname "$MAKE")/update-check" --json --against "$old" "$out" >"$dir/check.json" || :
+    fi
+    jq -e --arg kind "$notes" '[.notes[].kind] | index($kind)' "$dir/check.json" >/dev/null ||
+      fail "update-check --against OLD gives no note $notes: $(tr -d '\r' <"$dir/check.json" | jq -c .notes 2>&1)"
   fi
   ! grep -q $'[\x01-\x08\x0b\x0c\x0e-\x1f\x7f]' "$log" || fail "a control character reached the output raw"
   # Nothing of a half-made folder or image is left beside them.
@@ -346,6 +402,7 @@ row() {
     made) [ -f "$out/update.ini" ] || fail "no OUT" ;;
     absent) [ ! -e "$out" ] || fail "OUT was made: $(find "$out" | head -5 | tr '\n' ' ')" ;;
     kept) [ "$(find "$out" -mindepth 1)" = "$out/keep.txt" ] || fail "OUT changed" ;;
+    empty) [ -d "$out" ] && [ -z "$(find "$out" -mindepth 1)" ] || fail "OUT is not an empty folder" ;;
   esac
   if [ -n "$iso" ] && [ "$status" -eq 0 ]; then
     expect_iso "$iso" "$out"
@@ -373,6 +430,9 @@ row links          links     0 disc "changed           24  voice\\a.ogg|added   
 row old_control_name old_control_name 0 disc "old\\x07bell\\x.dat"
 row others_in_old  others_in_old 0 disc "Only in OLD, neither files nor folders|old-pipe"
 row decomposed     decomposed 0 made "シナリオ\\が.txt|no problems."
+# Folders with characters code page 932 lacks and with Japanese ones: the same disc, and the
+# same notes from update-check (under Wine, the Windows builds).
+row foreign_folders swapped  0 disc "no problems." --allow-older @under=José/作業 @notes=older-than-installed
 
 # Refused: NEW has what the updater can't carry. Every offender is named.
 row long_name      long_name 1 absent "とても長い名前のファイルです.txt is 32 bytes|at most 31"
@@ -391,6 +451,7 @@ row swapped        swapped   1 absent "every changed file is older in NEW than i
 row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
 row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
 row others_in_new  others_in_new 1 absent "pipe in NEW is neither a file nor a folder|dangling.dat in NEW is neither|clash in OLD is neither a file nor a folder, and NEW has"
+row merged_names   merged_names 1 absent "two names in NEW become シナリオ\\が.txt in code page 932"
 row control_name   control_name 1 absent "bad\\x1B[31mred.txt has a control character"
 row link_loop      link_loop 2 absent "戻る leads back to"
 
@@ -410,6 +471,10 @@ row read_only      read_only 1 absent "f100.dat in NEW changed while update-make
 row stale          demo      0 disc ".disc.making-1 is left from an earlier run that was stopped" @stale
 row sigterm        demo      143 absent "" @signal=TERM
 row sighup         demo      129 absent "" @signal=HUP
+row sigterm_copy   big       143 absent "" @signal-copy=TERM
+row out_here       demo      1 empty  "1 problem(s)|. is the current folder" @out-here
+row out_empty      demo      2 absent "OUT is an empty argument" @out-empty
+row early_xorriso  link_loop 1 absent "1 problem(s)|xorriso" @iso @no-xorriso
 row no_record      demo      2 absent "give --title, --reg-s and --reg-t" @no-opts
 row type_and_from  from_list 2 absent "--type and --from" --type X
 
