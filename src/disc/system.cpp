@@ -6,8 +6,11 @@
 #ifdef _WIN32
 
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -169,6 +172,17 @@ FILE* open_file(const std::string& path, const char* mode) {
   return _wfopen(widen(path).c_str(), widen(mode).c_str());
 }
 
+FileReader::FileReader(const std::string& path)
+    : fd_(_wopen(widen(path).c_str(), _O_RDONLY | _O_BINARY)) {}
+
+FileReader::~FileReader() {
+  if (fd_ >= 0) (void)_close(fd_);
+}
+
+long FileReader::read(char* buffer, size_t size) {
+  return _read(fd_, buffer, static_cast<unsigned>(std::min<size_t>(size, 1u << 30)));
+}
+
 FILE* open_list_file(const std::filesystem::path& path) {
   return _wfopen(path.c_str(), L"rt");
 }
@@ -186,6 +200,44 @@ PathFacts path_facts(const std::string& path) {
   facts.hidden = (a & FILE_ATTRIBUTE_HIDDEN) != 0;
   facts.system = (a & FILE_ATTRIBUTE_SYSTEM) != 0;
   return facts;
+}
+
+EntryFacts entry_facts(const std::string& path) {
+  EntryFacts facts;
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &info)) return facts;
+  facts.exists = true;
+  facts.folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  facts.file = !facts.folder;
+  facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  // 100 ns steps since 1601.
+  uint64_t ticks = (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                   info.ftLastWriteTime.dwLowDateTime;
+  facts.modified = std::filesystem::file_time_type(
+      std::chrono::duration_cast<std::filesystem::file_time_type::duration>(
+          std::chrono::nanoseconds(static_cast<int64_t>(ticks) * 100)));
+  return facts;
+}
+
+bool folder_entries(const std::string& dir, std::vector<FolderEntry>* entries, std::string* error) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((widen(dir) + L"\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) {
+    *error = "error " + std::to_string(GetLastError());
+    return false;
+  }
+  do {
+    std::string name = narrow_utf8(found.cFileName);
+    bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (name != "." && name != "..") entries->push_back({name, link});
+  } while (FindNextFileW(find, &found));
+  DWORD last = GetLastError();
+  FindClose(find);
+  if (last != ERROR_NO_MORE_FILES) {
+    *error = "error " + std::to_string(last);
+    return false;
+  }
+  return true;
 }
 
 std::vector<std::string> folder_names(const std::string& dir) {
@@ -223,14 +275,19 @@ DiskSpace disk_space_of(const std::string& dir) {
 
 #else
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <iconv.h>
+#include <unistd.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <utf8proc.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -284,6 +341,8 @@ char32_t upper_case_unit(char32_t unit) {
 }
 
 std::string compose_name(const std::string& utf8) {
+  // An ASCII name is composed already; most names are.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) return utf8;
   utf8proc_uint8_t* composed =
       utf8proc_NFC(reinterpret_cast<const utf8proc_uint8_t*>(utf8.c_str()));
   if (composed == nullptr) return utf8;  // not UTF-8
@@ -335,6 +394,19 @@ FILE* open_file(const std::string& path, const char* mode) {
   return fopen(path.c_str(), mode);
 }
 
+FileReader::FileReader(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+
+FileReader::~FileReader() {
+  if (fd_ >= 0) (void)close(fd_);
+}
+
+long FileReader::read(char* buffer, size_t size) {
+  for (;;) {
+    ssize_t got = ::read(fd_, buffer, size);
+    if (got >= 0 || errno != EINTR) return static_cast<long>(got);
+  }
+}
+
 namespace {
 
 constexpr unsigned kHidden = 0x2;  // FILE_ATTRIBUTE_HIDDEN
@@ -374,6 +446,46 @@ PathFacts path_facts(const std::string& path) {
   facts.hidden = (dos & kHidden) != 0;
   facts.system = (dos & kSystem) != 0;
   return facts;
+}
+
+EntryFacts entry_facts(const std::string& path) {
+  EntryFacts facts;
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return facts;
+  facts.exists = true;
+  facts.folder = S_ISDIR(info.st_mode);
+  facts.file = S_ISREG(info.st_mode);
+  facts.size = static_cast<uint64_t>(info.st_size);
+  facts.modified = std::filesystem::file_time_type(
+      std::chrono::duration_cast<std::filesystem::file_time_type::duration>(
+          std::chrono::seconds(info.st_mtim.tv_sec) +
+          std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
+  return facts;
+}
+
+bool folder_entries(const std::string& dir, std::vector<FolderEntry>* entries, std::string* error) {
+  DIR* folder = opendir(dir.c_str());
+  if (folder == nullptr) {
+    *error = strerror(errno);
+    return false;
+  }
+  errno = 0;
+  while (const dirent* entry = readdir(folder)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    bool link = entry->d_type == DT_LNK;
+    if (entry->d_type == DT_UNKNOWN) {  // a file system that doesn't say in the listing
+      struct stat info;
+      std::string path = dir;
+      path.append("/").append(name);
+      link = lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    }
+    entries->push_back({std::move(name), link});
+  }
+  bool failed = errno != 0;
+  if (failed) *error = strerror(errno);
+  (void)closedir(folder);  // read only: nothing to lose
+  return !failed;
 }
 
 std::vector<std::string> folder_names(const std::string& dir) {
@@ -417,6 +529,8 @@ long ChildProcess = 0;
 std::atomic<bool> Interrupted{false};
 
 void stop_child_process(long pid);
+// Takes the interrupts from now on, once watch_interrupts has been called.
+void start_watching();
 
 // Called with the lock held, which is never given back: the process ends right after. The flag
 // goes up first, so that a long write holding the lock lets it go at its next piece.
@@ -435,6 +549,7 @@ bool interrupt_pending() {
 }
 
 void track_temporary(const std::filesystem::path& path) {
+  start_watching();
   std::lock_guard<std::mutex> lock(temporaries_mutex());
   temporaries().push_back(path);
 }
@@ -482,6 +597,12 @@ void watch_interrupts() {
   SetConsoleCtrlHandler(on_console_event, TRUE);
 }
 
+namespace {
+
+void start_watching() {}  // the console's handler runs from watch_interrupts on
+
+}  // namespace
+
 unsigned long process_id() {
   return GetCurrentProcessId();
 }
@@ -500,13 +621,10 @@ int run_program(const std::vector<std::string>&, const std::filesystem::path&) {
 
 #else
 
-#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <thread>
 
 namespace {
@@ -556,11 +674,31 @@ bool remove_tree(const std::filesystem::path& path) {
   return !ec;
 }
 
+// Until the first temporary there is nothing to remove, and a signal ends the run as it would any
+// program; the thread that takes them starts with the first. A process of two threads pays for
+// every file query it makes (the kernel shares its table of open files): a game's tens of
+// thousands of them are compared before anything is made.
+namespace {
+bool Watching = false;
+}  // namespace
+
 void watch_interrupts() {
+  Watching = true;
+}
+
+namespace {
+
+// Only the main thread makes temporaries, and no other thread exists before this one.
+void start_watching() {
+  static bool started = false;
+  if (!Watching || started) return;
+  started = true;
   sigset_t set = interrupt_signals();
   (void)pthread_sigmask(SIG_BLOCK, &set, nullptr);
   std::thread(wait_for_interrupt).detach();
 }
+
+}  // namespace
 
 unsigned long process_id() {
   return static_cast<unsigned long>(getpid());

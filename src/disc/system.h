@@ -48,6 +48,12 @@ constexpr bool kCaseBlindFileNames = false;
 // be 932 (Windows 11 grants it on any system locale, earlier versions ignore it).
 unsigned ansi_code_page();
 
+// The separator this system joins a folder and a name with.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
 // Whether a path's own separator ends a folder's name here: '/' on Linux; '\\' and '/' on
 // Windows.
 bool is_path_separator(char c);
@@ -73,6 +79,22 @@ std::filesystem::path file_path(const std::string& path);
 // fopen of a path as the tools hold it.
 FILE* open_file(const std::string& path, const char* mode);
 
+// A file opened for reading its bytes straight from the system, no stream between (tens of
+// thousands of files are compared), and closed when it goes.
+class FileReader {
+ public:
+  explicit FileReader(const std::string& path);
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+  bool is_open() const { return fd_ >= 0; }
+  // Up to size bytes; 0 at the end, -1 when it fails.
+  long read(char* buffer, size_t size);
+
+ private:
+  int fd_;
+};
+
 // Removes a tree, read-only files included (Windows refuses to delete a read-only file, and a copy
 // keeps NEW's read-only attribute). False when something is left.
 bool remove_tree(const std::filesystem::path& path);
@@ -80,9 +102,10 @@ bool remove_tree(const std::filesystem::path& path);
 // Interrupted runs. From watch_interrupts on (call it first thing in main, before any thread is
 // made), SIGINT, SIGTERM and SIGHUP (on Windows Ctrl-C, Ctrl-Break and a closed console) remove
 // every tracked temporary and the running child process, then end the process as the signal
-// would have. Writes into the temporaries are made under temporaries_lock, so that none comes
-// after the removal; a long write asks interrupt_pending between its pieces and gives the lock
-// up when it is (Windows gives a closed console's program 5 s).
+// would have (before the first temporary, with nothing to remove, they end it at once). Writes into
+// the temporaries are made under temporaries_lock, so that none comes after the removal; a long
+// write asks interrupt_pending between its pieces and gives the lock up when it is (Windows gives a
+// closed console's program 5 s).
 void watch_interrupts();
 bool interrupt_pending();
 void track_temporary(const std::filesystem::path& path);
@@ -115,6 +138,24 @@ struct PathFacts {
   bool system = false;
 };
 PathFacts path_facts(const std::string& path);
+// What a walk of a tree needs of one entry, from one query of the file system (a game holds tens
+// of thousands of files), links followed. modified is the time of its last write as this function
+// gives it: compare it only with another of its answers.
+struct EntryFacts {
+  bool exists = false;
+  bool folder = false;
+  bool file = false;  // neither a folder nor a device, a pipe or the like
+  uint64_t size = 0;
+  std::filesystem::file_time_type modified{};
+};
+EntryFacts entry_facts(const std::string& path);
+// The entries of a folder (not "." and ".."), each with whether it is a symbolic link itself.
+// False, with the reason in *error, when the folder can't be read.
+struct FolderEntry {
+  std::string name;
+  bool link = false;
+};
+bool folder_entries(const std::string& dir, std::vector<FolderEntry>* entries, std::string* error);
 // The names in a folder, for looking one up without regard to case where the file system
 // compares them byte for byte.
 std::vector<std::string> folder_names(const std::string& dir);

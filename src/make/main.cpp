@@ -206,7 +206,7 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   for (const DiscEntry& entry : plan.entries) {
     auto lock = temporaries_lock();
     if (!same_as_scanned(*entry.file, error) ||
-        !copy_file_to(entry.file->path, data / fs::u8path(entry.file->rel), error) ||
+        !copy_file_to(file_path(entry.file->path), data / fs::u8path(entry.file->rel), error) ||
         !same_as_scanned(*entry.file, error)) {
       return false;
     }

@@ -157,12 +157,9 @@ bool copy_file_to(const fs::path& from, const fs::path& to, std::string* error) 
 }
 
 bool same_as_scanned(const NewFile& file, std::string* error) {
-  std::error_code ec;
-  uintmax_t size = fs::file_size(file.path, ec);
-  fs::file_time_type modified;
-  if (!ec) modified = fs::last_write_time(file.path, ec);
-  if (ec || size != file.size || modified != file.modified) {
-    *error = shown_path(file.path) +
+  EntryFacts now = entry_facts(file.path);  // as the scan read it
+  if (!now.file || now.size != file.size || now.modified != file.modified) {
+    *error = printable(file.path) +
              " in NEW changed while update-make ran (its size or time is not what the scan "
              "found); run it again when NEW no longer changes";
     return false;

@@ -12,10 +12,11 @@
 enum class Change { added, changed, unchanged };
 
 struct NewFile {
-  std::string rel;  // below NEW, UTF-8 composed, '/' between folders
-  std::filesystem::path path;
+  std::string rel;   // below NEW, UTF-8 composed, '/' between folders
+  std::string key;   // rel as Windows compares it (windows_key), made once
+  std::string path;  // as the tools hold paths (system.h)
   uint64_t size;
-  std::filesystem::file_time_type modified;  // when NEW was read
+  std::filesystem::file_time_type modified;  // when NEW was read, as entry_facts gives it
   Change change;
   uint64_t old_size;   // 0 when added
   bool older = false;  // changed, and last written before OLD's file was
