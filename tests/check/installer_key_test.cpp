@@ -40,7 +40,7 @@ struct RegCase {
   std::string bytes;  // plain literals are code page 932: the test sources are compiled so
   std::string key;    // UTF-8, with its root; empty: refused
   Kinds problems;
-  std::string words;  // in the first problem's message
+  std::string words{};  // in the first problem's message
 };
 
 const std::string kV5 = "Windows Registry Editor Version 5.00\r\n\r\n";
