@@ -512,6 +512,8 @@ DiskSpace disk_space_of(const std::string& dir) {
 
 // The temporaries of a run, shared by both halves.
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -563,7 +565,15 @@ void untrack_temporary(const std::filesystem::path& path) {
 }
 
 std::unique_lock<std::mutex> temporaries_lock() {
-  return std::unique_lock<std::mutex>(temporaries_mutex());
+  std::unique_lock<std::mutex> lock(temporaries_mutex());
+  // A write that gave up at an interrupt must not run on to remove the temporaries itself and
+  // end the run "nothing was made" before the interrupt's thread ends it as the signal would.
+  if (Interrupted) {
+    lock.unlock();
+    for (;;)
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+  }
+  return lock;
 }
 
 #ifdef _WIN32
