@@ -635,8 +635,6 @@ int run_program(const std::vector<std::string>&, const std::filesystem::path&) {
 #include <signal.h>
 #include <sys/wait.h>
 
-#include <thread>
-
 namespace {
 
 void stop_child_process(long pid) {
