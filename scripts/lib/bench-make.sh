@@ -8,10 +8,11 @@
 #          files of 620 KB in 30 folders; in NEW 200 of them changed in their last byte (every
 #          15th by name, two archives among them) and 20 new files
 #   small  50,000 files of 2 KB in 500 folders; in NEW 200 changed in their last byte
-# Each row runs update-make (the linux-release build: what publishers run) and `diff -rq`
+# Each row runs update-make (the linux-release build: what publishers run; UPDATE_BENCH_MAKE_TOOL
+# names another, an earlier version's) and `diff -rq`
 # interleaved, RUNS times each, and prints the medians of the wall time, the user time and the
 # peak resident memory (GNU time's %M), warm (the trees read once before) and, where the kernel
-# lets this user drop the page cache, cold.
+# lets this user drop the page cache, cold (UPDATE_BENCH_MAKE_COLD=0: warm only).
 
 bench_make_seed() {  # FILE BYTES: random bytes
   head -c "$2" /dev/urandom >"$1"
@@ -83,10 +84,11 @@ bench_make_drop_caches() {
 
 # bench_make_time NAME COMMAND...: appends "WALL_MS USER_MS PEAK_KB" of one run to times[NAME].
 bench_make_time() {
-  local name=$1 out=$bench_make_dir/time.txt
+  local name=$1 out=$bench_make_dir/time.txt wall user peak
   shift
   /usr/bin/time -f '%e %U %M' -o "$out" "$@" >/dev/null 2>&1 || true
-  read -r wall user peak <"$out"
+  # The last line: GNU time first says "Command exited with non-zero status 1" of diff -rq.
+  read -r wall user peak < <(tail -n 1 "$out")
   times[$name]+="$(awk -v w="$wall" -v u="$user" 'BEGIN { printf "%d %d", w * 1000, u * 1000 }') $peak,"
 }
 
@@ -102,16 +104,18 @@ bench_make_row() {
   local out=$game/disc
   for round in $(seq "$bench_make_runs"); do
     for tool in $([ $((round % 2)) = 1 ] && echo make diff || echo diff make); do
-      rm -rf "$out" "$game"/.disc.making-*
+      [ "$tool" = diff ] || rm -rf "$out" "$game"/.disc.making-*
       if [ "$state" = cold ]; then bench_make_drop_caches; else sync; fi
       case $tool in
-        make) bench_make_time make "$bench_make_tool" --title BENCH --reg-s BENCHSOFT --reg-t BENCH \
-          --exe "$bench_make_exe" "$game/old" "$game/new" "$out" ;;
+        make)
+          bench_make_time make "$bench_make_tool" --title BENCH --reg-s BENCHSOFT --reg-t BENCH \
+            --exe "$bench_make_exe" "$game/old" "$game/new" "$out"
+          [ -f "$out/update.ini" ] || wine_die "update-make made no disc of $1: run it by hand to see why"
+          ;;
         diff) bench_make_time diff diff -rq "$game/old" "$game/new" ;;
       esac
     done
   done
-  [ -f "$out/update.ini" ] || wine_die "update-make made no disc of $1: run it by hand to see why"
   local m_wall d_wall m_user d_user m_peak d_peak
   m_wall=$(bench_make_median 1 "${times[make]}") && d_wall=$(bench_make_median 1 "${times[diff]}")
   m_user=$(bench_make_median 2 "${times[make]}") && d_user=$(bench_make_median 2 "${times[diff]}")
@@ -129,10 +133,12 @@ bench_make() {
   bench_make_dir=${UPDATE_BENCH_MAKE_DIR:-$PWD/build/bench-make}
   mkdir -p "$bench_make_dir"
   command -v /usr/bin/time >/dev/null || wine_die "the --make rows need GNU time (Debian's package time)"
-  echo "== building update-make (linux-release)"
-  cmake --preset linux-release >/dev/null && cmake --build --preset linux-release --target update-make >/dev/null ||
-    wine_die "the build failed"
-  bench_make_tool=$PWD/build/linux-release/update-make
+  bench_make_tool=${UPDATE_BENCH_MAKE_TOOL:-$PWD/build/linux-release/update-make}
+  if [ -z "${UPDATE_BENCH_MAKE_TOOL:-}" ]; then
+    echo "== building update-make (linux-release)"
+    { cmake --preset linux-release && cmake --build --preset linux-release --target update-make; } >/dev/null ||
+      wine_die "the build failed"
+  fi
   bench_make_exe=$bench_make_dir/update.exe
   # A program's headers: update-make checks them, and copies the file.
   { printf 'MZ' && head -c 58 /dev/zero && printf '\x40\0\0\0'
@@ -141,7 +147,9 @@ bench_make() {
   } >"$bench_make_exe"
   local games=${UPDATE_BENCH_MAKE_GAMES:-large small} game state states=warm
   for game in $games; do bench_make_game "$game"; done
-  if bench_make_drop_caches; then states="warm cold"; else
+  if [ "${UPDATE_BENCH_MAKE_COLD:-1}" = 0 ]; then
+    echo "== warm rows only (UPDATE_BENCH_MAKE_COLD=0)"
+  elif bench_make_drop_caches; then states="warm cold"; else
     echo "== this user can't drop the page cache (/proc/sys/vm/drop_caches): warm rows only"
   fi
   echo "== update-make against diff -rq: median of $bench_make_runs interleaved runs of each; load: $(uptime | sed 's/.*load average: //')"

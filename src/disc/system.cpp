@@ -229,7 +229,9 @@ bool folder_entries(const std::string& dir, std::vector<FolderEntry>* entries, s
   do {
     std::string name = narrow_utf8(found.cFileName);
     bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    if (name != "." && name != "..") entries->push_back({name, link});
+    // Asked of the file itself: NTFS may keep a listing's size and time behind a file still open.
+    if (name != "." && name != "..")
+      entries->push_back({name, link, entry_facts(dir + "\\" + name)});
   } while (FindNextFileW(find, &found));
   DWORD last = GetLastError();
   FindClose(find);
@@ -448,10 +450,10 @@ PathFacts path_facts(const std::string& path) {
   return facts;
 }
 
-EntryFacts entry_facts(const std::string& path) {
+namespace {
+
+EntryFacts facts_of(const struct stat& info) {
   EntryFacts facts;
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0) return facts;
   facts.exists = true;
   facts.folder = S_ISDIR(info.st_mode);
   facts.file = S_ISREG(info.st_mode);
@@ -463,24 +465,35 @@ EntryFacts entry_facts(const std::string& path) {
   return facts;
 }
 
+}  // namespace
+
+EntryFacts entry_facts(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 ? facts_of(info) : EntryFacts{};
+}
+
 bool folder_entries(const std::string& dir, std::vector<FolderEntry>* entries, std::string* error) {
   DIR* folder = opendir(dir.c_str());
   if (folder == nullptr) {
     *error = strerror(errno);
     return false;
   }
-  errno = 0;
-  while (const dirent* entry = readdir(folder)) {
+  // readdir says it failed only through errno, which the queries in between may have set.
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(folder);
+    if (entry == nullptr) break;
     std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
+    struct stat info;
     bool link = entry->d_type == DT_LNK;
     if (entry->d_type == DT_UNKNOWN) {  // a file system that doesn't say in the listing
-      struct stat info;
-      std::string path = dir;
-      path.append("/").append(name);
-      link = lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+      link = fstatat(dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+             S_ISLNK(info.st_mode);
     }
-    entries->push_back({std::move(name), link});
+    EntryFacts facts;
+    if (fstatat(dirfd(folder), entry->d_name, &info, 0) == 0) facts = facts_of(info);
+    entries->push_back({std::move(name), link, facts});
   }
   bool failed = errno != 0;
   if (failed) *error = strerror(errno);

@@ -149,11 +149,14 @@ struct EntryFacts {
   std::filesystem::file_time_type modified{};
 };
 EntryFacts entry_facts(const std::string& path);
-// The entries of a folder (not "." and ".."), each with whether it is a symbolic link itself.
-// False, with the reason in *error, when the folder can't be read.
+// The entries of a folder (not "." and ".."), each with whether it is a symbolic link itself and
+// what entry_facts says of it (on Linux asked relative to the open folder, which spares the
+// system a walk of the whole path for each). False, with the reason in *error, when the folder
+// can't be read.
 struct FolderEntry {
   std::string name;
   bool link = false;
+  EntryFacts facts;
 };
 bool folder_entries(const std::string& dir, std::vector<FolderEntry>* entries, std::string* error);
 // The names in a folder, for looking one up without regard to case where the file system

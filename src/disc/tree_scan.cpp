@@ -83,7 +83,7 @@ bool walk_folder(Walk* walk, const std::string& dir, const std::string& prefix) 
   std::string separator(1, kPathSeparator);
   for (FolderEntry& entry : entries) {
     std::string path = dir + separator + entry.name;
-    EntryFacts facts = entry_facts(path);  // through every link
+    const EntryFacts& facts = entry.facts;  // through every link
     // Composed, as the name goes on the disc; the file is still read under its own name.
     std::string name = compose_name(entry.name);
     std::string order = facts.folder ? name + '/' : name;

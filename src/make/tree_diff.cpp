@@ -6,6 +6,7 @@
 #include <set>
 #include <system_error>
 #include <thread>
+#include <string_view>
 #include <unordered_map>
 
 #include "disc/console.h"
@@ -121,15 +122,16 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
   ScannedTree new_tree;
   if (!scan_both(old_root, new_root, &old_tree, &new_tree, error)) return false;
   // Each name's key is made once, and found by its hash: a game holds tens of thousands of files.
-  // Where two files of OLD have one key, the first by name stands for both.
-  std::vector<std::string> old_keys;
-  old_keys.reserve(old_tree.files.size());
-  std::unordered_map<std::string, size_t> old_index;
+  // Where two files of OLD have one key, the first by name stands for both (first[i]).
+  std::unordered_map<std::string_view, size_t> old_index;  // views of old_files' keys
   old_index.reserve(old_tree.files.size());
+  diff->old_files.reserve(old_tree.files.size());
+  std::vector<size_t> first(old_tree.files.size());
   for (size_t i = 0; i < old_tree.files.size(); ++i) {
-    old_keys.push_back(windows_key(old_tree.files[i].rel));
-    old_index.emplace(old_keys.back(), i);
-    diff->old_files.emplace_hint(diff->old_files.end(), old_keys.back(), old_tree.files[i].rel);
+    auto [it, fresh] =
+        diff->old_files.emplace(windows_key(old_tree.files[i].rel), old_tree.files[i].rel);
+    if (fresh) old_index.emplace(it->first, i);
+    first[i] = old_index.find(it->first)->second;
   }
   for (const std::string& folder : old_tree.folders)
     diff->old_folders.emplace(windows_key(folder), folder);
@@ -157,11 +159,11 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
   for (size_t i = 0; i < diff->files.size(); ++i) {
     NewFile& file = diff->files[i];
     if (file.change != Change::changed) continue;
-    const TreeFile& old = old_tree.files[old_index[file.key]];
+    const TreeFile& old = old_tree.files[old_index.find(file.key)->second];
     file.older = written_clearly_after(old.modified, file.modified);
   }
   for (size_t i = 0; i < old_tree.files.size(); ++i) {
-    if (!matched[old_index[old_keys[i]]]) diff->only_in_old.push_back(old_tree.files[i].rel);
+    if (!matched[first[i]]) diff->only_in_old.push_back(old_tree.files[i].rel);
   }
   if (!old_tree.others.empty()) {
     std::set<std::string> new_keys;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -23,11 +23,13 @@ struct NewFile {
 };
 
 struct TreeDiff {
-  std::vector<NewFile> files;                      // every file of NEW, sorted by rel
-  std::vector<std::string> new_folders;            // every folder of NEW
-  std::map<std::string, std::string> old_folders;  // every folder of OLD by its name_key
-  std::map<std::string, std::string> old_files;    // every file of OLD by its name_key
-  std::vector<std::string> only_in_old;            // files of OLD that NEW lacks
+  std::vector<NewFile> files;            // every file of NEW, sorted by rel
+  std::vector<std::string> new_folders;  // every folder of NEW
+  // Every folder and file of OLD by its name_key (windows_key), found by hash: a game holds tens
+  // of thousands.
+  std::unordered_map<std::string, std::string> old_folders;
+  std::unordered_map<std::string, std::string> old_files;
+  std::vector<std::string> only_in_old;  // files of OLD that NEW lacks
   // Entries that are neither files nor folders (a device, a pipe, a link that leads nowhere).
   std::vector<std::string> skipped;      // of NEW: the updater can't carry them
   std::vector<std::string> old_others;   // of OLD, only there
