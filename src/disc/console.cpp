@@ -1,6 +1,7 @@
 // The console and the messages of the publisher's tools; see console.h.
 #include "console.h"
 
+#include "cp932_text.h"
 #include "system.h"
 #include "update_version.h"
 
@@ -43,6 +44,10 @@ std::string printable(std::string_view text) {
 
 std::string shown_path(const std::filesystem::path& path) {
   return printable(path.u8string());
+}
+
+std::string shown(const std::string& cp932) {
+  return "\"" + printable(cp932_to_utf8(cp932)) + "\"";
 }
 
 void set_tool_name(const char* name) {

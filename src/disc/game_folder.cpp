@@ -9,11 +9,10 @@
 #include <cstdio>
 
 #include "cp932_text.h"
-#include "plan/dbcs.h"
 
 bool same_contents(const std::string& a, const std::string& b) {
-  FILE* fa = fopen(a.c_str(), "rb");
-  FILE* fb = fa != nullptr ? fopen(b.c_str(), "rb") : nullptr;
+  FILE* fa = open_file(a, "rb");
+  FILE* fb = fa != nullptr ? open_file(b, "rb") : nullptr;
   bool same = fb != nullptr;
   while (same) {
     char ba[16384];
@@ -31,11 +30,10 @@ bool same_contents(const std::string& a, const std::string& b) {
   return same;
 }
 
-// A game folder's path and a name from the list, joined as the updater joins them.
+// A game folder's path and a name from the list (UTF-8), joined as the updater joins them.
 std::string joined(const std::string& dir, const std::string& name) {
   if (name.empty()) return dir;
-  bool separated = ends_with_backslash_char(dir.c_str()) ||
-                   (!dir.empty() && (dir.back() == '/' || dir.back() == ':'));
+  bool separated = !dir.empty() && (is_path_separator(dir.back()) || dir.back() == ':');
   return dir + (separated ? "" : "\\") + name;
 }
 
@@ -71,7 +69,8 @@ GameItem GameFolder::find(const std::string& name) {
   std::string path;
   std::string last;
   if (kCaseBlindFileNames) {
-    path = joined(dir_, name);  // the file system finds the name as the updater's copy will
+    // The file system finds the name as the updater's copy will.
+    path = joined(dir_, cp932_to_utf8(name));
   } else {
     path = dir_;
     for (const std::string& part : name_parts(name)) {

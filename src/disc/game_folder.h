@@ -21,7 +21,7 @@ struct GameItem {
   bool system = false;
   bool dot_name = false;        // hidden because Wine hides a Unix name that starts with a dot
   bool read_only_here = false;  // read-only in this folder, whatever read_only says
-  std::string native;           // its path in the platform's bytes, when it is there
+  std::string native;           // its path, when it is there
 };
 
 // How a game folder's attributes are read.
@@ -55,7 +55,7 @@ class GameFolder {
   std::map<std::string, std::map<std::string, std::string>> listings_;
 };
 
-bool is_folder(const std::string& path);  // path in the platform's bytes
+bool is_folder(const std::string& path);
 
-// Whether two files (paths in the platform's bytes) hold the same bytes.
+// Whether two files hold the same bytes.
 bool same_contents(const std::string& a, const std::string& b);

@@ -3,14 +3,11 @@
 
 #include <cstring>
 
+#include "console.h"
 #include "names.h"
 #include "setuplist/setup_record.h"
 
 namespace {
-
-std::string shown(const std::string& cp932) {
-  return "\"" + cp932_to_utf8(cp932) + "\"";
-}
 
 std::string copied_files(size_t count) {
   return std::to_string(count) + (count == 1 ? " copied file" : " copied files");

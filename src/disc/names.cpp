@@ -1,6 +1,7 @@
 // The splitter and the key of names; see names.h.
 #include "names.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "cp932_text.h"
@@ -92,11 +93,16 @@ std::vector<std::string> folders_above(const std::string& name, NameText text) {
   return folders;
 }
 
+// The levels are walked in place, not split into strings first: update-make asks for the keys of
+// every name of two versions of a game.
 std::string name_key(std::string_view name, NameText text) {
   if (text == NameText::cp932) return game_name_key(std::string(name));
   std::string key;
-  for (const std::string& level : name_levels(name, text)) {
-    std::string part = part_key(level, text);
+  key.reserve(name.size());
+  for (size_t start = 0; start <= name.size();) {
+    size_t end = std::min(next_separator(name, start, text), name.size());
+    std::string part = part_key(std::string(name.substr(start, end - start)), text);
+    start = end + 1;
     if (part.empty()) continue;  // an empty or "." level, or one of dots and blanks
     if (!key.empty()) key += '\\';
     key += part;
@@ -115,6 +121,12 @@ std::string upper_case_utf8(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
+    char a = s[i];
+    if (static_cast<unsigned char>(a) < 0x80) {  // most names are ASCII: their capitals are ASCII
+      out += a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a;
+      ++i;
+      continue;
+    }
     char32_t c;
     size_t len = next_utf8_char(s.substr(i), &c);
     if (len == 0) {  // not a character: as it is

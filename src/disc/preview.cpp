@@ -5,16 +5,13 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "console.h"
 #include "plan/file_names.h"
 #include "tree_scan.h"
 
 namespace {
 
-std::string shown(const std::string& cp932) {
-  return "\"" + cp932_to_utf8(cp932) + "\"";
-}
-
-// Whether the file at path a (in the platform's bytes) was written after the one at b. The copy
+// Whether the file at path a was written after the one at b. The copy
 // keeps the source's time, so a newer game file means an older version put in its place.
 bool written_after(const std::string& a, const std::string& b) {
   std::error_code ea;
@@ -72,7 +69,7 @@ std::string replaced_file(const CopyPlan& plan, int32_t earlier,
                           const std::vector<ListedFile>& files, const GameItem& game_file) {
   for (int32_t i = earlier; i >= 0; i = plan.steps[i].earlier) {
     if (plan.steps[i].outcome != StepOutcome::fails)
-      return files[static_cast<size_t>(plan.steps[i].entry)].source.native;
+      return files[static_cast<size_t>(plan.steps[i].entry)].source.path;
   }
   return game_file.native;
 }
@@ -88,9 +85,9 @@ void add_step(GameFolder* game, const CopyPlan& plan, const PlanStep& step,
   if (step.outcome == StepOutcome::replaces) {
     std::string replaced = replaced_file(plan, step.earlier, files, game_file);
     uint64_t replaced_size = step.room.replaced_size;
-    bool same = replaced_size == file.source.size && same_contents(replaced, file.source.native);
+    bool same = replaced_size == file.source.size && same_contents(replaced, file.source.path);
     if (same) outcome = Outcome::identical;
-    if (!same && written_after(replaced, file.source.native)) {
+    if (!same && written_after(replaced, file.source.path)) {
       report->notes.push_back(
           {file.line, NoteKind::older_than_installed,
            shown(file.name) + ": the game's file is newer than the disc's, which would put an "

@@ -12,16 +12,17 @@
 #include "game_plan.h"
 #include "list_hints.h"
 #include "list_scan.h"
+#include "names.h"
 #include "pe_signature.h"
 #include "plan/copy_selection.h"
 #include "plan/file_names.h"
 #include "plan/name_identity.h"
 #include "preview.h"
-#include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "source_lookup.h"
+#include "system.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ void run_parser(FILE* list, ParseWatch* watch) {
 // Nothing is read when the file can't be opened: the parse then reports why.
 std::string read_whole(const std::string& path) {
   std::string bytes;
-  FILE* file = fopen(path.c_str(), "rb");
+  FILE* file = open_file(path, "rb");
   if (file == nullptr) return bytes;
   char buf[16384];
   size_t n;
@@ -163,8 +164,8 @@ std::string read_whole(const std::string& path) {
 // opened or read.
 bool parse_list(const std::string& list_path, const std::string& shown, ParseWatch* watch,
                 std::string* error) {
-  FILE* list = open_setup_list(list_path.c_str());
-  FILE* again = list != nullptr ? open_setup_list(list_path.c_str()) : nullptr;
+  FILE* list = open_list_file(file_path(list_path));
+  FILE* again = list != nullptr ? open_list_file(file_path(list_path)) : nullptr;
   if (again == nullptr) {
     *error = "cannot open " + printable(shown) + ": " + strerror(errno);
     if (list != nullptr) (void)fclose(list);
@@ -283,6 +284,39 @@ std::vector<ListedFile> fill_files(const std::string& dir, const ParseWatch& wat
   return listed;
 }
 
+// The medium's update.exe, found as a player's Windows finds it: letter case aside.
+SourceFile find_update_exe(const std::string& medium) {
+  SourceFile exe = find_source_file(medium, "", "update.exe");
+  if (exe.exists) return exe;
+  for (const std::string& name : folder_names(medium)) {
+    if (upper_case_utf8(name) == "UPDATE.EXE") {
+      SourceFile found = find_source_file(medium, "", name.c_str());
+      if (found.exists) return found;
+    }
+  }
+  return exe;
+}
+
+// A medium is a disc only with a program to start: without one (or with a file that is none)
+// players have nothing to run. A program without a signature gets a note.
+void check_update_exe(const std::string& medium, CheckReport* report) {
+  SourceFile exe = find_update_exe(medium);
+  PeSignature signature = exe.exists ? read_pe_signature(exe.path) : PeSignature::unreadable;
+  std::string problem;
+  if (!exe.exists) {
+    problem = "there is no update.exe beside the list (" + exe.path +
+              "): players have nothing to start the update with";
+  } else if (signature == PeSignature::unreadable) {
+    problem = "update.exe (" + exe.path + ") can't be read";
+  } else if (signature == PeSignature::not_pe) {
+    problem = "update.exe (" + exe.path + ") is not a Windows program (" + kNotAProgram +
+              "): Windows refuses to start it, and players get no update";
+  }
+  if (!problem.empty()) report->problems.push_back({0, ProblemKind::update_exe, problem});
+  if (signature == PeSignature::unsigned_pe)
+    report->notes.push_back({0, NoteKind::unsigned_exe, kUnsignedExeAdvice});
+}
+
 bool over_a_limit(const CheckReport& report) {
   return std::any_of(report.problems.begin(), report.problems.end(),
                      [](const Problem& p) { return p.kind == ProblemKind::limit; });
@@ -316,6 +350,10 @@ const char* problem_kind_name(ProblemKind kind) {
       return "missing-folder";
     case ProblemKind::registry_key:
       return "registry-key";
+    case ProblemKind::registry_value:
+      return "registry-value";
+    case ProblemKind::update_exe:
+      return "update-exe";
   }
   return "unknown";
 }
@@ -362,11 +400,11 @@ bool build_report(const std::string& dir, const std::string& game_dir, CheckRepo
                   std::string* error, GameReading reading) {
   *report = CheckReport{};
   if (!game_dir.empty() && !is_folder(game_dir)) {
-    *error = "the game folder " + printable(display_path(game_dir)) + " is not a folder";
+    *error = "the game folder " + printable(game_dir) + " is not a folder";
     return false;
   }
   SetupListPlace place = locate_setup_list(dir);
-  report->list_path = display_path(place.list);
+  report->list_path = place.list;
   ParseWatch watch{};
   if (!parse_list(place.list, report->list_path, &watch, error)) return false;
 
@@ -385,13 +423,9 @@ bool build_report(const std::string& dir, const std::string& game_dir, CheckRepo
   plan_against(game_dir.empty() ? nullptr : &game, listed, &plan);
   report->plan.assign(plan.steps, plan.steps + plan.step_count);
   add_folder_notes(plan, listed, !game_dir.empty(), report);
-  // The updater beside the list, found as the player's Windows finds it; a medium without one
-  // is not a disc yet, and says nothing about signing.
-  SourceFile exe = find_source_file(place.medium, "", "update.exe");
-  if (exe.exists && read_pe_signature(exe.native) == PeSignature::unsigned_pe)
-    report->notes.push_back({0, NoteKind::unsigned_exe, kUnsignedExeAdvice});
+  check_update_exe(place.medium, report);
   if (!game_dir.empty()) {
-    report->against = display_path(game_dir);
+    report->against = game_dir;
     preview_against(&game, plan, listed, over_a_limit(*report), report);
   }
   std::stable_sort(report->problems.begin(), report->problems.end(),

@@ -22,6 +22,8 @@ enum class ProblemKind {
   encoding,        // bytes that aren't code page 932, NUL bytes, text after a Ctrl-Z
   missing_folder,  // a folder the updater can't make is missing from the game (--against)
   registry_key,    // the list's key is not the one the game's installer writes (--key, --reg)
+  registry_value,  // the installer's value is not one the updater reads as its folder (--reg)
+  update_exe,      // the medium's update.exe is missing or no Windows program
 };
 
 const char* problem_kind_name(ProblemKind kind);

@@ -6,8 +6,11 @@
 #ifdef _WIN32
 
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -37,6 +40,20 @@ std::string narrow(const wchar_t* wide, int len, UINT code_page) {
     return "";
   }
   return out;
+}
+
+// A path as the tools hold it (UTF-8) for the wide file functions.
+std::wstring widen(const std::string& utf8) {
+  int len = static_cast<int>(utf8.size());
+  if (len == 0) return L"";
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(
+      static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), len, wide.data(), len)));
+  return wide;
+}
+
+std::string narrow_utf8(const wchar_t* wide) {
+  return narrow(wide, static_cast<int>(wcslen(wide)), CP_UTF8);
 }
 
 }  // namespace
@@ -123,7 +140,7 @@ std::vector<std::string> command_line_utf8(int, char**) {
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> args;
   for (int i = 0; wide != nullptr && i < count; ++i)
-    args.push_back(narrow(wide[i], static_cast<int>(wcslen(wide[i])), CP_UTF8));
+    args.push_back(narrow_utf8(wide[i]));
   LocalFree(wide);
   return args;
 }
@@ -135,9 +152,35 @@ std::filesystem::path program_folder() {
   return std::filesystem::path(path).parent_path();
 }
 
-std::string platform_path(const std::filesystem::path& path) {
-  const std::wstring& wide = path.native();
-  return narrow(wide.c_str(), static_cast<int>(wide.size()), CP_ACP);
+bool is_path_separator(char c) {
+  return c == '\\' || c == '/';
+}
+
+std::string with_native_separators(std::string name) {
+  return name;
+}
+
+std::string path_text(const std::filesystem::path& path) {
+  return narrow_utf8(path.c_str());
+}
+
+std::filesystem::path file_path(const std::string& path) {
+  return std::filesystem::path(widen(path));
+}
+
+FILE* open_file(const std::string& path, const char* mode) {
+  return _wfopen(widen(path).c_str(), widen(mode).c_str());
+}
+
+FileReader::FileReader(const std::string& path)
+    : fd_(_wopen(widen(path).c_str(), _O_RDONLY | _O_BINARY)) {}
+
+FileReader::~FileReader() {
+  if (fd_ >= 0) (void)_close(fd_);
+}
+
+long FileReader::read(char* buffer, size_t size) {
+  return _read(fd_, buffer, static_cast<unsigned>(std::min<size_t>(size, 1u << 30)));
 }
 
 FILE* open_list_file(const std::filesystem::path& path) {
@@ -147,7 +190,7 @@ FILE* open_list_file(const std::filesystem::path& path) {
 PathFacts path_facts(const std::string& path) {
   PathFacts facts;
   WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) return facts;
+  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &info)) return facts;
   DWORD a = info.dwFileAttributes;
   facts.exists = true;
   facts.folder = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -159,33 +202,74 @@ PathFacts path_facts(const std::string& path) {
   return facts;
 }
 
+EntryFacts entry_facts(const std::string& path) {
+  EntryFacts facts;
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &info)) return facts;
+  facts.exists = true;
+  facts.folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  facts.file = !facts.folder;
+  facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  // 100 ns steps since 1601.
+  uint64_t ticks = (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                   info.ftLastWriteTime.dwLowDateTime;
+  facts.modified = std::filesystem::file_time_type(
+      std::chrono::duration_cast<std::filesystem::file_time_type::duration>(
+          std::chrono::nanoseconds(static_cast<int64_t>(ticks) * 100)));
+  return facts;
+}
+
+bool folder_entries(const std::string& dir, std::vector<FolderEntry>* entries, std::string* error) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((widen(dir) + L"\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) {
+    *error = "error " + std::to_string(GetLastError());
+    return false;
+  }
+  do {
+    std::string name = narrow_utf8(found.cFileName);
+    bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    // Asked of the file itself: NTFS may keep a listing's size and time behind a file still open.
+    if (name != "." && name != "..")
+      entries->push_back({name, link, entry_facts(dir + "\\" + name)});
+  } while (FindNextFileW(find, &found));
+  DWORD last = GetLastError();
+  FindClose(find);
+  if (last != ERROR_NO_MORE_FILES) {
+    *error = "error " + std::to_string(last);
+    return false;
+  }
+  return true;
+}
+
 std::vector<std::string> folder_names(const std::string& dir) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((widen(dir) + L"\\*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
-    std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &found));
+    std::string name = narrow_utf8(found.cFileName);
+    if (!name.empty() && name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileW(find, &found));
   FindClose(find);
   return names;
 }
 
 DiskSpace disk_space_of(const std::string& dir) {
   DiskSpace space;
+  std::wstring wide = widen(dir);
   ULARGE_INTEGER available;
-  if (!GetDiskFreeSpaceExA(dir.c_str(), &available, nullptr, nullptr)) return space;
+  if (!GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr)) return space;
   space.known = true;
   space.free = available.QuadPart;
-  // GetDiskFreeSpaceA wants the root of the volume (with its backslash) on older systems.
-  char root[MAX_PATH];
+  // GetDiskFreeSpaceW wants the root of the volume (with its backslash) on older systems.
+  wchar_t root[MAX_PATH];
   DWORD sectors_per_cluster;
   DWORD bytes_per_sector;
   DWORD free_clusters;
   DWORD clusters;
-  if (GetVolumePathNameA(dir.c_str(), root, sizeof root) &&
-      GetDiskFreeSpaceA(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters, &clusters)) {
+  if (GetVolumePathNameW(wide.c_str(), root, MAX_PATH) &&
+      GetDiskFreeSpaceW(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters, &clusters)) {
     space.cluster_size = static_cast<uint64_t>(sectors_per_cluster) * bytes_per_sector;
   }
   return space;
@@ -193,13 +277,19 @@ DiskSpace disk_space_of(const std::string& dir) {
 
 #else
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <iconv.h>
+#include <unistd.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <utf8proc.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -253,6 +343,8 @@ char32_t upper_case_unit(char32_t unit) {
 }
 
 std::string compose_name(const std::string& utf8) {
+  // An ASCII name is composed already; most names are.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) return utf8;
   utf8proc_uint8_t* composed =
       utf8proc_NFC(reinterpret_cast<const utf8proc_uint8_t*>(utf8.c_str()));
   if (composed == nullptr) return utf8;  // not UTF-8
@@ -281,8 +373,40 @@ std::filesystem::path program_folder() {
   return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
 }
 
-std::string platform_path(const std::filesystem::path& path) {
+bool is_path_separator(char c) {
+  return c == '/';
+}
+
+// On Linux a backslash is part of a name: the medium's names go through a converter first, so a
+// second byte 0x5C is never taken for one here.
+std::string with_native_separators(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}
+
+std::string path_text(const std::filesystem::path& path) {
   return path.string();
+}
+
+std::filesystem::path file_path(const std::string& path) {
+  return std::filesystem::path(path);
+}
+
+FILE* open_file(const std::string& path, const char* mode) {
+  return fopen(path.c_str(), mode);
+}
+
+FileReader::FileReader(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+
+FileReader::~FileReader() {
+  if (fd_ >= 0) (void)close(fd_);
+}
+
+long FileReader::read(char* buffer, size_t size) {
+  for (;;) {
+    ssize_t got = ::read(fd_, buffer, size);
+    if (got >= 0 || errno != EINTR) return static_cast<long>(got);
+  }
 }
 
 namespace {
@@ -326,6 +450,57 @@ PathFacts path_facts(const std::string& path) {
   return facts;
 }
 
+namespace {
+
+EntryFacts facts_of(const struct stat& info) {
+  EntryFacts facts;
+  facts.exists = true;
+  facts.folder = S_ISDIR(info.st_mode);
+  facts.file = S_ISREG(info.st_mode);
+  facts.size = static_cast<uint64_t>(info.st_size);
+  facts.modified = std::filesystem::file_time_type(
+      std::chrono::duration_cast<std::filesystem::file_time_type::duration>(
+          std::chrono::seconds(info.st_mtim.tv_sec) +
+          std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
+  return facts;
+}
+
+}  // namespace
+
+EntryFacts entry_facts(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 ? facts_of(info) : EntryFacts{};
+}
+
+bool folder_entries(const std::string& dir, std::vector<FolderEntry>* entries, std::string* error) {
+  DIR* folder = opendir(dir.c_str());
+  if (folder == nullptr) {
+    *error = strerror(errno);
+    return false;
+  }
+  // readdir says it failed only through errno, which the queries in between may have set.
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(folder);
+    if (entry == nullptr) break;
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info;
+    bool link = entry->d_type == DT_LNK;
+    if (entry->d_type == DT_UNKNOWN) {  // a file system that doesn't say in the listing
+      link = fstatat(dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+             S_ISLNK(info.st_mode);
+    }
+    EntryFacts facts;
+    if (fstatat(dirfd(folder), entry->d_name, &info, 0) == 0) facts = facts_of(info);
+    entries->push_back({std::move(name), link, facts});
+  }
+  bool failed = errno != 0;
+  if (failed) *error = strerror(errno);
+  (void)closedir(folder);  // read only: nothing to lose
+  return !failed;
+}
+
 std::vector<std::string> folder_names(const std::string& dir) {
   std::vector<std::string> names;
   std::error_code error;
@@ -349,6 +524,10 @@ DiskSpace disk_space_of(const std::string& dir) {
 #endif
 
 // The temporaries of a run, shared by both halves.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace {
 
 std::mutex& temporaries_mutex() {
@@ -362,11 +541,17 @@ std::vector<std::filesystem::path>& temporaries() {
 }
 
 long ChildProcess = 0;
+std::atomic<bool> Interrupted{false};
 
 void stop_child_process(long pid);
+// Takes the interrupts from now on, once watch_interrupts has been called.
+void start_watching();
 
-// Called with the lock held, which is never given back: the process ends right after.
-void remove_temporaries() {
+// Called with the lock held, which is never given back: the process ends right after. The flag
+// goes up first, so that a long write holding the lock lets it go at its next piece.
+void remove_temporaries_on_interrupt() {
+  Interrupted = true;
+  temporaries_mutex().lock();
   if (ChildProcess != 0) stop_child_process(ChildProcess);
   for (const std::filesystem::path& path : temporaries())
     (void)remove_tree(path);
@@ -374,7 +559,12 @@ void remove_temporaries() {
 
 }  // namespace
 
+bool interrupt_pending() {
+  return Interrupted;
+}
+
 void track_temporary(const std::filesystem::path& path) {
+  start_watching();
   std::lock_guard<std::mutex> lock(temporaries_mutex());
   temporaries().push_back(path);
 }
@@ -388,12 +578,15 @@ void untrack_temporary(const std::filesystem::path& path) {
 }
 
 std::unique_lock<std::mutex> temporaries_lock() {
-  return std::unique_lock<std::mutex>(temporaries_mutex());
-}
-
-void track_child_process(long pid) {
-  std::lock_guard<std::mutex> lock(temporaries_mutex());
-  ChildProcess = pid;
+  std::unique_lock<std::mutex> lock(temporaries_mutex());
+  // A write that gave up at an interrupt must not run on to remove the temporaries itself and
+  // end the run "nothing was made" before the interrupt's thread ends it as the signal would.
+  if (Interrupted) {
+    lock.unlock();
+    for (;;)
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+  }
+  return lock;
 }
 
 #ifdef _WIN32
@@ -405,8 +598,7 @@ void stop_child_process(long) {}  // the Windows build starts none
 // Runs on a thread of its own. Returning FALSE hands the event to the default handler, which ends
 // the process with STATUS_CONTROL_C_EXIT.
 BOOL WINAPI on_console_event(DWORD) {
-  temporaries_mutex().lock();
-  remove_temporaries();
+  remove_temporaries_on_interrupt();
   return FALSE;
 }
 
@@ -428,22 +620,44 @@ void watch_interrupts() {
   SetConsoleCtrlHandler(on_console_event, TRUE);
 }
 
+namespace {
+
+void start_watching() {}  // the console's handler runs from watch_interrupts on
+
+}  // namespace
+
 unsigned long process_id() {
   return GetCurrentProcessId();
+}
+
+bool runs_programs() {
+  return false;
+}
+
+bool program_on_path(const std::string&) {
+  return false;
+}
+
+int run_program(const std::vector<std::string>&, const std::filesystem::path&) {
+  return 127;
 }
 
 #else
 
 #include <pthread.h>
 #include <signal.h>
-#include <unistd.h>
-
-#include <thread>
+#include <sys/wait.h>
 
 namespace {
 
 void stop_child_process(long pid) {
   (void)kill(static_cast<pid_t>(pid), SIGTERM);
+}
+
+// The child process a run waits for (0: none), stopped with the run.
+void track_child_process(long pid) {
+  std::lock_guard<std::mutex> lock(temporaries_mutex());
+  ChildProcess = pid;
 }
 
 sigset_t interrupt_signals() {
@@ -461,8 +675,7 @@ void wait_for_interrupt() {
   sigset_t set = interrupt_signals();
   int signal_number = 0;
   if (sigwait(&set, &signal_number) != 0) return;
-  temporaries_mutex().lock();
-  remove_temporaries();
+  remove_temporaries_on_interrupt();
   // Ended by the signal itself, so the caller sees the status it expects (130 for Ctrl-C).
   (void)signal(signal_number, SIG_DFL);
   sigset_t one;
@@ -482,14 +695,85 @@ bool remove_tree(const std::filesystem::path& path) {
   return !ec;
 }
 
+// Until the first temporary there is nothing to remove, and a signal ends the run as it would any
+// program; the thread that takes them starts with the first. A process of two threads pays for
+// every file query it makes (the kernel shares its table of open files): a game's tens of
+// thousands of them are compared before anything is made.
+namespace {
+bool Watching = false;
+}  // namespace
+
 void watch_interrupts() {
+  Watching = true;
+}
+
+namespace {
+
+// Only the main thread makes temporaries, and no other thread exists before this one.
+void start_watching() {
+  static bool started = false;
+  if (!Watching || started) return;
+  started = true;
   sigset_t set = interrupt_signals();
   (void)pthread_sigmask(SIG_BLOCK, &set, nullptr);
   std::thread(wait_for_interrupt).detach();
 }
 
+}  // namespace
+
 unsigned long process_id() {
   return static_cast<unsigned long>(getpid());
+}
+
+bool runs_programs() {
+  return true;
+}
+
+bool program_on_path(const std::string& name) {
+  const char* path = getenv("PATH");
+  std::string_view dirs = path != nullptr ? path : "";
+  while (!dirs.empty()) {
+    size_t colon = dirs.find(':');
+    std::string dir(dirs.substr(0, colon));
+    dirs.remove_prefix(colon == std::string_view::npos ? dirs.size() : colon + 1);
+    std::string file = (dir.empty() ? "." : dir) + "/" + name;
+    struct stat info;
+    if (stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(file.c_str(), X_OK) == 0)
+      return true;
+  }
+  return false;
+}
+
+int run_program(const std::vector<std::string>& args, const std::filesystem::path& log) {
+  std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  (void)fflush(stdout);  // the child must not write our buffered output a second time
+  (void)fflush(stderr);
+  pid_t child = fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    sigset_t none;  // the tool blocks the interrupt signals; the child must not inherit that
+    sigemptyset(&none);
+    (void)sigprocmask(SIG_SETMASK, &none, nullptr);
+    int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      (void)dup2(fd, STDOUT_FILENO);
+      (void)dup2(fd, STDERR_FILENO);
+    }
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  track_child_process(child);
+  int status = 0;
+  pid_t waited;
+  while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
+  }
+  track_child_process(0);
+  if (waited < 0) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 #endif

@@ -1,6 +1,10 @@
 // Where the publisher's tools differ between Linux and Windows, and nowhere else: the code page
-// converters, the code page of the "A" file functions, the console, the command line and the
-// program's own folder.
+// converters, the code page of the "A" file functions, the console, the command line, paths and
+// file queries, the program's own folder, interrupts and the programs a tool runs.
+//
+// The tools hold every path as UTF-8 text on both systems (on Linux the file system's own bytes,
+// UTF-8 in practice); the functions here take that form, and Windows' are its wide ("W") ones, so
+// that a folder such as C:\Users\José or C:\作業 is reached whatever the system's code page.
 #pragma once
 
 #include <cstddef>
@@ -39,10 +43,22 @@ constexpr bool kCaseBlindFileNames = true;
 constexpr bool kCaseBlindFileNames = false;
 #endif
 
-// The code page of the names the tools hand to the "A" file functions: 932 on Linux, where the
-// tools convert themselves; the process's ANSI code page on Windows, which the tools' manifest
-// asks to be 932 (Windows 11 grants it on any system locale, earlier versions ignore it).
+// The code page the updater's rules read names in (its lead bytes): 932 on Linux, where the tools
+// convert themselves; the process's ANSI code page on Windows, which the tools' manifest asks to
+// be 932 (Windows 11 grants it on any system locale, earlier versions ignore it).
 unsigned ansi_code_page();
+
+// The separator this system joins a folder and a name with.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+// Whether a path's own separator ends a folder's name here: '/' on Linux; '\\' and '/' on
+// Windows.
+bool is_path_separator(char c);
+// A relative name the updater composed ('\\' between its levels) with this system's separator.
+std::string with_native_separators(std::string name);
 
 // Makes a console show UTF-8 (a console shows UTF-8 only when told to; a pipe or a file takes the
 // bytes as they are). Returns what console_restore needs, 0 when nothing was changed.
@@ -50,15 +66,34 @@ unsigned console_to_utf8();
 void console_restore(unsigned saved);
 
 // The arguments as UTF-8. Windows gives them from the wide command line, so that any name
-// arrives whatever the system's code page.
+// arrives whatever the system's code page (its 8-bit command line holds a best-fit "Jose").
 std::vector<std::string> command_line_utf8(int argc, char** argv);
 
 // The folder this program was started from.
 std::filesystem::path program_folder();
 
-// A path in the bytes the platform's "A" file functions take (the system's code page on Windows).
-// Empty when the path has no such form.
-std::string platform_path(const std::filesystem::path& path);
+// A path as the tools hold it (UTF-8), and back. Empty when a Windows path has no such form (a
+// lone surrogate).
+std::string path_text(const std::filesystem::path& path);
+std::filesystem::path file_path(const std::string& path);
+// fopen of a path as the tools hold it.
+FILE* open_file(const std::string& path, const char* mode);
+
+// A file opened for reading its bytes straight from the system, no stream between (tens of
+// thousands of files are compared), and closed when it goes.
+class FileReader {
+ public:
+  explicit FileReader(const std::string& path);
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+  bool is_open() const { return fd_ >= 0; }
+  // Up to size bytes; 0 at the end, -1 when it fails.
+  long read(char* buffer, size_t size);
+
+ private:
+  int fd_;
+};
 
 // Removes a tree, read-only files included (Windows refuses to delete a read-only file, and a copy
 // keeps NEW's read-only attribute). False when something is left.
@@ -67,9 +102,12 @@ bool remove_tree(const std::filesystem::path& path);
 // Interrupted runs. From watch_interrupts on (call it first thing in main, before any thread is
 // made), SIGINT, SIGTERM and SIGHUP (on Windows Ctrl-C, Ctrl-Break and a closed console) remove
 // every tracked temporary and the running child process, then end the process as the signal
-// would have. Writes into the temporaries are made under temporaries_lock, so that none comes
-// after the removal.
+// would have (before the first temporary, with nothing to remove, they end it at once). Writes into
+// the temporaries are made under temporaries_lock, so that none comes after the removal; a long
+// write asks interrupt_pending between its pieces and gives the lock up when it is (Windows gives a
+// closed console's program 5 s).
 void watch_interrupts();
+bool interrupt_pending();
 void track_temporary(const std::filesystem::path& path);
 void untrack_temporary(const std::filesystem::path& path);
 std::unique_lock<std::mutex> temporaries_lock();
@@ -78,10 +116,16 @@ unsigned long process_id();
 // A setup list opened for reading as the updater opens it (text mode), by any name: Windows takes
 // the wide name.
 FILE* open_list_file(const std::filesystem::path& path);
-// The child process a run waits for (0: none), stopped with the run.
-void track_child_process(long pid);
+// Whether this build starts other programs (the Windows build starts none), and whether one of
+// that name is on the PATH.
+bool runs_programs();
+bool program_on_path(const std::string& name);
+// Runs a program with an argument vector of its own (never through a shell), its output and
+// errors written to log, and waits for it; an interrupt stops it with the run. Its exit status,
+// 127 when it can't be started, -1 when it can't be waited for.
+int run_program(const std::vector<std::string>& args, const std::filesystem::path& log);
 
-// One path (in the platform's bytes) as the file system answers for it, links followed. On Linux
+// One path as the file system answers for it, links followed. On Linux
 // the DOS attributes are read as Wine keeps them: read-only from a mode without any write bit,
 // hidden and system from the extended attribute user.DOSATTRIB.
 struct PathFacts {
@@ -94,8 +138,29 @@ struct PathFacts {
   bool system = false;
 };
 PathFacts path_facts(const std::string& path);
-// The names in a folder (platform bytes), for looking one up without regard to case where the
-// file system compares them byte for byte.
+// What a walk of a tree needs of one entry, from one query of the file system (a game holds tens
+// of thousands of files), links followed. modified is the time of its last write as this function
+// gives it: compare it only with another of its answers.
+struct EntryFacts {
+  bool exists = false;
+  bool folder = false;
+  bool file = false;  // neither a folder nor a device, a pipe or the like
+  uint64_t size = 0;
+  std::filesystem::file_time_type modified{};
+};
+EntryFacts entry_facts(const std::string& path);
+// The entries of a folder (not "." and ".."), each with whether it is a symbolic link itself and
+// what entry_facts says of it (on Linux asked relative to the open folder, which spares the
+// system a walk of the whole path for each). False, with the reason in *error, when the folder
+// can't be read.
+struct FolderEntry {
+  std::string name;
+  bool link = false;
+  EntryFacts facts;
+};
+bool folder_entries(const std::string& dir, std::vector<FolderEntry>* entries, std::string* error);
+// The names in a folder, for looking one up without regard to case where the file system
+// compares them byte for byte.
 std::vector<std::string> folder_names(const std::string& dir);
 
 struct DiskSpace {

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 
 #include "disc/console.h"
 #include "disc/cp932_text.h"
@@ -59,19 +60,28 @@ std::string name_problem(const NewFile& file, const ListSource& source, std::str
 }
 
 // Names that differ only in the case of their letters are one name on Windows and on the disc.
+// Names that differ only in how their kana are written (が, or か and a separate voicing mark, as
+// some systems and archivers write them) are two names on Windows, but code page 932 has only
+// the composed form: the conversion makes them one.
 void find_case_clashes(const TreeDiff& diff, std::vector<std::string>* problems) {
-  std::map<std::string, std::string> first;
-  auto note = [&](const std::string& rel) {
-    auto [it, fresh] = first.emplace(windows_key(rel), rel);
-    if (!fresh) {
-      problems->push_back(shown_name(it->second) + " and " + shown_name(rel) +
+  std::unordered_map<std::string, const std::string*> first;  // by key: a game holds thousands
+  first.reserve(diff.files.size() + diff.new_folders.size());
+  auto note = [&](const std::string& key, const std::string& rel) {
+    auto [it, fresh] = first.emplace(key, &rel);
+    if (fresh) return;
+    if (*it->second == rel) {
+      problems->push_back("two names in NEW become " + shown_name(rel) +
+                          " in code page 932, which writes kana with their voicing marks only "
+                          "composed (one of them is written decomposed); keep one of them");
+    } else {
+      problems->push_back(shown_name(*it->second) + " and " + shown_name(rel) +
                           " are one name on Windows; keep one of them");
     }
   };
   for (const std::string& folder : diff.new_folders)
-    note(folder);
+    note(windows_key(folder), folder);
   for (const NewFile& file : diff.files)
-    note(file.rel);
+    note(file.key, file.rel);
 }
 
 // The updater can't put a file where the game has a folder, nor a folder where it has a file.
@@ -183,9 +193,13 @@ void check_folders(const DiscPlan& plan, const TreeDiff& diff, std::vector<std::
 
 void find_empty_new_folders(const TreeDiff& diff, DiscPlan* plan) {
   std::set<std::string> holding_files;
+  std::string last_folder;  // the files come sorted: most share the folder of the one before
   for (const NewFile& file : diff.files) {
-    for (const std::string& folder : folders_above(file.rel, NameText::file_system))
-      holding_files.insert(windows_key(folder));
+    std::string folder = folder_of(file.rel, NameText::file_system);
+    if (folder.empty() || folder == last_folder) continue;
+    last_folder = folder;
+    for (const std::string& above : folders_above(file.rel, NameText::file_system))
+      holding_files.insert(windows_key(above));
   }
   for (const std::string& folder : diff.new_folders) {
     std::string key = windows_key(folder);

@@ -90,10 +90,6 @@ void take_reg_part(const std::optional<std::string>& option, const char* what, s
   }
 }
 
-std::string shown(const std::string& cp932) {
-  return "\"" + cp932_to_utf8(cp932) + "\"";
-}
-
 // A value is written as #KEY "value": a double quote would end it, a control character the line,
 // and the whole line must fit the parser's line buffer.
 void check_value(const char* what, const std::string& value, size_t limit,

@@ -1,6 +1,8 @@
 // The summary of a made update.
 #include "summary.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "disc/console.h"
@@ -78,10 +80,9 @@ std::string summary_text(const MadeUpdate& made) {
     out += "  " + pad_to_width(change_name(entry.file->change), 7) + " " +
            right_aligned(std::to_string(entry.file->size), 12) + "  " + entry.shown + "\n";
   }
-  std::vector<std::string> same = unchanged(*made.diff);
-  if (!same.empty()) {
-    out += "Unchanged, left off the update: " + std::to_string(same.size()) + " file(s)\n";
-  }
+  auto same = std::count_if(made.diff->files.begin(), made.diff->files.end(),
+                            [](const NewFile& file) { return file.change == Change::unchanged; });
+  if (same != 0) out += "Unchanged, left off the update: " + std::to_string(same) + " file(s)\n";
   list_names(&out,
              "Only in OLD: the updater can't remove files, so these stay in the players' games",
              shown_names(made.diff->only_in_old));

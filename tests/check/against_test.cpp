@@ -166,6 +166,7 @@ TEST_P(Against, OutcomeOfEachCopiedFile) {
   TempDir disc;
   TempDir game;
   disc.write("update.ini", kHead + c.files);
+  disc.write("update.exe", stand_in_update_exe());
   for (const std::string& file : c.disc)
     disc.write("GAME/" + file, kDiscBytes);
   for (const GameFile& file : c.game) {

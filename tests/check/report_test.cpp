@@ -158,6 +158,7 @@ TEST_P(Problems, FoundOnTheirLines) {
   const ProblemCase& c = GetParam();
   TempDir dir;
   dir.write("update.ini", c.list);
+  dir.write("update.exe", stand_in_update_exe());
   for (const std::string& file : c.files)
     dir.write(file, "data");
 
@@ -210,6 +211,7 @@ TEST(Report, JapaneseRecordAndSourcePaths) {
             "#TITLE \"星のかけら\"\n#PATH データ\\\n#REG_S ソフト\n"
             "#INSTALL_LST\n[標準]\n#FILE\n[標準]\n表\\ソ.txt\n");
   dir.write(u8"データ/表/ソ.txt", "data");
+  dir.write("update.exe", stand_in_update_exe());
   CheckReport report = report_on(dir);
 
   EXPECT_EQ(field(report, "TITLE"), u8"星のかけら");
@@ -281,67 +283,43 @@ TEST(Report, ListGivenByItsPath) {
   EXPECT_EQ(error.find("gone.ini/"), std::string::npos) << error;
 }
 
-// A program's header as far as the security directory: MZ, PE, the optional header of magic
-// (0x10B PE32, 0x20B PE32+) with `directories` entries, then a certificate of cert_type when
-// cert_type is not 0, or an entry that points past the end of the file when it is -1.
-std::string pe_image(uint16_t magic, size_t directories, int cert_type) {
-  auto put = [](std::string* b, size_t at, uint32_t v, int bytes) {
-    if (b->size() < at + static_cast<size_t>(bytes)) b->resize(at + static_cast<size_t>(bytes));
-    for (int i = 0; i < bytes; ++i)
-      (*b)[at + static_cast<size_t>(i)] = static_cast<char>(v >> (8 * i) & 0xFF);
-  };
-  size_t count_at = magic == 0x10B ? 92 : 108, optional = 0x40 + 24;
-  std::string b = "MZ";
-  put(&b, 0x3C, 0x40, 4);
-  b += "PE"s + '\0' + '\0';
-  put(&b, 0x40 + 20, static_cast<uint32_t>(count_at + 4 + 8 * directories), 2);
-  put(&b, optional, magic, 2);
-  put(&b, optional + count_at, static_cast<uint32_t>(directories), 4);
-  size_t end = optional + count_at + 4 + 8 * directories, security = optional + count_at + 4 + 32;
-  b.resize(end + 64);
-  if (cert_type != 0 && directories > 4) {
-    put(&b, security, static_cast<uint32_t>(b.size()), 4);
-    put(&b, security + 4, cert_type < 0 ? 4096 : 16, 4);
-    if (cert_type > 0) {
-      size_t cert = b.size();
-      put(&b, cert, 16, 4);  // dwLength, wRevision, wCertificateType, then the signature
-      put(&b, cert + 4, 0x0200, 2);
-      put(&b, cert + 6, static_cast<uint32_t>(cert_type), 2);
-      put(&b, cert + 12, 0x30, 4);
-    }
-  }
-  return b;
-}
-
-// The note comes from the disc's update.exe alone: only a program whose security directory
-// holds a PKCS #7 signature (type 2) is signed. A medium without a program gets no note.
-TEST(Report, UnsignedExeNote) {
+// The disc's update.exe: a problem when it is missing or no program Windows starts, a note when
+// its security directory holds no PKCS #7 signature (type 2).
+TEST(Report, UpdateExe) {
   const struct {
     const char* name;
-    std::string exe;  // empty: none on the medium
-    bool note;
+    const char* file;  // the name on the medium
+    std::string exe;
+    const char* found;  // "problem", "note" or ""
   } cases[] = {
-      {"no update.exe", "", false},
-      {"not a program", "MZ stand-in for update.exe", false},
-      {"PE32+ unsigned", pe_image(0x20B, 16, 0), true},
-      {"PE32 unsigned", pe_image(0x10B, 16, 0), true},
-      {"PE32+ signed", pe_image(0x20B, 16, 2), false},
-      {"PE32 signed", pe_image(0x10B, 16, 2), false},
-      {"no security slot", pe_image(0x20B, 4, 2), true},
-      {"an X.509 entry, not a signature", pe_image(0x20B, 16, 1), true},
-      {"signature cut off", pe_image(0x20B, 16, -1), true},
-      {"header cut short", pe_image(0x20B, 16, 2).substr(0, 0x60), false},
+      {"no update.exe", "", "", "problem"},
+      {"a text file", "update.exe", "stand-in for update.exe", "problem"},
+      {"the two bytes MZ", "update.exe", "MZ", "problem"},
+      {"a folder", "update.exe/x", "", "problem"},
+      {"header cut short", "update.exe", pe_image(0x20B, 16, 2).substr(0, 0x60), "problem"},
+      {"a DLL", "update.exe", pe_image(0x20B, 16, 2, 0x2022), "problem"},
+      {"no executable image", "update.exe", pe_image(0x20B, 16, 2, 0x20), "problem"},
+      {"PE32+ unsigned", "update.exe", pe_image(0x20B, 16, 0), "note"},
+      {"PE32 unsigned", "update.exe", pe_image(0x10B, 16, 0), "note"},
+      {"PE32+ signed", "update.exe", pe_image(0x20B, 16, 2), ""},
+      {"PE32 signed", "update.exe", pe_image(0x10B, 16, 2), ""},
+      {"named in capitals", "UPDATE.EXE", pe_image(0x10B, 16, 2), ""},
+      {"no security slot", "update.exe", pe_image(0x20B, 4, 2), "note"},
+      {"an X.509 entry, not a signature", "update.exe", pe_image(0x20B, 16, 1), "note"},
+      {"signature cut off", "update.exe", pe_image(0x20B, 16, -1), "note"},
   };
   for (const auto& c : cases) {
     TempDir dir;
     dir.write("update.ini", kOneType + "a.txt\n");
     dir.write("GAME/a.txt", "data");
-    if (!c.exe.empty()) dir.write("update.exe", c.exe);
+    if (*c.file != '\0') dir.write(c.file, c.exe);
     CheckReport report = report_on(dir);
-    bool noted = false;
+    std::string found;
+    for (const Problem& problem : report.problems)
+      found += problem.kind == ProblemKind::update_exe && problem.line == 0 ? "problem" : "other";
     for (const Note& note : report.notes)
-      noted = noted || (note.kind == NoteKind::unsigned_exe && note.line == 0);
-    EXPECT_EQ(noted, c.note) << c.name;
+      found += note.kind == NoteKind::unsigned_exe && note.line == 0 ? "note" : "other";
+    EXPECT_EQ(found, c.found) << c.name;
   }
 }
 
