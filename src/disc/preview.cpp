@@ -16,8 +16,8 @@ namespace {
 bool written_after(const std::string& a, const std::string& b) {
   std::error_code ea;
   std::error_code eb;
-  auto ta = std::filesystem::last_write_time(std::filesystem::path(a), ea);
-  auto tb = std::filesystem::last_write_time(std::filesystem::path(b), eb);
+  auto ta = std::filesystem::last_write_time(file_path(a), ea);
+  auto tb = std::filesystem::last_write_time(file_path(b), eb);
   return !ea && !eb && written_clearly_after(ta, tb);
 }
 
