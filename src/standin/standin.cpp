@@ -1096,10 +1096,15 @@ UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
   return sizeof kSystemFolder - 1;
 }
 
-// Only from the system folder: a bare name would be searched for beside the exe too.
-HMODULE LoadLibraryExA(LPCSTR name, HANDLE, DWORD) {
+// Only from the system folder: a bare name would be searched for beside the exe too, and the
+// DLL's own dependencies beside the exe without the altered search path.
+HMODULE LoadLibraryExA(LPCSTR name, HANDLE, DWORD flags) {
   if (lower(name) != lower(std::string(kSystemFolder) + "\\rstrtmgr.dll")) {
     add_error(std::string("DLL loaded by a name other than its system path: ") + name);
+    return nullptr;
+  }
+  if (flags != LOAD_WITH_ALTERED_SEARCH_PATH) {
+    add_error("DLL loaded without LOAD_WITH_ALTERED_SEARCH_PATH");
     return nullptr;
   }
   return state().restart_manager && state().restart_manager->present ? &RestartManagerModule

@@ -191,7 +191,6 @@ constexpr DWORD ERROR_NO_MORE_FILES = 18;
 constexpr DWORD ERROR_WRITE_FAULT = 29;
 constexpr DWORD ERROR_READ_FAULT = 30;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
-constexpr DWORD ERROR_LOCK_VIOLATION = 33;
 constexpr DWORD ERROR_FILE_EXISTS = 80;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_DISK_FULL = 112;
@@ -283,6 +282,7 @@ BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD bytes_p
 
 // DLLs loaded at run time: only the Restart Manager, from the system folder.
 using FARPROC = INT_PTR (*)();
+constexpr DWORD LOAD_WITH_ALTERED_SEARCH_PATH = 0x8;
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 HMODULE LoadLibraryExA(LPCSTR name, HANDLE reserved, DWORD flags);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);

@@ -162,8 +162,9 @@ TEST_F(Sequence, DiscThatCannotFitStopsBeforeTheCopy) {
 }
 
 // A game file another program holds stops the run before the copy dialog with nothing copied and
-// no folder made; the copy's own refusals (a read-only file) and a file whose access rights refuse
-// the user are left to the copy, which reports each alone.
+// no folder made, whatever that program shares; one it holds for a moment only (a virus
+// scanner) does not. The copy's own refusals (a read-only file) and a file whose access rights
+// refuse the user are left to the copy, which reports each alone.
 struct Held {
   std::string file;
   DWORD share;       // what the holder lets others do
@@ -217,13 +218,21 @@ TEST_P(FilesInUse, StopTheRunBeforeTheCopy) {
 }
 
 const standin::RestartManagerAnswer kNoRestartManager = {};
+constexpr DWORD kSharesAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 const InUseCase kInUseCases[] = {
     {"holder_sharing_reading", {{"a.dat", FILE_SHARE_READ}}, kNoRestartManager, "a.dat\n\n"},
+    // It would let the old check write, but not the replace: a rename over an open file fails.
+    {"holder_sharing_everything", {{"a.dat", kSharesAll}}, kNoRestartManager, "a.dat\n\n"},
     {"first_in_copy_order",
      {{"b.dat", 0}, {"a.dat", 0}},
      kNoRestartManager,
      "a.dat（ほか 1 個のファイル）\n\n"},
+    {"holder_for_a_moment", {{"a.dat", kSharesAll, 200}}, kNoRestartManager, ""},
+    {"holder_for_longer_than_a_moment",
+     {{"a.dat", kSharesAll, 2000}},
+     kNoRestartManager,
+     "a.dat\n\n"},
     {"access_denied_is_not_in_use", {}, kNoRestartManager, "", true},
     {"read_only_file_is_refused_by_the_copy", {{"ro.dat", 0}}, kNoRestartManager, ""},
     {"file_the_copy_skips", {{"untyped.dat", 0}}, kNoRestartManager, ""},
