@@ -251,6 +251,28 @@ const InUseCase kInUseCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, FilesInUse, testing::ValuesIn(kInUseCases), CaseName());
 
+// A run ended where the system could not remove its temporary (a power cut) left it beside the
+// game file: the next run removes it before the room check, in the folders the list copies into,
+// and only names of its own shape.
+TEST_F(Sequence, LeftOverTemporariesAreRemoved) {
+  write("medium/update.ini", "#INSTALL_LST\n[A]\n#FILE\n[A]\na.dat\nsub\\b.dat\n");
+  write("medium/GAME/a.dat", "new");
+  write("medium/GAME/sub/b.dat", "new");
+  for (const char* left : {"game/updA6DD.tmp", "game/upd1.tmp", "game/sub/UPD00FF.TMP"})
+    write(left, std::string(5000, 'x'));
+  const Names kept = {"game/update.tmp", "game/upd12345.tmp", "game/saves/upd1.tmp",
+                      "game/upd2.tmp.bak"};
+  for (const std::string& other : kept)
+    write(other, "the player's");
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  standin::set_disk({true, 20000, 1, 512, false});  // room enough only without the left-overs
+  answer_update_dialog("", IDOK);
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(boxes(), Boxes{"TitleだよのＵＰＤＡＴＥ: ＵＰＤＡＴＥが完了しました。"});
+  EXPECT_EQ(files_under("game"), (Names{"a.dat", "saves", "saves/upd1.tmp", "sub", "sub/b.dat",
+                                        "upd12345.tmp", "upd2.tmp.bak", "update.tmp"}));
+}
+
 TEST_F(Sequence, UnknownTypeBoxesThenTheRunGoesOn) {
   write("medium/update.ini", "#FILE\n[X]\n");
   run_update(nullptr);
