@@ -26,7 +26,9 @@ struct Archive {
   std::string lines;  // the archive's two lines of the progress text
 };
 
-// a.txt, the archive data.pak and z.txt, in this order; the game has an old data.pak.
+// a.txt, the archive data.pak and z.txt, in this order; the game has an old data.pak, a small one:
+// under Wine, the rename over a large file holds up every program's calls to the Wine server
+// while the server frees the old file's blocks (see the maintainers' notes).
 Archive archive_update(const std::string& name, unsigned long long size) {
   Medium medium = fresh_medium(name + "-medium");
   medium.write_list(
