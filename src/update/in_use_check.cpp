@@ -8,20 +8,38 @@
 
 namespace {
 
-// Write and delete access, as the replace needs it, sharing everything so that only another
-// program's handle can refuse it; opened and closed at once, nothing written. A sharing violation
-// (a program that shares no writing, or runs the file) or a lock violation is another program;
-// access denied for any other reason is left to the copy, which reports that file alone.
-bool held_by_another_program(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_WRITE | DELETE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+// A virus scanner or an indexer holds a file for a moment; the game holds it for good. The check
+// tries a held file again for this long, all files together, before it counts the file as held.
+constexpr DWORD kMomentMs = 500;
+constexpr DWORD kRetryMs = 50;
+bool Waited = false;
+DWORD WaitEnds = 0;
+
+// What the replace needs: the rename over the file is refused while any other handle is open on
+// it, whatever that handle shares, and a running exe cannot be opened for writing. Write and
+// delete access, sharing nothing, asks both; opened and closed at once, nothing written. Access
+// denied (a read-only file, rights that refuse this user) is left to the copy, which reports
+// that file alone.
+bool held_now(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     CloseHandle(file);
     return false;
   }
-  DWORD error = GetLastError();
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+bool held_by_another_program(const char* path) {
+  while (held_now(path)) {
+    if (!Waited) {
+      Waited = true;
+      WaitEnds = GetTickCount() + kMomentMs;
+    }
+    if (static_cast<LONG>(GetTickCount() - WaitEnds) >= 0) return true;
+    Sleep(kRetryMs);
+  }
+  return false;
 }
 
 }  // namespace
@@ -29,6 +47,7 @@ bool held_by_another_program(const char* path) {
 bool find_files_in_use(FilesInUse* in_use) {
   in_use->file_count = 0;
   in_use->program_count = 0;
+  Waited = false;
   for (int32_t i = 0; i < UpdatePlan.step_count; ++i) {
     const PlanStep& step = UpdatePlan.steps[i];
     if (!step.replaces_game_file) continue;

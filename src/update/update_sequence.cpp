@@ -7,6 +7,7 @@
 #include "code_page_stop.h"
 #include "filecopy_dialog.h"
 #include "in_use_check.h"
+#include "leftover_sweep.h"
 #include "plan/update_state.h"
 #include "plan_update.h"
 #include "registry/game_registry.h"
@@ -172,6 +173,8 @@ int run_update(HINSTANCE instance) {
   }
 
   plan_update();
+  // Before the room check: a temporary left by an ended run takes room the update may need.
+  remove_leftover_temporaries();
   if (!disk_has_room() || !no_files_in_use()) return 1;
   if (!run_dialog("FILECOPY", filecopy_dialog_proc)) return 1;
 

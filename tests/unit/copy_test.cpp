@@ -1,5 +1,6 @@
-// The copy step's pure parts: which files it takes, the paths it forms, and the names it
-// refuses. The tables run natively and under Wine.
+// The copy step's pure parts: which files it takes, the paths it forms, the names it refuses, its
+// temporary files' names and the figures of its progress line. The tables run natively and under
+// Wine.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,7 +11,9 @@
 #include "plan/copy_plan.h"
 #include "plan/copy_selection.h"
 #include "plan/file_names.h"
+#include "plan/progress_figures.h"
 #include "plan/space_needed.h"
+#include "plan/temp_names.h"
 #include "plan/update_state.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
@@ -287,5 +290,92 @@ const SpaceCase kSpaceCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, SpaceNeeded, testing::ValuesIn(kSpaceCases), CaseName());
+
+// Temporary files ------------------------------------------------------------------------------
+
+struct TempNameCase {
+  const char* name;
+  std::string folder;
+  unsigned number;
+  std::string made;  // empty: does not fit MAX_PATH
+};
+
+void PrintTo(const TempNameCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class TempNames : public testing::TestWithParam<TempNameCase> {};
+
+TEST_P(TempNames, AreMadeBesideTheFileAndKnownAgain) {
+  const TempNameCase& c = GetParam();
+  char made[260];
+  EXPECT_EQ(make_temp_name(made, sizeof made, c.folder.c_str(), c.number), !c.made.empty());
+  if (c.made.empty()) return;
+  EXPECT_EQ(std::string(made), c.made);
+  EXPECT_TRUE(is_temp_name(made + c.made.size() - 11));
+}
+
+const std::string kLongestFolder = "C:\\" + std::string(kTempFolderMost - 4, 'f') + "\\";
+
+const TempNameCase kTempNameCases[] = {
+    {"folder_with_its_separator", "C:\\game\\", 0xA6DD, "C:\\game\\updA6DD.tmp"},
+    {"folder_without_one", "C:\\game", 0x1, "C:\\game\\upd0001.tmp"},
+    {"four_digits_of_the_number", "C:\\game\\", 0x12345, "C:\\game\\upd2345.tmp"},
+    {"folder_ending_in_5c_second_byte", "C:\\ゲーム表", 0xBEEF, "C:\\ゲーム表\\updBEEF.tmp"},
+    {"folder_with_a_slash", "C:\\game\\sub/", 0xF, "C:\\game\\sub/upd000F.tmp"},
+    {"the_longest_folder", kLongestFolder, 0xA, kLongestFolder + "upd000A.tmp"},
+    {"no_room_within_max_path", kLongestFolder + "ggg\\", 0xA, ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, TempNames, testing::ValuesIn(kTempNameCases), CaseName());
+
+// Only the copy's own names are taken for left-overs: those of GetTempFileNameA (Wine writes
+// them in lower case, without leading zeros) and those made above.
+TEST(TempNames, OnlyTheCopysOwnShapeIsKnown) {
+  for (const char* ours : {"updA6DD.tmp", "upda6dd.tmp", "UPD1.TMP", "upd0000.tmp", "Upd9f.Tmp"})
+    EXPECT_TRUE(is_temp_name(ours)) << ours;
+  for (const char* other : {"upd.tmp", "upd12345.tmp", "updxyz.tmp", "update.tmp", "upd1.tmp.bak",
+                            "xupd1.tmp", "upd1.tm", "upd1tmp", "upd１.tmp", "upd 1.tmp", ""}) {
+    EXPECT_FALSE(is_temp_name(other)) << other;
+  }
+}
+
+// Progress -------------------------------------------------------------------------------------
+
+struct FiguresCase {
+  const char* name;
+  uint64_t done, total;
+  unsigned long done_mb, total_mb, percent;
+};
+
+void PrintTo(const FiguresCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ProgressLine : public testing::TestWithParam<FiguresCase> {};
+
+TEST_P(ProgressLine, ShowsWholeMegabytes) {
+  const FiguresCase& c = GetParam();
+  ProgressFigures figures = progress_figures(c.done, c.total);
+  EXPECT_EQ(figures.done_mb, c.done_mb);
+  EXPECT_EQ(figures.total_mb, c.total_mb);
+  EXPECT_EQ(figures.percent, c.percent);
+}
+
+constexpr uint64_t kMiB = 1ull << 20;
+
+const FiguresCase kFiguresCases[] = {
+    {"nothing_yet", 0, 1536 * kMiB, 0, 1536, 0},
+    {"done_rounds_down_size_rounds_up", 3 * kMiB - 1, 10 * kMiB + 1, 2, 11, 29},
+    {"a_file_under_a_megabyte", 100000, 300000, 0, 1, 33},
+    {"almost_done", 1536 * kMiB - 1, 1536 * kMiB, 1535, 1536, 99},
+    {"done", 3 * kGiB, 3 * kGiB, 3072, 3072, 100},
+    {"a_source_that_grew", 5 * kMiB, 4 * kMiB, 4, 4, 100},
+    {"an_empty_file", 0, 0, 0, 0, 100},
+    {"beyond_4_gib", 5 * kGiB, 10 * kGiB, 5120, 10240, 50},
+    {"megabytes_beyond_32_bits", 1ull << 62, 1ull << 63, 0xFFFFFFFFul, 0xFFFFFFFFul, 50},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, ProgressLine, testing::ValuesIn(kFiguresCases), CaseName());
 
 }  // namespace

@@ -19,6 +19,16 @@ bool is_directory(const std::string& path);
 DWORD attributes_of(const std::string& path);
 void set_read_only(const std::string& path, bool read_only);
 
+// A game archive that costs no disk: a file of this size, all a hole but for tail, its last
+// bytes. A copy of it writes real bytes.
+void make_sparse_file(const std::string& path, unsigned long long size, const std::string& tail);
+// Whether two files hold the same bytes, read a chunk at a time (for files too large to read
+// whole).
+bool same_contents(const std::string& a, const std::string& b);
+
+// Sets a file's last-write time (UTC).
+void set_last_write_time(const std::string& path, const SYSTEMTIME& time);
+
 // Creates the folder and every missing folder above it.
 void make_folders(const std::string& path);
 void remove_tree(const std::string& path);
