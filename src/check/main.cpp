@@ -9,7 +9,8 @@
 #include "disc/console.h"
 #include "disc/options.h"
 #include "disc/report.h"
-#include "disc/system.h"
+#include "disc/system/command_line.h"
+#include "disc/system/paths.h"
 #include "installer_key.h"
 #include "report_format.h"
 

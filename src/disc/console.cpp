@@ -2,7 +2,8 @@
 #include "console.h"
 
 #include "cp932_text.h"
-#include "system.h"
+#include "system/code_page.h"
+#include "system/console_io.h"
 #include "update_version.h"
 
 namespace {

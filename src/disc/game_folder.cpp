@@ -9,6 +9,9 @@
 #include <cstdio>
 
 #include "cp932_text.h"
+#include "system/file_queries.h"
+#include "system/files.h"
+#include "system/paths.h"
 
 bool same_contents(const std::string& a, const std::string& b) {
   FILE* fa = open_file(a, "rb");

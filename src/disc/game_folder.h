@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "names.h"
-#include "system.h"
 
 struct GameItem {
   enum class Kind { missing, file, folder };

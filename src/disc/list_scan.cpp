@@ -6,7 +6,7 @@
 
 #include "cp932_text.h"
 #include "setuplist/list_reader.h"
-#include "system.h"
+#include "system/files.h"
 
 namespace {
 

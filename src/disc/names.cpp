@@ -7,7 +7,7 @@
 #include "cp932_text.h"
 #include "plan/name_identity.h"
 #include "setuplist/text.h"
-#include "system.h"
+#include "system/unicode_tables.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "system.h"
+#include "system/paths.h"
 
 namespace {
 

@@ -7,11 +7,14 @@
 
 #include "console.h"
 #include "plan/file_names.h"
+#include "system/disk_space.h"
+#include "system/paths.h"
 #include "tree_scan.h"
 
 namespace {
 
-// Whether the file at path a was written after the one at b. The copy
+// Whether the file at path a was written after the one at b (paths as the tools hold them: a
+// plain std::filesystem::path would read them in the ANSI code page on Windows). The copy
 // keeps the source's time, so a newer game file means an older version put in its place.
 bool written_after(const std::string& a, const std::string& b) {
   std::error_code ea;

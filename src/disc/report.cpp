@@ -22,7 +22,9 @@
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "source_lookup.h"
-#include "system.h"
+#include "system/file_queries.h"
+#include "system/files.h"
+#include "system/paths.h"
 
 namespace {
 

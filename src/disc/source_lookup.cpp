@@ -8,7 +8,8 @@
 #include "cp932_text.h"
 #include "look_alike.h"
 #include "names.h"
-#include "system.h"
+#include "system/file_queries.h"
+#include "system/paths.h"
 #include "plan/copy_paths.h"
 
 namespace {

@@ -5,7 +5,9 @@
 #include <system_error>
 
 #include "console.h"
-#include "system.h"
+#include "system/file_queries.h"
+#include "system/paths.h"
+#include "system/unicode_tables.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,8 @@
 #include <sstream>
 #include <vector>
 
-#include "disc/system.h"
+#include "disc/system/child_process.h"
+#include "disc/system/temporaries.h"
 
 namespace {
 

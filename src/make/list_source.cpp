@@ -8,7 +8,7 @@
 #include "disc/console.h"
 #include "disc/cp932_text.h"
 #include "disc/names.h"
-#include "disc/system.h"
+#include "disc/system/files.h"
 #include "plan/copy_selection.h"
 #include "plan/file_names.h"
 #include "setuplist/setup_parser.h"

@@ -5,9 +5,12 @@
 #include <system_error>
 
 #include "disc/console.h"
-#include "disc/file_copy.h"
 #include "disc/names.h"
-#include "disc/system.h"
+#include "disc/system/file_copy.h"
+#include "disc/system/file_queries.h"
+#include "disc/system/files.h"
+#include "disc/system/paths.h"
+#include "disc/system/temporaries.h"
 
 namespace fs = std::filesystem;
 

@@ -11,7 +11,7 @@
 
 #include "disc/console.h"
 #include "disc/names.h"
-#include "disc/system.h"
+#include "disc/system/files.h"
 #include "disc/tree_scan.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,8 @@
 #include "case_name.h"
 #include "disc/cp932_text.h"
 #include "disc/names.h"
-#include "disc/system.h"
+#include "disc/system/code_page.h"
+#include "disc/system/unicode_tables.h"
 #include "plan/name_identity.h"
 #include "setuplist/text.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "check/temp_dir.h"
-#include "disc/system.h"
+#include "disc/system/paths.h"
 
 namespace fs = std::filesystem;
 

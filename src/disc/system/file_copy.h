@@ -1,5 +1,5 @@
-// Copying a file's bytes in pieces that an interrupt can come between. Part of the tools' system
-// layer (system.h): copy_file_range on Linux, which copies inside the kernel; ReadFile and
+// Copying a file's bytes in pieces that an interrupt can come between (update-make's copy into
+// its temporaries): copy_file_range on Linux, which copies inside the kernel; ReadFile and
 // WriteFile on Windows.
 #pragma once
 
