@@ -7,27 +7,25 @@
 #include <vector>
 
 #include "disc/console.h"
+#include "disc/options.h"
 #include "disc/report.h"
-#include "disc/source_lookup.h"
-#include "disc/system.h"
+#include "disc/system/command_line.h"
+#include "disc/system/paths.h"
 #include "installer_key.h"
 #include "report_format.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: update-check [--json] [--against GAME_DIR] [--key KEY | --reg FILE] [DIR | LIST]\n"
+    "usage: update-check [OPTIONS] [DIR | LIST]\n"
     "       update-check --print-key (--key KEY | --reg FILE)\n"
     "Reads DIR/update.ini (DIR defaults to the current folder), or the list LIST with its data\n"
     "folder beside it, as the updater does and reports its record, types, files, problems and\n"
-    "notes. With --against, also what the update would do to the game installed in GAME_DIR:\n"
-    "each copied file new, replacing, identical or failing, and whether it fits.\n"
-    "With --key, the key below HKEY_CURRENT_USER that the game's installer writes GAMEPATH under\n"
-    "(such as Software\\Maker\\Game), or --reg, a .reg file regedit exported that sets it: a list\n"
-    "naming another key is a problem. --print-key prints that key and does nothing else.\n"
+    "notes, and whether the disc's update.exe is a Windows program.\n"
+    "\n";
+const char kExitStatus[] =
     "Exit status: 0 no problems, 1 problems (or, with --against, a copy that would fail or not\n"
-    "fit), 2 the list or GAME_DIR can't be read or the command line is wrong.\n"
-    "--version shows the version.\n";
+    "fit), 2 the list or GAME_DIR can't be read or the command line is wrong.\n";
 
 struct Options {
   bool json = false;
@@ -40,55 +38,58 @@ struct Options {
   bool print_key = false;
 };
 
-// The value of an option that takes one; false, said, when it has none.
-bool option_value(int argc, char** argv, int* i, std::string* value) {
-  if (*i + 1 == argc || argv[*i + 1][0] == '\0') {
-    complain(std::string(argv[*i]) + " needs a value");
-    return false;
-  }
-  *value = argv[++*i];
-  return true;
+std::vector<OptionSpec> option_table(Options* o) {
+  auto flag = [](bool* slot) { return [slot](const std::string&) { *slot = true; }; };
+  auto text = [](std::string* slot) { return [slot](const std::string& v) { *slot = v; }; };
+  return {
+      {"--json", nullptr, "the report as one JSON document", flag(&o->json)},
+      {"--against", "GAME_DIR",
+       "also what the update would do to the game installed in GAME_DIR: each\n"
+       "copied file new, replacing, identical or failing, and whether it fits",
+       text(&o->against)},
+      {"--key", "KEY",
+       "the key the game's installer writes GAMEPATH under (such as\n"
+       "HKCU\\Software\\Maker\\Game): a list naming another key is a problem, and so\n"
+       "is a key below another root (HKLM\\...), which the updater never reads",
+       text(&o->key)},
+      {"--reg", "FILE",
+       "a .reg file regedit exported that sets it: the same, and a value the\n"
+       "updater reads otherwise (named other than GAMEPATH, or not a string)",
+       text(&o->reg)},
+      {"--print-key", nullptr,
+       "print that key (below HKEY_CURRENT_USER) and do nothing else; status 1\n"
+       "when the updater can't read what the installer writes",
+       flag(&o->print_key)},
+      {"-h, --help", nullptr, "show this text", flag(&o->help)},
+      {"--version", nullptr, "show the version", flag(&o->version)},
+  };
 }
 
-// Paths are kept in the platform's bytes, which the file functions take; the key is compared as
-// text, so it is taken as UTF-8 (on Windows from the wide command line).
+std::string usage(Options* scratch) {
+  return kUsage + options_help(option_table(scratch)) + kExitStatus;
+}
+
+// Every argument as UTF-8, on Windows from the wide command line: a path or a key with any
+// character arrives whole, whatever the system's code page.
 bool parse_options(int argc, char** argv, Options* options) {
-  std::vector<std::string> utf8_args = command_line_utf8(argc, argv);
-  bool dir_given = false;
-  bool options_ended = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (!options_ended && arg.size() > 1 && arg[0] == '-') {
-      if (arg == "--") {
-        options_ended = true;
-      } else if (arg == "--json") {
-        options->json = true;
-      } else if (arg == "--against" || arg == "--key" || arg == "--reg") {
-        std::string* slot = arg == "--against" ? &options->against
-                            : arg == "--key"   ? &options->key
-                                               : &options->reg;
-        if (!option_value(argc, argv, &i, slot)) return false;
-        if (slot == &options->key && static_cast<size_t>(i) < utf8_args.size())
-          options->key = utf8_args[static_cast<size_t>(i)];
-      } else if (arg == "--print-key") {
-        options->print_key = true;
-      } else if (arg == "-h" || arg == "--help") {
-        options->help = true;
-      } else if (arg == "--version") {
-        options->version = true;
-      } else {
-        complain("unknown option " + printable(display_path(arg)));
-        return false;
-      }
-      continue;
-    }
-    if (dir_given) {
-      complain("one folder or list only (got " + printable(display_path(arg)) + " after " +
-               printable(display_path(options->dir)) + ")");
+  std::vector<std::string> operands;
+  std::string error;
+  if (!parse_command_line(command_line_utf8(argc, argv), option_table(options), &operands,
+                          &error)) {
+    complain(error);
+    return false;
+  }
+  if (operands.size() > 1) {
+    complain("one folder or list only (got " + printable(operands[1]) + " after " +
+             printable(operands[0]) + ")");
+    return false;
+  }
+  if (operands.size() == 1) {
+    if (operands[0].empty()) {
+      complain("the folder or list is an empty argument");
       return false;
     }
-    options->dir = arg;
-    dir_given = true;
+    options->dir = operands[0];
   }
   if (!options->key.empty() && !options->reg.empty()) {
     complain("--key or --reg, not both");
@@ -101,22 +102,23 @@ bool parse_options(int argc, char** argv, Options* options) {
   return true;
 }
 
-// The installer's key from --key or --reg; empty when neither is given. False, said, when the
-// key can't be had.
-bool installer_key(const Options& options, std::string* key) {
+// The installer's key from --key or --reg; false, said, when it can't be had. *given is false
+// when neither is given.
+bool installer_key(const Options& options, InstallerKey* key, bool* given) {
   std::string error;
+  *given = !options.key.empty() || !options.reg.empty();
   if (!options.key.empty()) {
     if (installer_key_from_text(options.key, key, &error)) return true;
   } else if (!options.reg.empty()) {
-    std::ifstream in(options.reg, std::ios::binary);
+    std::ifstream in(file_path(options.reg), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     if (!in) {
-      error = "cannot read " + display_path(options.reg);
+      error = "cannot read " + printable(options.reg);
     } else if (installer_key_from_reg(bytes.str(), key, &error)) {
       return true;
     } else {
-      error = display_path(options.reg) + ": " + error;
+      error = printable(options.reg) + ": " + error;
     }
   } else {
     return true;
@@ -125,24 +127,32 @@ bool installer_key(const Options& options, std::string* key) {
   return false;
 }
 
+// The key, for scripts/try-disc to register GAMEPATH under; a key the updater can't read is
+// refused, so that the disc is not tried under a key no player has.
+int print_installer_key(const InstallerKey& key) {
+  std::vector<Problem> problems = installer_key_problems(key, "");
+  for (const Problem& problem : problems)
+    complain(std::string(problem_kind_name(problem.kind)) + ": " + problem.message);
+  if (!problems.empty()) return 1;
+  return print_result(key.key + "\n") ? 0 : 2;
+}
+
 int check(const Options& options) {
   if (std::string problem = converters_problem(); !problem.empty()) {
     complain(problem);
     return 2;
   }
-  std::string key;
-  if (!installer_key(options, &key)) return 2;
-  if (options.print_key) {
-    print(stdout, key + "\n");
-    return 0;
-  }
+  InstallerKey key;
+  bool key_given = false;
+  if (!installer_key(options, &key, &key_given)) return 2;
+  if (options.print_key) return print_installer_key(key);
   CheckReport report;
   std::string error;
   if (!build_report(options.dir, options.against, &report, &error)) {
     complain(error);
     return 2;
   }
-  if (!key.empty()) check_installer_key(key, &report);
+  if (key_given) check_installer_key(key, &report);
   std::string out = options.json ? format_json(report) : format_text(report);
   if (!print_result(out)) {
     complain("cannot write the report");
@@ -158,11 +168,12 @@ int main(int argc, char** argv) {
   [[maybe_unused]] Utf8Console console;  // restores the console on every way out
   Options options;
   if (!parse_options(argc, argv, &options)) {
-    print(stderr, kUsage);
+    Options scratch;
+    print(stderr, usage(&scratch));
     return 2;
   }
   if (options.help) {
-    print(stdout, kUsage);
+    print(stdout, usage(&options));
     return 0;
   }
   if (options.version) return print_version();

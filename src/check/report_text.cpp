@@ -1,6 +1,9 @@
 // The report as text for a terminal: the record, the two tables, the notes, the problems and, with
 // a game folder, what the update would do to it.
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "disc/console.h"
 #include "disc/display_width.h"
@@ -63,11 +66,22 @@ std::string at_line(int line) {
   return line == 0 ? "list" : "line " + std::to_string(line);
 }
 
+// The kind column is as wide as the longest kind of its section and two blanks, at least 16: a
+// long kind ("older-than-installed") never runs into its message.
+template <typename Item, typename Name>
+size_t kind_width(const std::vector<Item>& items, Name name) {
+  size_t width = 16;
+  for (const Item& item : items)
+    width = std::max(width, strlen(name(item.kind)) + 2);
+  return width;
+}
+
 void append_notes(const CheckReport& report, std::string* out) {
   if (report.notes.empty()) return;
   *out += "\nNotes (" + std::to_string(report.notes.size()) + ")\n";
+  size_t width = kind_width(report.notes, note_kind_name);
   for (const Note& note : report.notes) {
-    *out += "  " + padded(at_line(note.line), 11) + padded(note_kind_name(note.kind), 16) +
+    *out += "  " + padded(at_line(note.line), 11) + padded(note_kind_name(note.kind), width) +
             printable(note.message) + "\n";
   }
 }
@@ -78,9 +92,10 @@ void append_problems(const CheckReport& report, std::string* out) {
     return;
   }
   *out += "\nProblems (" + std::to_string(report.problems.size()) + ")\n";
+  size_t width = kind_width(report.problems, problem_kind_name);
   for (const Problem& problem : report.problems) {
-    *out += "  " + padded(at_line(problem.line), 11) + padded(problem_kind_name(problem.kind), 16) +
-            printable(problem.message) + "\n";
+    *out += "  " + padded(at_line(problem.line), 11) +
+            padded(problem_kind_name(problem.kind), width) + printable(problem.message) + "\n";
   }
 }
 

@@ -1,7 +1,9 @@
 // The console and the messages of the publisher's tools; see console.h.
 #include "console.h"
 
-#include "system.h"
+#include "cp932_text.h"
+#include "system/code_page.h"
+#include "system/console_io.h"
 #include "update_version.h"
 
 namespace {
@@ -43,6 +45,10 @@ std::string printable(std::string_view text) {
 
 std::string shown_path(const std::filesystem::path& path) {
   return printable(path.u8string());
+}
+
+std::string shown(const std::string& cp932) {
+  return "\"" + printable(cp932_to_utf8(cp932)) + "\"";
 }
 
 void set_tool_name(const char* name) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 // Restores the console's code page when it goes, on every way out of main.
 class Utf8Console {
@@ -26,6 +27,11 @@ class Utf8Console {
 std::string printable(std::string_view text);
 // A path for a message: its UTF-8 form, printable.
 std::string shown_path(const std::filesystem::path& path);
+// A name from a list (code page 932) for a message: in double quotes, as UTF-8, printable.
+std::string shown(const std::string& cp932);
+// A path is shown with shown_path: on Linux it would silently pass for a code page 932 name.
+template <typename T, typename = std::enable_if_t<std::is_same_v<T, std::filesystem::path>>>
+std::string shown(const T& path) = delete;
 
 // The name the tool's messages start with ("update-make").
 void set_tool_name(const char* name);

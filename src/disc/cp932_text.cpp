@@ -6,7 +6,7 @@
 
 #include "look_alike.h"
 #include "setuplist/text.h"
-#include "system.h"
+#include "system/code_page.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "display_width.h"
 
 #include "cp932_text.h"
-#include "system.h"
+#include "system/code_page.h"
 
 namespace {
 

@@ -3,15 +3,11 @@
 
 #include <cstring>
 
-#include "folder_plan.h"
-#include "game_folder.h"
+#include "console.h"
+#include "names.h"
 #include "setuplist/setup_record.h"
 
 namespace {
-
-std::string shown(const std::string& cp932) {
-  return "\"" + cp932_to_utf8(cp932) + "\"";
-}
 
 std::string copied_files(size_t count) {
   return std::to_string(count) + (count == 1 ? " copied file" : " copied files");
@@ -153,31 +149,22 @@ std::vector<bool> add_list_hints(const std::string& list_path, const std::string
   return explained;
 }
 
-void add_folder_notes(const std::vector<ListedFile>& files, const std::string& game_dir,
+void add_folder_notes(const CopyPlan& plan, const std::vector<ListedFile>& files, bool has_game,
                       CheckReport* report) {
-  // The updater makes a folder for every copied name it accepts, also when the source is missing.
-  std::vector<const ListedFile*> copies;
-  std::vector<std::string> names;
-  for (const ListedFile& file : files) {
-    if (!file.copied || !file.safe) continue;
-    copies.push_back(&file);
-    names.push_back(file.name);
-  }
-  std::vector<std::string> needed = folders_needed(names);
-  GameFolder game(game_dir);
-  for (size_t i = 0; i < copies.size(); ++i) {
-    if (needed[i].empty()) continue;
-    std::string what = shown(copies[i]->name) + " needs " + shown(needed[i]) + " in the game";
-    if (!game_dir.empty() && game.look_up(needed[i]).kind != GameItem::Kind::folder) {
+  for (int32_t i = 0; i < plan.step_count; ++i) {
+    if (plan.steps[i].refusal != StepRefusal::missing_folder) continue;
+    const ListedFile& file = files[static_cast<size_t>(plan.steps[i].entry)];
+    std::string what =
+        shown(file.name) + " needs " + shown(folder_of(folder_of(file.name))) + " in the game";
+    if (has_game) {
       report->problems.push_back(
-          {copies[i]->line, ProblemKind::missing_folder,
+          {file.line, ProblemKind::missing_folder,
            what + ", and this game has none: the updater makes one folder level per file, so "
                   "the copy fails"});
-      continue;
+    } else {
+      report->notes.push_back({file.line, NoteKind::folder_needed,
+                               what + " already: the updater makes one folder level per file, "
+                                      "and no earlier copied file is in that folder"});
     }
-    if (!game_dir.empty()) continue;  // this game has it
-    report->notes.push_back({copies[i]->line, NoteKind::folder_needed,
-                             what + " already: the updater makes one folder level per file, and "
-                                    "no earlier copied file is in that folder"});
   }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cp932_text.h"
+#include "plan/copy_plan.h"
 #include "report.h"
 #include "source_lookup.h"
 
@@ -34,7 +35,8 @@ std::vector<bool> add_list_hints(const std::string& list_path, const std::string
                                  const ListFacts& facts, const std::vector<ListedFile>& files,
                                  CheckReport* report);
 
-// A note for each copied file that needs a folder no earlier file makes; with a game folder, a
-// missing-folder problem when that folder isn't there, and nothing when it is.
-void add_folder_notes(const std::vector<ListedFile>& files, const std::string& game_dir,
+// For each copied file whose folder can't be made because the level above it is missing (the
+// updater makes one level per file): with a game folder a missing-folder problem, else a note
+// that the players' games need that level.
+void add_folder_notes(const CopyPlan& plan, const std::vector<ListedFile>& files, bool has_game,
                       CheckReport* report);

@@ -6,6 +6,7 @@
 
 #include "cp932_text.h"
 #include "setuplist/list_reader.h"
+#include "system/files.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ void ListScan::end_line() {
 
 void ListScan::finish(const char* list_path) {
   if (pieces_ > 0) end_line();
-  FILE* raw = fopen(list_path, "rb");  // binary: the Ctrl-Z and what follows it, as they are
+  FILE* raw = open_file(list_path, "rb");  // binary: the Ctrl-Z and what follows it, as they are
   if (raw == nullptr) return;
   note_ctrl_z(raw);
   (void)fclose(raw);  // read only: nothing to lose

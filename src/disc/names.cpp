@@ -1,14 +1,18 @@
 // The splitter and the key of names; see names.h.
 #include "names.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "cp932_text.h"
+#include "plan/name_identity.h"
 #include "setuplist/text.h"
-#include "system.h"
+#include "system/unicode_tables.h"
 
 namespace {
 
 bool is_separator(char c, NameText text) {
-  return c == '/' || (c == '\\' && text != NameText::file_system);
+  return c == '/' || (c == '\\' && text != NameText::file_system && text != NameText::composed);
 }
 
 // Offset of the next separator at or after from, read by whole characters; npos when none. A
@@ -23,6 +27,26 @@ size_t next_separator(std::string_view name, size_t from, NameText text) {
     }
   }
   return std::string_view::npos;
+}
+
+bool is_ascii(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// One level of a file-system name (UTF-8): composed, as the disc will carry it, and without the
+// dots and blanks Windows drops at its end, each UTF-16 unit as its capital. For a character of
+// code page 932 that is the capital the list's identity gives (the tests prove the two tables one
+// for every code of the code page); converting every name there and back would cost a game of
+// Japanese names twice the time.
+std::string part_key(const std::string& level, NameText text) {
+  if (is_ascii(level)) return game_name_key(level);
+  std::string composed = text == NameText::composed ? level : compose_name(level);
+  while (!composed.empty() && (composed.back() == '.' || composed.back() == ' '))
+    composed.pop_back();
+  return upper_case_utf8(composed);
 }
 
 }  // namespace
@@ -69,23 +93,40 @@ std::vector<std::string> folders_above(const std::string& name, NameText text) {
   return folders;
 }
 
+// The levels are walked in place, not split into strings first: update-make asks for the keys of
+// every name of two versions of a game.
 std::string name_key(std::string_view name, NameText text) {
+  if (text == NameText::cp932) return game_name_key(std::string(name));
   std::string key;
-  for (const std::string& part : name_parts(name, text)) {
+  key.reserve(name.size());
+  for (size_t start = 0; start <= name.size();) {
+    size_t end = std::min(next_separator(name, start, text), name.size());
+    std::string part = part_key(std::string(name.substr(start, end - start)), text);
+    start = end + 1;
+    if (part.empty()) continue;  // an empty or "." level, or one of dots and blanks
     if (!key.empty()) key += '\\';
-    key += upper_case_utf8(text == NameText::cp932 ? cp932_to_utf8(part) : part);
+    key += part;
   }
   return key;
 }
 
 std::string game_name_key(const std::string& cp932_name) {
-  return name_key(cp932_name, NameText::cp932);
+  std::string key(cp932_name.size() + 1, '\0');
+  game_file_key(cp932_name.c_str(), key.data(), key.size());
+  key.resize(strlen(key.c_str()));
+  return cp932_to_utf8(key);
 }
 
 std::string upper_case_utf8(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
+    char a = s[i];
+    if (static_cast<unsigned char>(a) < 0x80) {  // most names are ASCII: their capitals are ASCII
+      out += a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a;
+      ++i;
+      continue;
+    }
     char32_t c;
     size_t len = next_utf8_char(s.substr(i), &c);
     if (len == 0) {  // not a character: as it is

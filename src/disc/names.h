@@ -14,6 +14,7 @@ enum class NameText {
   utf8,         // from the command line: '\' and '/'
   file_system,  // a relative path from the file system, UTF-8: '/' only (on Linux a '\' is
                 // part of a name, which Windows will refuse)
+  composed,     // the same, composed already (as scan_tree gives its names)
 };
 
 // Every level of a name between its separators, read by whole characters,
@@ -29,9 +30,11 @@ std::string folder_of(const std::string& name, NameText text = NameText::cp932);
 // The folders above a name, nearest last, each as it is written: "a/b/c.txt" gives "a", "a/b".
 std::vector<std::string> folders_above(const std::string& name, NameText text);
 
-// The one key that is equal for two names Windows takes for the same file: the parts as
-// name_parts gives them, joined by '\', each UTF-16 unit as its capital (upper_case_unit), as
-// NTFS compares names: full-width, Greek, Cyrillic and Roman-numeral letters too. UTF-8.
+// The one key that is equal for two names Windows takes for the same game file, as UTF-8: the
+// key of the updater's own identity (game_file_key) of the name the disc carries. A name from a
+// list is that name; a name from a file system is first composed (NFC), as update-make puts it on
+// the disc, and upper-cased unit by unit (upper_case_unit), which for the code page's characters
+// is the same table, and for the others (which no disc carries) the file system's.
 std::string name_key(std::string_view name, NameText text);
 // The same for a name from a list (code page 932).
 std::string game_name_key(const std::string& cp932_name);

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <vector>
 
+#include "system/paths.h"
+
 namespace {
 
 uint32_t le(const std::vector<unsigned char>& b, size_t at, int bytes) {
@@ -18,12 +20,15 @@ uint32_t le(const std::vector<unsigned char>& b, size_t at, int bytes) {
 
 }  // namespace
 
+const char kNotAProgram[] =
+    "no header of a Windows program: MZ, then PE and the header of an executable, not a DLL's";
+
 const char kUnsignedExeAdvice[] =
     "update.exe carries no Authenticode signature: players who download it get Windows' warning "
     "about an unknown publisher. Sign it, then make the disc (the publisher's guide, 2.4)";
 
 PeSignature read_pe_signature(const std::string& exe) {
-  std::ifstream in(exe.c_str(), std::ios::binary);
+  std::ifstream in(file_path(exe), std::ios::binary);
   if (!in) return PeSignature::unreadable;
   std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
@@ -33,6 +38,10 @@ PeSignature read_pe_signature(const std::string& exe) {
   const uint64_t pe = le(b, 0x3C, 4);
   // Signature, COFF header (20 bytes) and the optional header's magic.
   if (pe + 4 + 20 + 2 > size || le(b, pe, 4) != 0x00004550) return PeSignature::not_pe;
+  // IMAGE_FILE_EXECUTABLE_IMAGE set, IMAGE_FILE_DLL clear: Windows starts nothing else.
+  const uint32_t characteristics = le(b, pe + 22, 2);
+  if ((characteristics & 0x0002) == 0 || (characteristics & 0x2000) != 0)
+    return PeSignature::not_pe;
   const uint64_t optional = pe + 24;
   const uint64_t optional_size = le(b, pe + 20, 2);
   uint64_t count_at = 0;  // NumberOfRvaAndSizes; the data directories follow it

@@ -9,17 +9,22 @@
 #include "console.h"
 #include "cp932_text.h"
 #include "game_folder.h"
+#include "game_plan.h"
 #include "list_hints.h"
 #include "list_scan.h"
+#include "names.h"
 #include "pe_signature.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
+#include "plan/name_identity.h"
 #include "preview.h"
-#include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "source_lookup.h"
-#include "update/copy_selection.h"
-#include "update/file_names.h"
+#include "system/file_queries.h"
+#include "system/files.h"
+#include "system/paths.h"
 
 namespace {
 
@@ -147,7 +152,7 @@ void run_parser(FILE* list, ParseWatch* watch) {
 // Nothing is read when the file can't be opened: the parse then reports why.
 std::string read_whole(const std::string& path) {
   std::string bytes;
-  FILE* file = fopen(path.c_str(), "rb");
+  FILE* file = open_file(path, "rb");
   if (file == nullptr) return bytes;
   char buf[16384];
   size_t n;
@@ -161,8 +166,8 @@ std::string read_whole(const std::string& path) {
 // opened or read.
 bool parse_list(const std::string& list_path, const std::string& shown, ParseWatch* watch,
                 std::string* error) {
-  FILE* list = open_setup_list(list_path.c_str());
-  FILE* again = list != nullptr ? open_setup_list(list_path.c_str()) : nullptr;
+  FILE* list = open_list_file(file_path(list_path));
+  FILE* again = list != nullptr ? open_list_file(file_path(list_path)) : nullptr;
   if (again == nullptr) {
     *error = "cannot open " + printable(shown) + ": " + strerror(errno);
     if (list != nullptr) (void)fclose(list);
@@ -212,14 +217,36 @@ std::string type_label(int32_t type) {
   return "type " + std::to_string(type) + " " + quote(TypeTable.type_name[type]);
 }
 
+ProblemKind kind_of(NameRefusal refusal) {
+  switch (refusal) {
+    case NameRefusal::character:
+      return ProblemKind::bad_character;
+    case NameRefusal::changed:
+      return ProblemKind::changed_name;
+    case NameRefusal::disc_file:
+      return ProblemKind::disc_name;
+    case NameRefusal::outside:
+    case NameRefusal::none:
+      break;
+  }
+  return ProblemKind::unsafe_name;
+}
+
+// The data files sit beside update.ini and update.exe when PATH names no folder.
+bool data_beside_disc_files() {
+  char key[kPathWidth];
+  game_file_key(SetupRecord.PATH, key, sizeof key);
+  return key[0] == '\0';
+}
+
 void check_file(const FileEntry& file, const char* name, bool explained,
                 std::vector<Problem>* problems) {
-  bool safe = is_safe_file_name(name);
-  if (!safe) {
+  NameCheck check = check_file_name(name, data_beside_disc_files());
+  if (check.refusal != NameRefusal::none) {
     problems->push_back(
-        {file.line, ProblemKind::unsafe_name,
-         quote(name) + " would land outside the game folder; the updater refuses it"});
+        {file.line, kind_of(check.refusal), quote(name) + " " + name_refusal_text(check.refusal)});
   }
+  bool safe = check.refusal != NameRefusal::outside;
   if (!file.copied) {
     std::string under =
         file.type < 0 ? "is listed under no type" : "is under " + type_label(file.type);
@@ -259,6 +286,39 @@ std::vector<ListedFile> fill_files(const std::string& dir, const ParseWatch& wat
   return listed;
 }
 
+// The medium's update.exe, found as a player's Windows finds it: letter case aside.
+SourceFile find_update_exe(const std::string& medium) {
+  SourceFile exe = find_source_file(medium, "", "update.exe");
+  if (exe.exists) return exe;
+  for (const std::string& name : folder_names(medium)) {
+    if (upper_case_utf8(name) == "UPDATE.EXE") {
+      SourceFile found = find_source_file(medium, "", name.c_str());
+      if (found.exists) return found;
+    }
+  }
+  return exe;
+}
+
+// A medium is a disc only with a program to start: without one (or with a file that is none)
+// players have nothing to run. A program without a signature gets a note.
+void check_update_exe(const std::string& medium, CheckReport* report) {
+  SourceFile exe = find_update_exe(medium);
+  PeSignature signature = exe.exists ? read_pe_signature(exe.path) : PeSignature::unreadable;
+  std::string problem;
+  if (!exe.exists) {
+    problem = "there is no update.exe beside the list (" + exe.path +
+              "): players have nothing to start the update with";
+  } else if (signature == PeSignature::unreadable) {
+    problem = "update.exe (" + exe.path + ") can't be read";
+  } else if (signature == PeSignature::not_pe) {
+    problem = "update.exe (" + exe.path + ") is not a Windows program (" + kNotAProgram +
+              "): Windows refuses to start it, and players get no update";
+  }
+  if (!problem.empty()) report->problems.push_back({0, ProblemKind::update_exe, problem});
+  if (signature == PeSignature::unsigned_pe)
+    report->notes.push_back({0, NoteKind::unsigned_exe, kUnsignedExeAdvice});
+}
+
 bool over_a_limit(const CheckReport& report) {
   return std::any_of(report.problems.begin(), report.problems.end(),
                      [](const Problem& p) { return p.kind == ProblemKind::limit; });
@@ -276,6 +336,12 @@ const char* problem_kind_name(ProblemKind kind) {
       return "missing-source";
     case ProblemKind::unsafe_name:
       return "unsafe-name";
+    case ProblemKind::bad_character:
+      return "bad-character";
+    case ProblemKind::changed_name:
+      return "changed-name";
+    case ProblemKind::disc_name:
+      return "disc-name";
     case ProblemKind::limit:
       return "limit";
     case ProblemKind::line_split:
@@ -286,6 +352,10 @@ const char* problem_kind_name(ProblemKind kind) {
       return "missing-folder";
     case ProblemKind::registry_key:
       return "registry-key";
+    case ProblemKind::registry_value:
+      return "registry-value";
+    case ProblemKind::update_exe:
+      return "update-exe";
   }
   return "unknown";
 }
@@ -304,6 +374,8 @@ const char* note_kind_name(NoteKind kind) {
       return "changes-nothing";
     case NoteKind::unsigned_exe:
       return "unsigned-exe";
+    case NoteKind::read_only_file:
+      return "read-only-file";
   }
   return "unknown";
 }
@@ -327,14 +399,14 @@ bool build_report(const std::string& dir, CheckReport* report, std::string* erro
 }
 
 bool build_report(const std::string& dir, const std::string& game_dir, CheckReport* report,
-                  std::string* error) {
+                  std::string* error, GameReading reading) {
   *report = CheckReport{};
   if (!game_dir.empty() && !is_folder(game_dir)) {
-    *error = "the game folder " + printable(display_path(game_dir)) + " is not a folder";
+    *error = "the game folder " + printable(game_dir) + " is not a folder";
     return false;
   }
   SetupListPlace place = locate_setup_list(dir);
-  report->list_path = display_path(place.list);
+  report->list_path = place.list;
   ParseWatch watch{};
   if (!parse_list(place.list, report->list_path, &watch, error)) return false;
 
@@ -348,15 +420,15 @@ bool build_report(const std::string& dir, const std::string& game_dir, CheckRepo
     check_file(report->files[static_cast<size_t>(file.index)], file.name.c_str(),
                explained[static_cast<size_t>(file.index)], &report->problems);
   }
-  add_folder_notes(listed, game_dir, report);
-  // The updater beside the list, found as the player's Windows finds it; a medium without one
-  // is not a disc yet, and says nothing about signing.
-  SourceFile exe = find_source_file(place.medium, "", "update.exe");
-  if (exe.exists && read_pe_signature(exe.native) == PeSignature::unsigned_pe)
-    report->notes.push_back({0, NoteKind::unsigned_exe, kUnsignedExeAdvice});
+  GameFolder game(game_dir, reading);
+  CopyPlan plan;
+  plan_against(game_dir.empty() ? nullptr : &game, listed, &plan);
+  report->plan.assign(plan.steps, plan.steps + plan.step_count);
+  add_folder_notes(plan, listed, !game_dir.empty(), report);
+  check_update_exe(place.medium, report);
   if (!game_dir.empty()) {
-    report->against = display_path(game_dir);
-    preview_against(game_dir, listed, over_a_limit(*report), report);
+    report->against = game_dir;
+    preview_against(&game, plan, listed, over_a_limit(*report), report);
   }
   std::stable_sort(report->problems.begin(), report->problems.end(),
                    [](const Problem& a, const Problem& b) { return a.line < b.line; });

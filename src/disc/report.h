@@ -6,16 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "game_folder.h"
+#include "plan/copy_plan.h"
+
 enum class ProblemKind {
   unknown_type,    // a type name the updater reports as "not list type"
   never_copied,    // a file under no type, or under a type the updater doesn't copy
   missing_source,  // a copied file whose source isn't on the medium
   unsafe_name,     // a file name that would land outside the game folder
+  bad_character,   // a character Windows does not allow in a name: the copy fails
+  changed_name,    // a level ending in a dot or a blank, which Windows drops
+  disc_name,       // the disc's own update.ini or update.exe, where the data files sit
   limit,           // over a limit of the record or the tables: the updater copies nothing
   line_split,      // a line the updater reads as two or more
   encoding,        // bytes that aren't code page 932, NUL bytes, text after a Ctrl-Z
   missing_folder,  // a folder the updater can't make is missing from the game (--against)
   registry_key,    // the list's key is not the one the game's installer writes (--key, --reg)
+  registry_value,  // the installer's value is not one the updater reads as its folder (--reg)
+  update_exe,      // the medium's update.exe is missing or no Windows program
 };
 
 const char* problem_kind_name(ProblemKind kind);
@@ -35,6 +43,7 @@ enum class NoteKind {
   older_than_installed,  // the game's file is newer than the one that would replace it
   changes_nothing,       // every copied file is identical to the game's
   unsigned_exe,          // the medium's update.exe carries no Authenticode signature
+  read_only_file,        // a game file the copy replaces is read-only in a copy of the game
 };
 
 const char* note_kind_name(NoteKind kind);
@@ -101,15 +110,17 @@ struct CheckReport {
   std::string against;  // the game folder, UTF-8; empty: no preview
   std::vector<PreviewEntry> entries;
   SpaceCheck space;
+  // The updater's copy plan: against the game folder, or one that has none of the list's files.
+  std::vector<PlanStep> plan;
 };
 
 // Reads the update.ini in dir (or the list dir names itself) exactly as the updater does.
 // Returns false, with the reason in *error, when the list can't be opened or read.
 bool build_report(const std::string& dir, CheckReport* report, std::string* error);
-// The same, and what the update would do to the game installed in game_dir. False also when
-// game_dir is not a folder.
+// The same, and what the update would do to the game installed in game_dir, read as reading
+// says. False also when game_dir is not a folder.
 bool build_report(const std::string& dir, const std::string& game_dir, CheckReport* report,
-                  std::string* error);
+                  std::string* error, GameReading reading = GameReading::as_found);
 
 // Whether a report finds anything that keeps the update from doing all it should: a problem,
 // or in the preview an entry that fails or a copy that doesn't fit.

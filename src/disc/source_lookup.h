@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <string>
 
-// The setup list in dir, in the bytes the platform's file functions take.
+// Paths here are UTF-8, as the tools hold them (system.h).
+
+// The setup list in dir.
 std::string setup_list_path(const std::string& dir);
-// A path in the platform's bytes, as UTF-8 text.
-std::string display_path(const std::string& path);
 
 struct SetupListPlace {
-  std::string list;    // the setup list, in the platform's bytes
+  std::string list;    // the setup list
   std::string medium;  // the folder the data folder is looked up in
 };
 
@@ -20,10 +20,9 @@ struct SetupListPlace {
 SetupListPlace locate_setup_list(const std::string& path);
 
 struct SourceFile {
-  std::string path;    // UTF-8
-  bool exists;         // a file, not a folder, is there
-  std::string native;  // the same path in the platform's bytes
-  uint64_t size = 0;   // bytes, when it exists
+  std::string path;
+  bool exists;        // a file, not a folder, is there
+  uint64_t size = 0;  // bytes, when it exists
 };
 
 // The source of a file name from the list: below dir, in the list's data folder.

@@ -5,7 +5,9 @@
 #include <system_error>
 
 #include "console.h"
-#include "system.h"
+#include "system/file_queries.h"
+#include "system/paths.h"
+#include "system/unicode_tables.h"
 
 namespace fs = std::filesystem;
 
@@ -33,43 +35,71 @@ bool leads_back(const Walk& walk, const fs::path& folder, fs::path* ancestor) {
   return false;
 }
 
-bool walk_folder(Walk* walk, const fs::path& dir, const std::string& prefix) {
-  std::error_code ec;
-  fs::directory_iterator it(dir, ec);
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const fs::path& path = it->path();
-    // Composed, as the name goes on the disc; the file is still read under its own name.
-    std::string rel = prefix + compose_name(path.filename().u8string());
-    std::error_code status_ec;
-    fs::file_status status = fs::status(path, status_ec);  // through every link
-    bool link = it->is_symlink(status_ec);
-    if (fs::is_directory(status)) {
-      // Every folder is asked: Wine shows a link to a folder as a plain folder.
-      fs::path ancestor;
-      if (leads_back(*walk, path, &ancestor)) {
-        return fail(walk, std::string(link ? "the link " : "") + shown_path(path) +
-                              " leads back to " + shown_path(ancestor) +
-                              ", a folder it lies in: a loop that a copy would follow forever");
-      }
-      walk->tree->folders.push_back(rel);
-      walk->open.push_back(path);
-      if (!walk_folder(walk, path, rel + "/")) return false;
-      walk->open.pop_back();
-    } else if (fs::is_regular_file(status)) {
-      uint64_t size = fs::file_size(path, status_ec);
-      fs::file_time_type modified;
-      if (!status_ec) modified = fs::last_write_time(path, status_ec);
-      if (status_ec) {
-        return fail(walk, "cannot read " + shown_path(path) + ": " + status_ec.message());
-      }
-      walk->tree->files.push_back({rel, path, size, modified});
-    } else if (status_ec && !link) {
-      return fail(walk, "cannot read " + shown_path(path) + ": " + status_ec.message());
-    } else {
-      walk->tree->others.push_back(rel);
+// One entry of a folder, looked at: its composed name and what the file system says of it.
+struct Seen {
+  std::string name;  // composed, as it goes on the disc
+  std::string path;  // by its own name, which may be decomposed
+  bool link;
+  EntryFacts facts;
+  // A folder sorts as its name and a '/', as the names of the files in it do: walked in this
+  // order, the files come out sorted by their whole relative names.
+  std::string order;
+};
+
+bool walk_folder(Walk* walk, const std::string& dir, const std::string& prefix);
+
+bool walk_entry(Walk* walk, Seen* seen, const std::string& prefix) {
+  std::string rel = prefix + seen->name;
+  if (seen->facts.folder) {
+    // Every folder is asked: Wine shows a link to a folder as a plain folder.
+    fs::path folder = file_path(seen->path);
+    fs::path ancestor;
+    if (leads_back(*walk, folder, &ancestor)) {
+      return fail(walk, std::string(seen->link ? "the link " : "") + shown_path(folder) +
+                            " leads back to " + shown_path(ancestor) +
+                            ", a folder it lies in: a loop that a copy would follow forever");
     }
+    walk->tree->folders.push_back(rel);
+    walk->open.push_back(folder);
+    if (!walk_folder(walk, seen->path, rel + "/")) return false;
+    walk->open.pop_back();
+  } else if (seen->facts.file) {
+    walk->tree->files.push_back(
+        {std::move(rel), std::move(seen->path), seen->facts.size, seen->facts.modified});
+  } else if (!seen->facts.exists && !seen->link) {
+    return fail(walk, "cannot read " + printable(seen->path));
+  } else {
+    walk->tree->others.push_back(rel);
   }
-  if (ec) return fail(walk, "cannot read the folder " + shown_path(dir) + ": " + ec.message());
+  return true;
+}
+
+bool walk_folder(Walk* walk, const std::string& dir, const std::string& prefix) {
+  std::vector<FolderEntry> entries;
+  std::string why;
+  if (!folder_entries(dir, &entries, &why)) {
+    return fail(walk, "cannot read the folder " + printable(dir) + ": " + why);
+  }
+  std::vector<Seen> seen;
+  seen.reserve(entries.size());
+  std::string separator(1, kPathSeparator);
+  for (FolderEntry& entry : entries) {
+    std::string path = dir + separator + entry.name;
+    const EntryFacts& facts = entry.facts;  // through every link
+    // Composed, as the name goes on the disc; the file is still read under its own name.
+    std::string name = compose_name(entry.name);
+    std::string order = facts.folder ? name + '/' : name;
+    seen.push_back({std::move(name), std::move(path), entry.link, facts, std::move(order)});
+  }
+  std::vector<Seen*> order;  // sorted by reference: moving whole entries costs more
+  order.reserve(seen.size());
+  for (Seen& each : seen)
+    order.push_back(&each);
+  std::sort(order.begin(), order.end(),
+            [](const Seen* a, const Seen* b) { return a->order < b->order; });
+  for (Seen* each : order) {
+    if (!walk_entry(walk, each, prefix)) return false;
+  }
   return true;
 }
 
@@ -77,9 +107,8 @@ bool walk_folder(Walk* walk, const fs::path& dir, const std::string& prefix) {
 
 bool scan_tree(const fs::path& root, ScannedTree* tree, std::string* error) {
   Walk walk{tree, {root}, error};
-  if (!walk_folder(&walk, root, "")) return false;
-  auto by_rel = [](const TreeFile& a, const TreeFile& b) { return a.rel < b.rel; };
-  std::sort(tree->files.begin(), tree->files.end(), by_rel);
+  if (!walk_folder(&walk, path_text(root), "")) return false;
+  // The walk's order gives the files sorted; the folders and the rest are sorted here.
   std::sort(tree->folders.begin(), tree->folders.end());
   std::sort(tree->others.begin(), tree->others.end());
   return true;

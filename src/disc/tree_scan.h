@@ -8,10 +8,11 @@
 #include <vector>
 
 struct TreeFile {
-  std::string rel;             // UTF-8, composed (NFC), '/' between folders
-  std::filesystem::path path;  // its own name, which may be decomposed
+  std::string rel;   // UTF-8, composed (NFC), '/' between folders
+  std::string path;  // as the tools hold paths (system.h), by its own name, maybe decomposed
   uint64_t size;
-  std::filesystem::file_time_type modified;  // with size: a file changed since the scan shows
+  // With size: a file changed since the scan shows. As entry_facts (system.h) gives it.
+  std::filesystem::file_time_type modified;
 };
 
 struct ScannedTree {

@@ -1,6 +1,8 @@
 // One run of update.exe, driven from outside; see update_run.h.
 #include "update_run.h"
 
+#include <tlhelp32.h>
+
 #include "dialogs.h"
 #include "error.h"
 #include "files.h"
@@ -99,6 +101,7 @@ void UpdateRun::start(const std::string& exe, const std::string& medium_root) {
 
 UpdateRun::~UpdateRun() {
   if (running_) kill();
+  resume();
   if (job_ != nullptr) CloseHandle(job_);
   CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
@@ -106,7 +109,7 @@ UpdateRun::~UpdateRun() {
 }
 
 void UpdateRun::kill() {
-  ResumeThread(process_.hThread);
+  resume();
   TerminateProcess(process_.hProcess, 99);
   WaitForSingleObject(process_.hProcess, 5000);
   running_ = false;
@@ -157,12 +160,34 @@ std::string UpdateRun::standard_output() const {
   return read_file(output_path_);
 }
 
+// Every thread the process has now, from a snapshot of the system's threads. A thread that starts
+// after the snapshot is not held; update.exe starts its worker only from its dialog's thread,
+// which is held by then.
 void UpdateRun::suspend() {
-  if (SuspendThread(process_.hThread) == static_cast<DWORD>(-1)) fail("cannot suspend update.exe");
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) fail("cannot list the threads of update.exe");
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != process_.dwProcessId) continue;
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+    if (thread == nullptr) continue;  // ended since the snapshot
+    if (SuspendThread(thread) == static_cast<DWORD>(-1)) {
+      CloseHandle(thread);
+      continue;
+    }
+    suspended_.push_back(thread);
+  }
+  CloseHandle(snapshot);
+  if (suspended_.empty()) fail("cannot suspend update.exe");
 }
 
 void UpdateRun::resume() {
-  ResumeThread(process_.hThread);
+  for (HANDLE thread : suspended_) {
+    ResumeThread(thread);
+    CloseHandle(thread);
+  }
+  suspended_.clear();
 }
 
 }  // namespace drive

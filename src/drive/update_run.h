@@ -6,6 +6,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace drive {
 
@@ -43,7 +44,9 @@ class UpdateRun {
   // Ends the program at once, wherever it is.
   void kill();
 
-  // Stops and restarts the program's one GUI thread, to look at a state that lasts one timer tick.
+  // Stops and restarts every thread of the program (the dialog's, and the worker that copies a
+  // file), so that what is on screen and on disk holds still: to look at a state that lasts one
+  // timer tick, or to count the files copied before an input goes in.
   void suspend();
   void resume();
 
@@ -65,6 +68,7 @@ class UpdateRun {
   void start(const std::string& exe, const std::string& medium_root);
 
   PROCESS_INFORMATION process_ = {};
+  std::vector<HANDLE> suspended_;  // threads held by suspend()
   HANDLE job_ = nullptr;
   std::string output_path_;
   bool running_ = false;

@@ -3,14 +3,18 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <set>
+#include <unordered_map>
 
 #include "disc/console.h"
 #include "disc/cp932_text.h"
-#include "disc/folder_plan.h"
 #include "disc/names.h"
+#include "plan/copy_plan.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
 #include "setuplist/setup_record.h"
-#include "update/file_names.h"
+#include "setuplist/text.h"
 
 namespace {
 
@@ -29,10 +33,11 @@ bool copy_order(const DiscEntry& a, const DiscEntry& b) {
 }
 
 // Why the list can't carry a name, or empty. list_name is set when it has a code page 932 form.
-std::string name_problem(const NewFile& file, std::string* list_name) {
+std::string name_problem(const NewFile& file, const ListSource& source, std::string* list_name) {
   for (const std::string& level : levels(file.rel)) {
-    std::string problem = windows_component_problem(level);
-    if (!problem.empty()) return "has " + problem;
+    if (level.find('\\') != std::string::npos) {
+      return "has '\\' in a name, which Windows reads as a folder separator";
+    }
   }
   std::string joined = file.rel;  // as the list will hold it, not as shown
   std::replace(joined.begin(), joined.end(), '/', '\\');
@@ -44,10 +49,9 @@ std::string name_problem(const NewFile& file, std::string* list_name) {
            " bytes in code page 932; the updater takes at most " +
            std::to_string(kFileNameWidth - 1) + " (shorten the name or its folders)";
   }
-  if (!is_safe_file_name(text.bytes.c_str())) {
-    return "would land outside the game folder (a device name such as CON or NUL, or '..'); the "
-           "updater refuses it";
-  }
+  // With no data folder the files sit beside the disc's own update.ini and update.exe.
+  NameCheck check = check_file_name(text.bytes.c_str(), source.data_folder.empty());
+  if (check.refusal != NameRefusal::none) return name_refusal_text(check.refusal);
   if (joined[0] == '#' || joined[0] == '[') {
     return std::string("begins with '") + joined[0] + "': update.ini would read it as a " +
            (joined[0] == '#' ? "keyword line" : "type header") + ", not as a file";
@@ -56,19 +60,28 @@ std::string name_problem(const NewFile& file, std::string* list_name) {
 }
 
 // Names that differ only in the case of their letters are one name on Windows and on the disc.
+// Names that differ only in how their kana are written (が, or か and a separate voicing mark, as
+// some systems and archivers write them) are two names on Windows, but code page 932 has only
+// the composed form: the conversion makes them one.
 void find_case_clashes(const TreeDiff& diff, std::vector<std::string>* problems) {
-  std::map<std::string, std::string> first;
-  auto note = [&](const std::string& rel) {
-    auto [it, fresh] = first.emplace(windows_key(rel), rel);
-    if (!fresh) {
-      problems->push_back(shown_name(it->second) + " and " + shown_name(rel) +
+  std::unordered_map<std::string, const std::string*> first;  // by key: a game holds thousands
+  first.reserve(diff.files.size() + diff.new_folders.size());
+  auto note = [&](const std::string& key, const std::string& rel) {
+    auto [it, fresh] = first.emplace(key, &rel);
+    if (fresh) return;
+    if (*it->second == rel) {
+      problems->push_back("two names in NEW become " + shown_name(rel) +
+                          " in code page 932, which writes kana with their voicing marks only "
+                          "composed (one of them is written decomposed); keep one of them");
+    } else {
+      problems->push_back(shown_name(*it->second) + " and " + shown_name(rel) +
                           " are one name on Windows; keep one of them");
     }
   };
   for (const std::string& folder : diff.new_folders)
-    note(folder);
+    note(windows_key(folder), folder);
   for (const NewFile& file : diff.files)
-    note(file.rel);
+    note(file.key, file.rel);
 }
 
 // The updater can't put a file where the game has a folder, nor a folder where it has a file.
@@ -88,17 +101,8 @@ std::string old_clash(const TreeDiff& diff, const std::string& rel) {
   return "";
 }
 
-// With no data folder the files sit beside the disc's own update.ini and update.exe.
-std::string disc_clash(const ListSource& source, const std::string& rel) {
-  if (!source.data_folder.empty()) return "";
-  std::string top = windows_key(levels(rel).front());
-  if (top != "UPDATE.INI" && top != "UPDATE.EXE") return "";
-  return "would take the place of the disc's own " + levels(rel).front() +
-         " (PATH is empty: the data files sit beside it)";
-}
-
 int type_for(const ListSource& source, const std::string& list_name) {
-  auto it = source.earlier_types.find(folder_key(list_name));
+  auto it = source.earlier_types.find(game_name_key(list_name));
   return it != source.earlier_types.end() ? it->second : kFirstType;
 }
 
@@ -128,25 +132,54 @@ void check_headers(const DiscPlan& plan, const ListSource& source,
   }
 }
 
-// folders_needed reads the code page 932 names; the folders are then named from the entry's own
-// UTF-8 name, whose levels are the same.
+// OLD as the updater's copy plan sees it: its folders and files by name as Windows matches them.
+// Every source is there.
+struct OldGame {
+  const TreeDiff* diff;
+};
+
+GameEntry old_entry(void* context, const char* name) {
+  const TreeDiff& diff = *static_cast<const OldGame*>(context)->diff;
+  std::string key = game_name_key(name);
+  bool folder = diff.old_folders.count(key) != 0;
+  bool file = !folder && diff.old_files.count(key) != 0;
+  return GameEntry{folder || file, folder, 0, false, false, false};
+}
+
+bool source_there(void*, int32_t, uint64_t* size) {
+  *size = 0;
+  return true;
+}
+
+// The updater's own plan of the entries against OLD: a file whose folder it can't make, because
+// the level above is neither in OLD nor made by an earlier file. The folders are then named from
+// the entry's own UTF-8 name, whose levels are the same.
 void check_folders(const DiscPlan& plan, const TreeDiff& diff, std::vector<std::string>* problems) {
-  std::vector<std::string> names;
-  std::vector<const DiscEntry*> named;
+  FileList list{};
+  std::vector<const DiscEntry*> listed;
   for (const DiscEntry& entry : plan.entries) {
-    if (entry.list_name.empty()) continue;
-    names.push_back(entry.list_name);
-    named.push_back(&entry);
+    // Names the list can't hold, and files over its limit, are refused already.
+    if (entry.list_name.empty() || entry.list_name.size() >= static_cast<size_t>(kFileNameWidth) ||
+        list.file_count == kFileCapacity) {
+      continue;
+    }
+    copy_bounded(list.file_name[list.file_count], kFileNameWidth, entry.list_name.c_str());
+    list.type_mask[list.file_count++] = 1;
+    listed.push_back(&entry);
   }
-  std::vector<std::string> needed = folders_needed(names);
+  OldGame old{&diff};
+  GameView view{&old, old_entry, source_there, ""};
+  auto copy_plan = std::make_unique<CopyPlan>();
+  plan_copy(list, kCopiedTypesMask, view, copy_plan.get());
   std::set<std::string> reported;
-  for (size_t i = 0; i < needed.size(); ++i) {
-    if (needed[i].empty()) continue;
-    std::vector<std::string> above = folders_above(named[i]->file->rel, NameText::file_system);
+  for (int32_t i = 0; i < copy_plan->step_count; ++i) {
+    const PlanStep& step = copy_plan->steps[i];
+    if (step.refusal != StepRefusal::missing_folder) continue;
+    std::vector<std::string> above =
+        folders_above(listed[static_cast<size_t>(step.entry)]->file->rel, NameText::file_system);
     const std::string& folder = above.back();
     const std::string& parent = above[above.size() - 2];
-    std::string key = windows_key(parent);
-    if (diff.old_folders.count(key) != 0 || !reported.insert(key).second) continue;
+    if (!reported.insert(windows_key(parent)).second) continue;
     problems->push_back("the new folder " + shown_name(folder) +
                         " can't be made: the updater makes only the innermost folder of each "
                         "file, and " +
@@ -160,9 +193,13 @@ void check_folders(const DiscPlan& plan, const TreeDiff& diff, std::vector<std::
 
 void find_empty_new_folders(const TreeDiff& diff, DiscPlan* plan) {
   std::set<std::string> holding_files;
+  std::string last_folder;  // the files come sorted: most share the folder of the one before
   for (const NewFile& file : diff.files) {
-    for (const std::string& folder : folders_above(file.rel, NameText::file_system))
-      holding_files.insert(windows_key(folder));
+    std::string folder = folder_of(file.rel, NameText::file_system);
+    if (folder.empty() || folder == last_folder) continue;
+    last_folder = folder;
+    for (const std::string& above : folders_above(file.rel, NameText::file_system))
+      holding_files.insert(windows_key(above));
   }
   for (const std::string& folder : diff.new_folders) {
     std::string key = windows_key(folder);
@@ -196,9 +233,8 @@ DiscPlan plan_disc(const TreeDiff& diff, const ListSource& source) {
   for (const NewFile& file : diff.files) {
     if (file.change == Change::unchanged) continue;
     DiscEntry entry{&file, "", shown_name(file.rel), kFirstType};
-    std::string problem = name_problem(file, &entry.list_name);
+    std::string problem = name_problem(file, source, &entry.list_name);
     if (problem.empty()) problem = old_clash(diff, file.rel);
-    if (problem.empty()) problem = disc_clash(source, file.rel);
     if (!problem.empty()) plan.problems.push_back(entry.shown + " " + problem);
     entry.type = type_for(source, entry.list_name);
     plan.entries.push_back(std::move(entry));

@@ -5,8 +5,9 @@
 #include <filesystem>
 #include <string>
 
-// False when this build can't make images (the Windows build can't).
-bool iso_available();
+// Why this build can't make images now (the Windows build never can; the Linux build needs
+// xorriso), or empty when it can.
+std::string images_unavailable();
 
 // Why a volume name can't stand in both the ISO 9660 and the Joliet volume descriptors (1 to 16
 // of A-Z, 0-9 and '_'), or empty when it can.

@@ -7,14 +7,13 @@
 
 #include "disc/console.h"
 #include "disc/cp932_text.h"
-#include "disc/folder_plan.h"
 #include "disc/names.h"
-#include "disc/system.h"
+#include "disc/system/files.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
 #include "tree_diff.h"
-#include "update/copy_selection.h"
-#include "update/file_names.h"
 
 namespace fs = std::filesystem;
 
@@ -63,7 +62,7 @@ bool read_earlier_list(const std::string& from, ListSource* source, std::string*
   for (int i = 0; i < FileTable.file_count; ++i) {
     int type = type_of_mask(FileTable.type_mask[i]);
     if (type >= 0 && type < TypeTable.type_count) {
-      source->earlier_types.emplace(folder_key(FileTable.file_name[i]), type);
+      source->earlier_types.emplace(game_name_key(FileTable.file_name[i]), type);
     }
   }
   return true;
@@ -89,10 +88,6 @@ void take_reg_part(const std::optional<std::string>& option, const char* what, s
   if (take(option, what, field, problems) && field->empty()) {
     problems->push_back(std::string(what) + " is empty: the registry key needs all three parts");
   }
-}
-
-std::string shown(const std::string& cp932) {
-  return "\"" + cp932_to_utf8(cp932) + "\"";
 }
 
 // A value is written as #KEY "value": a double quote would end it, a control character the line,
@@ -141,18 +136,16 @@ void check_path(ListSource* source, std::vector<std::string>* problems) {
     problems->push_back("PATH " + shown(path) + " is not code page 932 text");
     return;
   }
-  std::string reason = is_safe_file_name(path.c_str()) ? "" : "it leads out of the disc";
   for (const std::string& part : split_folders(utf8)) {
-    if (!reason.empty()) break;
-    reason =
-        part.empty() || part == "." ? "it has an empty level" : windows_component_problem(part);
+    if (part.empty() || part == ".") {
+      problems->push_back("PATH " + shown(path) +
+                          " is not a plain folder name: it has an empty level");
+      return;
+    }
   }
-  std::string top = windows_key(split_folders(utf8).front());
-  if (reason.empty() && (top == "UPDATE.INI" || top == "UPDATE.EXE")) {
-    reason = "the disc's own update.ini and update.exe have that name";
-  }
-  if (!reason.empty()) {
-    problems->push_back("PATH " + shown(path) + " is not a plain folder name: " + reason);
+  NameCheck check = check_file_name(path.c_str(), true);  // update.ini and update.exe sit beside it
+  if (check.refusal != NameRefusal::none) {
+    problems->push_back("PATH " + shown(path) + " " + name_refusal_text(check.refusal));
     return;
   }
   source->data_folder = split_folders(utf8);
@@ -173,19 +166,6 @@ void check_types(const ListSource& source, std::vector<std::string>* problems) {
 }
 
 }  // namespace
-
-std::string windows_component_problem(const std::string& component) {
-  for (char c : component) {
-    if (static_cast<unsigned char>(c) < 0x20) return "a control character";
-    if (std::strchr("<>:\"|?*\\", c) != nullptr) {
-      return std::string("'") + c + "', which Windows does not allow in a name";
-    }
-  }
-  if (!component.empty() && (component.back() == '.' || component.back() == ' ')) {
-    return "a name ending in a dot or a space, which Windows drops";
-  }
-  return "";
-}
 
 bool load_list_source(const ListOptions& options, ListSource* source,
                       std::vector<std::string>* problems, std::string* error) {

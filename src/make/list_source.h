@@ -18,7 +18,7 @@ struct ListSource {
   // Code page 932 bytes, as update.ini will hold them.
   std::string TITLE, TITLE_OLD, PATH, REG_P, REG_S, REG_T;
   std::vector<std::string> types;
-  // From --from: the type of each file the earlier list copied, keyed by folder_key of its name.
+  // From --from: the type of each file the earlier list copied, keyed by game_name_key of its name.
   std::map<std::string, int> earlier_types;
   // The data folder below OUT, UTF-8, one element per folder level; empty for none.
   std::vector<std::string> data_folder;
@@ -32,7 +32,3 @@ extern const char kDefaultTypeName[];  // UTF-8
 // to *problems; false, with the reason in *error, when the earlier list can't be read.
 bool load_list_source(const ListOptions& options, ListSource* source,
                       std::vector<std::string>* problems, std::string* error);
-
-// Why a name's folder level isn't one Windows takes ('<', '>', ':', '"', '|', '?', '*', '\',
-// control characters, or a trailing dot or space), or empty when it is fine.
-std::string windows_component_problem(const std::string& component);

@@ -8,8 +8,14 @@
 #include <vector>
 
 #include "disc/console.h"
+#include "disc/options.h"
+#include "disc/pe_signature.h"
 #include "disc/report.h"
-#include "disc/system.h"
+#include "disc/system/child_process.h"
+#include "disc/system/command_line.h"
+#include "disc/system/interrupts.h"
+#include "disc/system/paths.h"
+#include "disc/system/temporaries.h"
 #include "disc_plan.h"
 #include "iso_image.h"
 #include "list_source.h"
@@ -28,29 +34,8 @@ const char kUsage[] =
     "file of NEW that OLD lacks or holds with other contents, in an order the updater can copy.\n"
     "OLD is the game as players have it installed, NEW its new version. OUT must be new or empty;\n"
     "it is made whole and checked as update-check checks a disc, or not made at all.\n"
-    "\n"
-    "  --title TEXT      TITLE, the game's title\n"
-    "  --title-old TEXT  TITLE_OLD, its title before the update (default: TITLE)\n"
-    "  --path NAME       PATH, the data folder (default: DATA)\n"
-    "  --reg-p TEXT      REG_P (default: Software)\n"
-    "  --reg-s TEXT      REG_S, usually the maker\n"
-    "  --reg-t TEXT      REG_T, usually the game\n"
-    "  --type NAME       an install type, repeated for more (default: "
-    "[\xE6\xA8\x99\xE6\xBA\x96]);\n"
-    "                    new files go under the first; brackets are added when missing\n"
-    "  --from FILE       take the record and the install types from an earlier update.ini (or\n"
-    "                    the folder holding it); a file it listed keeps its type. The options\n"
-    "                    above, given as well, replace its values (all but --type)\n"
-    "  --exe PATH        the update.exe to put on the disc (default: the one beside this\n"
-    "                    program, else ../windows-x64/update.exe from here)\n"
-    "  --iso FILE        also write a disc image (ISO 9660 with Joliet and Rock Ridge names)\n"
-    "  --volume NAME     the image's volume name: up to 16 of A-Z, 0-9 and _ (default: TITLE\n"
-    "                    in capitals where it fits, else UPDATE)\n"
-    "  --allow-older     make the disc even when every changed file is older in NEW than in\n"
-    "                    OLD (refused otherwise: the two may be the wrong way round)\n"
-    "  --json            the summary as one JSON document\n"
-    "  -h, --help        show this text\n"
-    "  --version         show the version\n"
+    "\n";
+const char kUsageEnd[] =
     "Without --from, --title, --reg-s and --reg-t are needed.\n"
     "Exit status: 0 made; 1 refused or failed, nothing made; 2 the command line is wrong, or OLD,\n"
     "NEW or the earlier list can't be read.\n";
@@ -67,69 +52,69 @@ struct Options {
   std::vector<std::string> folders;  // OLD, NEW, OUT
 };
 
-std::optional<std::string>* value_option(const std::string& name, Options* o) {
+std::vector<OptionSpec> option_table(Options* o) {
+  auto flag = [](bool* slot) { return [slot](const std::string&) { *slot = true; }; };
+  auto text = [](std::optional<std::string>* slot) {
+    return [slot](const std::string& v) { *slot = v; };
+  };
   ListOptions& l = o->list;
-  if (name == "--title") return &l.title;
-  if (name == "--title-old") return &l.title_old;
-  if (name == "--path") return &l.path;
-  if (name == "--reg-p") return &l.reg_p;
-  if (name == "--reg-s") return &l.reg_s;
-  if (name == "--reg-t") return &l.reg_t;
-  if (name == "--from") return &l.from;
-  if (name == "--exe") return &o->exe;
-  if (name == "--iso") return &o->iso;
-  if (name == "--volume") return &o->volume;
-  return nullptr;
+  // A record's value may be empty (PATH ""); the updater reports REG_S "" itself.
+  return {
+      {"--title", "TEXT", "TITLE, the game's title", text(&l.title), true},
+      {"--title-old", "TEXT", "TITLE_OLD, its title before the update (default: TITLE)",
+       text(&l.title_old), true},
+      {"--path", "NAME", "PATH, the data folder (default: DATA)", text(&l.path), true},
+      {"--reg-p", "TEXT", "REG_P (default: Software)", text(&l.reg_p), true},
+      {"--reg-s", "TEXT", "REG_S, usually the maker", text(&l.reg_s), true},
+      {"--reg-t", "TEXT", "REG_T, usually the game", text(&l.reg_t), true},
+      {"--type", "NAME",
+       "an install type, repeated for more (default: [\xE6\xA8\x99\xE6\xBA\x96]);\n"
+       "new files go under the first; brackets are added when missing",
+       [&l](const std::string& v) { l.types.push_back(v); }, true},
+      {"--from", "FILE",
+       "take the record and the install types from an earlier update.ini (or\n"
+       "the folder holding it); a file it listed keeps its type. The options\n"
+       "above, given as well, replace its values (all but --type)",
+       text(&l.from)},
+      {"--exe", "PATH",
+       "the update.exe to put on the disc (default: the one beside this\n"
+       "program, else ../windows-x64/update.exe from here)",
+       text(&o->exe)},
+      {"--iso", "FILE", "also write a disc image (ISO 9660 with Joliet and Rock Ridge names)",
+       text(&o->iso)},
+      {"--volume", "NAME",
+       "the image's volume name: up to 16 of A-Z, 0-9 and _ (default: TITLE\n"
+       "in capitals where it fits, else UPDATE)",
+       text(&o->volume), true},
+      {"--allow-older", nullptr,
+       "make the disc even when every changed file is older in NEW than in\n"
+       "OLD (refused otherwise: the two may be the wrong way round)",
+       flag(&o->allow_older)},
+      {"--json", nullptr, "the summary as one JSON document", flag(&o->json)},
+      {"-h, --help", nullptr, "show this text", flag(&o->help)},
+      {"--version", nullptr, "show the version", flag(&o->version)},
+  };
 }
 
-bool take_option(const std::vector<std::string>& args, size_t* i, Options* o) {
-  std::string arg = args[*i];
-  std::optional<std::string> value;
-  size_t equals = arg.find('=');
-  if (equals != std::string::npos) {
-    value = arg.substr(equals + 1);
-    arg.resize(equals);
-  }
-  bool is_type = arg == "--type";
-  std::optional<std::string>* slot = value_option(arg, o);
-  if (slot == nullptr && !is_type) {
-    if (value) return false;
-    if (arg == "--json") return o->json = true;
-    if (arg == "--allow-older") return o->allow_older = true;
-    if (arg == "-h" || arg == "--help") return o->help = true;
-    if (arg == "--version") return o->version = true;
-    return false;
-  }
-  if (!value) {
-    if (*i + 1 >= args.size()) return false;
-    value = args[++*i];
-  }
-  if (is_type) {
-    o->list.types.push_back(*value);
-  } else {
-    *slot = value;
-  }
-  return true;
+std::string usage() {
+  Options scratch;
+  return kUsage + options_help(option_table(&scratch)) + kUsageEnd;
 }
 
 bool parse_options(const std::vector<std::string>& args, Options* o) {
-  bool options_ended = false;
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!options_ended && arg.size() > 1 && arg[0] == '-') {
-      if (arg == "--") {
-        options_ended = true;
-      } else if (!take_option(args, &i, o)) {
-        complain("unknown option or missing value: " + arg);
-        return false;
-      }
-      continue;
-    }
-    o->folders.push_back(arg);
+  std::string error;
+  if (!parse_command_line(args, option_table(o), &o->folders, &error)) {
+    complain(error);
+    return false;
   }
   if (o->help || o->version) return true;
   std::string wrong;
   if (o->folders.size() != 3) wrong = "give OLD, NEW and OUT";
+  const char* const kFolders[] = {"OLD", "NEW", "OUT"};
+  for (size_t i = 0; i < o->folders.size() && i < 3; ++i) {
+    if (o->folders[i].empty())
+      wrong = std::string(kFolders[i]) + " is an empty argument; give a folder";
+  }
   const ListOptions& l = o->list;
   if (l.from && !l.types.empty()) wrong = "--type and --from: the install types come from one";
   if (!l.from && (!l.title || !l.reg_s || !l.reg_t)) {
@@ -146,14 +131,17 @@ fs::path default_exe() {
   return (here / ".." / "windows-x64" / "update.exe").lexically_normal();
 }
 
-// Every Windows program begins with "MZ": a wrong path is caught before it lands on a disc.
+// A wrong path, or a file that is no Windows program, is caught before it lands on a disc, as
+// update-check would catch it there.
 std::string exe_problem(const fs::path& exe) {
-  std::ifstream in(exe, std::ios::binary);
-  char magic[2] = {};
-  in.read(magic, 2);
-  if (!in) return "update.exe " + shown_path(exe) + " can't be read (build it, or give --exe)";
-  if (magic[0] != 'M' || magic[1] != 'Z') {
-    return shown_path(exe) + " is not a Windows program (no MZ header)";
+  switch (read_pe_signature(path_text(exe))) {
+    case PeSignature::unreadable:
+      return "update.exe " + shown_path(exe) + " can't be read (build it, or give --exe)";
+    case PeSignature::not_pe:
+      return shown_path(exe) + " is not a Windows program (" + kNotAProgram + ")";
+    case PeSignature::unsigned_pe:
+    case PeSignature::signed_pe:
+      break;
   }
   return "";
 }
@@ -171,21 +159,25 @@ std::string iso_problem(const fs::path& iso, const std::vector<fs::path>& folder
   return "";
 }
 
-// The update as update-check --against OLD sees it must be the one planned: no problems, the same
-// files, each new or replacing as planned. Its room figure is the summary's, so the two agree, and
-// so are its notes: *exe_unsigned tells whether one says update.exe is unsigned.
+// The update as update-check --against OLD sees it, OLD read as players have the game, must be
+// the one planned: no problems, the same files, each new or replacing as planned. Its room figure
+// is the summary's, so the two agree, and so are its notes: whether update.exe is unsigned, and
+// the files OLD holds read-only.
 std::string check_made(const fs::path& folder, const fs::path& old_root, const DiscPlan& plan,
-                       SpaceCheck* space, bool* exe_unsigned) {
+                       MadeUpdate* made) {
   CheckReport report;
   std::string error;
-  for (const fs::path& path : {folder, old_root}) {
-    if (platform_path(path).empty()) {
-      return "the path " + shown_path(path) + " has no form in the system's code page";
+  if (!build_report(path_text(folder), path_text(old_root), &report, &error,
+                    GameReading::as_players_have_it)) {
+    return error;
+  }
+  for (const Note& note : report.notes) {
+    made->exe_unsigned = made->exe_unsigned || note.kind == NoteKind::unsigned_exe;
+    if (note.kind != NoteKind::read_only_file) continue;
+    for (const PreviewEntry& entry : report.entries) {
+      if (entry.line == note.line) made->read_only_in_old.push_back(entry.file_name);
     }
   }
-  if (!build_report(platform_path(folder), platform_path(old_root), &report, &error)) return error;
-  for (const Note& note : report.notes)
-    *exe_unsigned = *exe_unsigned || note.kind == NoteKind::unsigned_exe;
   std::string found;
   for (const Problem& problem : report.problems)
     found += "\n  line " + std::to_string(problem.line) + ": " + problem.message;
@@ -206,7 +198,7 @@ std::string check_made(const fs::path& folder, const fs::path& old_root, const D
     }
   }
   if (!same) found += "\n  it reads other files than the ones written";
-  *space = report.space;
+  made->space = report.space;
   return found.empty() ? "" : "update-check --against OLD finds problems on the update:" + found;
 }
 
@@ -227,7 +219,7 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   for (const DiscEntry& entry : plan.entries) {
     auto lock = temporaries_lock();
     if (!same_as_scanned(*entry.file, error) ||
-        !copy_file_to(entry.file->path, data / fs::u8path(entry.file->rel), error) ||
+        !copy_file_to(file_path(entry.file->path), data / fs::u8path(entry.file->rel), error) ||
         !same_as_scanned(*entry.file, error)) {
       return false;
     }
@@ -239,7 +231,9 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
     return false;
   }
   lock.unlock();
-  *error = check_made(staging.path(), in.old_root, plan, &made->space, &made->exe_unsigned);
+  std::error_code size_ec;
+  made->exe_bytes = fs::file_size(staging.path() / "update.exe", size_ec);
+  *error = check_made(staging.path(), in.old_root, plan, made);
   if (!error->empty()) return false;
 
   fs::path iso_part;
@@ -264,8 +258,6 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
     return false;
   }
   made->list_bytes = list.size();
-  std::error_code ec;
-  made->exe_bytes = fs::file_size(in.out / "update.exe", ec);
   return true;
 }
 
@@ -284,7 +276,14 @@ bool versions_swapped(const TreeDiff& diff) {
 // What is wrong with the folders, the program and the image: known before OLD and NEW are read.
 std::vector<std::string> setup_problems(const Inputs& in) {
   std::vector<std::string> problems;
+  for (const fs::path& path : {in.old_root, in.new_root, in.out, in.exe}) {
+    if (path_text(path).empty()) {
+      problems.push_back("the path " + shown_path(path) +
+                         " is not whole Unicode (a lone surrogate)");
+    }
+  }
   if (in.iso) {
+    if (std::string why = images_unavailable(); !why.empty()) problems.push_back("--iso: " + why);
     std::string wrong = volume_name_problem(in.volume);
     if (!wrong.empty()) {
       problems.push_back("the volume name " + in.volume + " " + wrong +
@@ -315,8 +314,8 @@ int make(const Options& o) {
     complain(problem);
     return 2;
   }
-  if (o.iso && !iso_available()) {
-    complain("--iso: this build makes no disc images; make them with the Linux build");
+  if (o.iso && !runs_programs()) {
+    complain("--iso: " + images_unavailable());
     return 2;
   }
   Inputs in{fs::u8path(o.folders[0]),
@@ -377,7 +376,7 @@ int make(const Options& o) {
   }
   if (!problems.empty()) return refuse(problems);
 
-  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff, &plan, 0, 0, {}};
+  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff, &plan, 0, 0, {}, false, {}};
   if (!build_update(in, source, plan, &made, &error)) {
     complain(error + "\nnothing was made");
     return 1;
@@ -398,11 +397,11 @@ int main(int argc, char** argv) {
   [[maybe_unused]] Utf8Console console;  // restores the console on every way out
   Options options;
   if (!parse_options(command_line_utf8(argc, argv), &options)) {
-    print(stderr, kUsage);
+    print(stderr, usage());
     return 2;
   }
   if (options.help) {
-    print(stdout, kUsage);
+    print(stdout, usage());
     return 0;
   }
   if (options.version) return print_version();

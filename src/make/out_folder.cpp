@@ -6,15 +6,15 @@
 
 #include "disc/console.h"
 #include "disc/names.h"
-#include "disc/system.h"
+#include "disc/system/file_copy.h"
+#include "disc/system/file_queries.h"
+#include "disc/system/files.h"
+#include "disc/system/paths.h"
+#include "disc/system/temporaries.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string shown(const fs::path& path) {
-  return shown_path(path);
-}
 
 // A path as the file system compares it, ending in a separator.
 std::string comparable(const fs::path& path) {
@@ -46,17 +46,27 @@ std::string out_problem(const fs::path& out, const fs::path& old_root, const fs:
   std::error_code ec;
   fs::file_status status = fs::symlink_status(out, ec);
   if (fs::exists(status)) {
-    if (!fs::is_directory(status)) return shown(out) + " exists and is not a folder";
+    if (!fs::is_directory(status)) return shown_path(out) + " exists and is not a folder";
     if (!fs::is_empty(out, ec) || ec) {
-      return shown(out) + " exists and is not empty; give a new or an empty folder";
+      return shown_path(out) + " exists and is not empty; give a new or an empty folder";
     }
   }
   fs::path full = tidy_path(out);
-  if (full == full.root_path()) return shown(out) + " is a drive's root; give a folder on it";
+  if (full == full.root_path()) return shown_path(out) + " is a drive's root; give a folder on it";
+  // The finished folder takes OUT's place: a shell inside it would be left in a deleted folder
+  // (and Windows refuses to remove a folder that a program has as its current one).
+  fs::path here = fs::current_path(ec);
+  if (!ec && is_inside(here, out)) {
+    return shown_path(out) +
+           " is the current folder, which the finished update would replace; give a new "
+           "folder, such as disc";
+  }
   fs::path parent = full.parent_path();
-  if (!fs::is_directory(parent, ec)) return "the folder " + shown(parent) + " does not exist";
-  if (is_inside(out, old_root)) return shown(out) + " lies inside OLD; give a folder outside it";
-  if (is_inside(out, new_root)) return shown(out) + " lies inside NEW; give a folder outside it";
+  if (!fs::is_directory(parent, ec)) return "the folder " + shown_path(parent) + " does not exist";
+  if (is_inside(out, old_root))
+    return shown_path(out) + " lies inside OLD; give a folder outside it";
+  if (is_inside(out, new_root))
+    return shown_path(out) + " lies inside NEW; give a folder outside it";
   return "";
 }
 
@@ -96,7 +106,8 @@ bool Staging::open(const fs::path& target, std::string* error) {
   track_temporary(candidate);
   if (!fs::create_directory(candidate, ec)) {
     untrack_temporary(candidate);
-    *error = "cannot make " + shown(candidate) + ": " + (ec ? ec.message() : "it exists already");
+    *error =
+        "cannot make " + shown_path(candidate) + ": " + (ec ? ec.message() : "it exists already");
     return false;
   }
   path_ = candidate;
@@ -111,7 +122,8 @@ bool Staging::commit(std::string* error) {
   ec.clear();
   fs::rename(path_, target_, ec);
   if (ec) {
-    *error = "cannot rename " + shown(path_) + " to " + shown(target_) + ": " + ec.message();
+    *error =
+        "cannot rename " + shown_path(path_) + " to " + shown_path(target_) + ": " + ec.message();
     return false;
   }
   committed_ = true;
@@ -123,33 +135,34 @@ bool Staging::commit(std::string* error) {
 bool copy_file_to(const fs::path& from, const fs::path& to, std::string* error) {
   std::error_code ec;
   fs::create_directories(to.parent_path(), ec);
-  if (!ec) fs::copy_file(from, to, ec);
-  // The copy takes NEW's read-only attribute on Windows, and then neither its time can be set nor
-  // the folder removed: the disc's files are left writable on both builds.
-  if (!ec) fs::permissions(to, fs::perms::owner_write, fs::perm_options::add, ec);
+  if (!ec && !copy_file_bytes(from, to, error)) {
+    *error = "cannot copy " + shown_path(from) + " to " + shown_path(to) + ": " + *error;
+    return false;
+  }
+  // A read-only copy could neither have its time set nor be removed on Windows: the disc's files
+  // keep NEW's permissions, writable on both builds.
+  fs::perms perms = fs::status(from, ec).permissions();
+  if (!ec) fs::permissions(to, perms | fs::perms::owner_write, fs::perm_options::replace, ec);
   fs::file_time_type modified;
   if (!ec) modified = fs::last_write_time(from, ec);
   if (!ec) fs::last_write_time(to, modified, ec);
   if (ec) {
-    *error = "cannot copy " + shown(from) + " to " + shown(to) + ": " + ec.message();
+    *error = "cannot copy " + shown_path(from) + " to " + shown_path(to) + ": " + ec.message();
     return false;
   }
   uintmax_t want = fs::file_size(from, ec);
   uintmax_t got = fs::file_size(to, ec);
   if (ec || want != got) {
-    *error = "the copy " + shown(to) + " does not have the size of " + shown(from);
+    *error = "the copy " + shown_path(to) + " does not have the size of " + shown_path(from);
     return false;
   }
   return true;
 }
 
 bool same_as_scanned(const NewFile& file, std::string* error) {
-  std::error_code ec;
-  uintmax_t size = fs::file_size(file.path, ec);
-  fs::file_time_type modified;
-  if (!ec) modified = fs::last_write_time(file.path, ec);
-  if (ec || size != file.size || modified != file.modified) {
-    *error = shown(file.path) +
+  EntryFacts now = entry_facts(file.path);  // as the scan read it
+  if (!now.file || now.size != file.size || now.modified != file.modified) {
+    *error = printable(file.path) +
              " in NEW changed while update-make ran (its size or time is not what the scan "
              "found); run it again when NEW no longer changes";
     return false;
@@ -162,7 +175,7 @@ bool write_file(const fs::path& to, const std::string& bytes, std::string* error
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) {
-    *error = "cannot write " + shown(to);
+    *error = "cannot write " + shown_path(to);
     return false;
   }
   return true;

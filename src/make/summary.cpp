@@ -1,6 +1,8 @@
 // The summary of a made update.
 #include "summary.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "disc/console.h"
@@ -78,10 +80,9 @@ std::string summary_text(const MadeUpdate& made) {
     out += "  " + pad_to_width(change_name(entry.file->change), 7) + " " +
            right_aligned(std::to_string(entry.file->size), 12) + "  " + entry.shown + "\n";
   }
-  std::vector<std::string> same = unchanged(*made.diff);
-  if (!same.empty()) {
-    out += "Unchanged, left off the update: " + std::to_string(same.size()) + " file(s)\n";
-  }
+  auto same = std::count_if(made.diff->files.begin(), made.diff->files.end(),
+                            [](const NewFile& file) { return file.change == Change::unchanged; });
+  if (same != 0) out += "Unchanged, left off the update: " + std::to_string(same) + " file(s)\n";
   list_names(&out,
              "Only in OLD: the updater can't remove files, so these stay in the players' games",
              shown_names(made.diff->only_in_old));
@@ -89,6 +90,11 @@ std::string summary_text(const MadeUpdate& made) {
              plan.empty_new_folders);
   list_names(&out, "Only in OLD, neither files nor folders: left as they are",
              shown_names(made.diff->old_others));
+  list_names(&out,
+             "Read-only in OLD: a player's game that has them read-only too keeps them at the "
+             "first run (the updater reports each and clears its flag; running the update again "
+             "replaces them)",
+             made.read_only_in_old);
   out += "The game's drive needs up to " + std::to_string(made.space.needed) + " bytes free (" +
          std::to_string(made.space.cluster_size) +
          "-byte clusters, as OLD's drive has them) while the update runs, for a game that equals "
@@ -137,6 +143,7 @@ std::string summary_json(const MadeUpdate& made) {
   doc["only_in_old"] = shown_names(made.diff->only_in_old);
   doc["empty_new_folders"] = plan.empty_new_folders;
   doc["skipped"] = shown_names(made.diff->old_others);
+  doc["read_only_in_old"] = made.read_only_in_old;
   uint64_t data = data_bytes(plan);
   doc["bytes"] = {{"data", data},
                   {"update_exe", made.exe_bytes},

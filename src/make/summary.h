@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "disc/report.h"
 #include "disc_plan.h"
@@ -26,6 +27,9 @@ struct MadeUpdate {
   // update-check --against reckon it, for a game that equals OLD.
   SpaceCheck space;
   bool exe_unsigned = false;  // the update.exe on the disc carries no Authenticode signature
+  // Files the update replaces that OLD holds read-only: kept at a first run in a player's game
+  // that has them read-only too. Names as the disc's list gives them, UTF-8.
+  std::vector<std::string> read_only_in_old;
 };
 
 std::string summary_text(const MadeUpdate& made);

@@ -1,5 +1,5 @@
 // Which bytes lead a double-byte character in the system's ANSI code page.
-#include "update/dbcs.h"
+#include "plan/dbcs.h"
 
 #ifdef _WIN32
 

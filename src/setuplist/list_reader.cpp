@@ -1,17 +1,5 @@
-// Text-mode reading of the setup list; see list_reader.h for why Linux does it by hand.
+// Text-mode reading of the setup list, done by hand; see list_reader.h for why.
 #include "list_reader.h"
-
-#ifdef _WIN32
-
-FILE* open_setup_list(const char* path) {
-  return fopen(path, "rt");
-}
-
-char* read_list_line(char* buf, int size, FILE* file) {
-  return fgets(buf, size, file);
-}
-
-#else
 
 namespace {
 constexpr int kCtrlZ = 0x1A;
@@ -33,11 +21,7 @@ int text_mode_getc(FILE* file) {
 }
 }  // namespace
 
-FILE* open_setup_list(const char* path) {
-  return fopen(path, "rb");
-}
-
-char* read_list_line(char* buf, int size, FILE* file) {
+char* read_text_mode_line(char* buf, int size, FILE* file) {
   if (size <= 0) return nullptr;
   int n = 0;
   while (n < size - 1) {
@@ -50,5 +34,3 @@ char* read_list_line(char* buf, int size, FILE* file) {
   buf[n] = '\0';
   return buf;
 }
-
-#endif

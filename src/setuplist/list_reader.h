@@ -8,5 +8,9 @@
 
 #include <cstdio>
 
+// This system's: src/platform/list_file.cpp.
 FILE* open_setup_list(const char* path);
 char* read_list_line(char* buf, int size, FILE* file);
+
+// The translation, for the Linux build: a stream opened in binary read as text mode reads it.
+char* read_text_mode_line(char* buf, int size, FILE* file);

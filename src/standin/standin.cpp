@@ -1,5 +1,7 @@
 // The Linux stand-in for the Windows API calls of the update program.
+#include <dirent.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -7,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -14,11 +17,21 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "setuplist/text.h"
 #include "standin_control.h"
+
+namespace {
+struct Posted {
+  UINT message;
+  WPARAM wparam;
+  LPARAM lparam;
+};
+}  // namespace
 
 struct HWND__ {
   bool is_browser = false;
@@ -33,6 +46,7 @@ struct HWND__ {
   BFFCALLBACK callback = nullptr;
   LPARAM callback_data = 0;
   size_t browse_index = 0;
+  std::deque<Posted> posted;  // by PostMessageA, for the dialog's loop
 };
 
 struct ITEMIDLIST {
@@ -47,13 +61,6 @@ struct HKEY__ {
 struct HINSTANCE__ {};  // the one DLL the program loads: the Restart Manager
 
 namespace {
-struct OpenFile {
-  std::string path;  // Unix path
-  DWORD access;
-};
-}  // namespace
-
-namespace {
 
 struct RegValue {
   std::string name;
@@ -64,6 +71,23 @@ struct RegValue {
 struct RegKey {
   std::vector<RegValue> values;
   bool read_only = false;
+};
+
+struct HandleObject;
+struct Worker;
+
+// Another program's handle on a file: its access and sharing, and for how long (0: for good).
+struct Holder {
+  DWORD access;
+  DWORD share;
+  DWORD taken;
+  DWORD for_ms;
+};
+
+// The copies the test holds back: a worker's reads wait until bytes are let through.
+struct Gate {
+  bool holding = false;
+  uint64_t allowance = 0;
 };
 
 struct State {
@@ -83,15 +107,19 @@ struct State {
   int live_allocators = 0;
   int com_depth = 0;
   standin::CopyFault copy_fault = standin::CopyFault::none;
-  std::map<std::string, DWORD> held_open;  // by Unix path: the error an open for writing gets
-  std::set<std::string> unflushed;         // by Unix path: written, not flushed since
-  int open_handles = 0;
-  DWORD last_error = 0;
+  std::optional<uint64_t> write_budget;   // bytes the disk still takes, after a fault was set
+  std::map<std::string, Holder> holders;  // by Unix path
+  std::set<std::string> denied;           // by Unix path: rights that refuse writes
+  std::set<std::string> unflushed;        // by Unix path: written, not flushed since
+  std::set<HandleObject*> handles;        // open: files, workers, searches
+  std::vector<Worker*> workers_left;      // closed thread handles, joined at the end
+  Gate gate;
+  DWORD clock = 1000;  // GetTickCount: ticks and Sleep move it on
+  bool fail_threads = false;
   std::optional<standin::RestartManagerAnswer> restart_manager;
   std::vector<std::string> rm_files;
   int rm_sessions = 0;
   std::map<std::string, DWORD> dos_attributes;  // by Unix path: hidden and system bits
-  unsigned temp_counter = 0;
   UINT ansi_code_page = 932;
   bool fail_conversion = false;
   std::optional<standin::DiskAnswer> disk;
@@ -168,50 +196,269 @@ bool is_read_only(const struct stat& st) {
   return (st.st_mode & S_IWUSR) == 0;
 }
 
-bool is_held(const char* windows_path) {
-  return state().held_open.count(standin::unix_path(windows_path)) != 0;
+// Handles and threads ----------------------------------------------------------------------------
+
+// The program's copy runs on a worker thread: every call that thread may make takes this lock,
+// and so does every control that looks at what those calls change.
+using Lock = std::unique_lock<std::recursive_mutex>;
+
+std::recursive_mutex& mutex() {
+  static std::recursive_mutex m;
+  return m;
 }
 
-// The flushed state follows a file that is renamed, and goes with one that is deleted.
-void carry_unflushed(const char* from, const char* to) {
-  std::set<std::string>& all = state().unflushed;
-  bool dirty = all.erase(standin::unix_path(from)) != 0;
-  all.erase(standin::unix_path(to));
-  if (dirty) all.insert(standin::unix_path(to));
+std::condition_variable_any& changed() {
+  static std::condition_variable_any c;
+  return c;
 }
 
-DWORD dos_attributes(const char* windows_path) {
-  auto found = state().dos_attributes.find(standin::unix_path(windows_path));
+thread_local DWORD LastError = 0;
+
+template <typename T>
+T fail_with(DWORD error, T result) {
+  LastError = error;
+  return result;
+}
+
+void add_error(const std::string& error) {
+  Lock lock(mutex());
+  state().errors.push_back(error);
+}
+
+struct HandleObject {
+  HandleObject() = default;
+  HandleObject(const HandleObject&) = delete;
+  HandleObject& operator=(const HandleObject&) = delete;
+  virtual ~HandleObject() = default;
+};
+
+struct OpenFile final : HandleObject {
+  std::string path;  // Unix path; follows a rename
+  DWORD access = 0;
+  DWORD share = 0;
+  int fd = -1;
+  bool delete_pending = false;
+  bool gated = false;   // a source opened while the test holds the copies
+  off_t short_at = -1;  // reads end here: a disc that reads short of the file's size
+  bool dead = false;    // closed by the system when the process ended
+};
+
+struct Worker final : HandleObject {
+  std::thread thread;
+  bool ended = false;
+  bool waiting = false;  // for bytes the test has not let through yet
+};
+
+struct Search final : HandleObject {
+  std::string folder;
+  std::vector<std::string> names;
+  size_t next = 0;
+};
+
+thread_local Worker* CurrentWorker = nullptr;
+
+OpenFile* live_file(HANDLE handle) {
+  auto* file = dynamic_cast<OpenFile*>(static_cast<HandleObject*>(handle));
+  if (file == nullptr || state().handles.count(file) == 0 || file->dead) return nullptr;
+  return file;
+}
+
+bool delete_pending(const std::string& unix_name) {
+  for (HandleObject* object : state().handles) {
+    auto* file = dynamic_cast<OpenFile*>(object);
+    if (file != nullptr && !file->dead && file->path == unix_name && file->delete_pending) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The sharing each access needs from the handles already open, as Windows checks it both ways.
+DWORD sharing_needed(DWORD access) {
+  return ((access & GENERIC_READ) != 0 ? FILE_SHARE_READ : 0) |
+         ((access & GENERIC_WRITE) != 0 ? FILE_SHARE_WRITE : 0) |
+         ((access & DELETE) != 0 ? FILE_SHARE_DELETE : 0);
+}
+
+bool shares_refuse(DWORD access, DWORD share, DWORD other_access, DWORD other_share) {
+  return (sharing_needed(access) & ~other_share) != 0 ||
+         (sharing_needed(other_access) & ~share) != 0;
+}
+
+bool holder_active(const Holder& holder) {
+  return holder.for_ms == 0 || state().clock - holder.taken < holder.for_ms;
+}
+
+// Whether another program's handle, or another of the program's own, refuses this open.
+bool sharing_refuses(const std::string& unix_name, DWORD access, DWORD share,
+                     const OpenFile* except) {
+  State& s = state();
+  auto holder = s.holders.find(unix_name);
+  if (holder != s.holders.end() && holder_active(holder->second) &&
+      shares_refuse(access, share, holder->second.access, holder->second.share)) {
+    return true;
+  }
+  for (HandleObject* object : s.handles) {
+    auto* file = dynamic_cast<OpenFile*>(object);
+    if (file != nullptr && file != except && !file->dead && file->path == unix_name &&
+        shares_refuse(access, share, file->access, file->share)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Whether any handle at all is open on the file: a rename over it is refused then, whatever the
+// handle shares (as Windows and Wine refuse it).
+bool any_handle_on(const std::string& unix_name, const OpenFile* except) {
+  auto holder = state().holders.find(unix_name);
+  if (holder != state().holders.end() && holder_active(holder->second)) return true;
+  for (HandleObject* object : state().handles) {
+    auto* file = dynamic_cast<OpenFile*>(object);
+    if (file != nullptr && file != except && !file->dead && file->path == unix_name) return true;
+  }
+  return false;
+}
+
+DWORD dos_bits(const std::string& unix_name) {
+  auto found = state().dos_attributes.find(unix_name);
   return found == state().dos_attributes.end() ? 0 : found->second;
 }
 
-// The hidden and system bits follow a file that is renamed, copied or deleted.
-void carry_dos_attributes(const char* from, const char* to) {
-  std::map<std::string, DWORD>& all = state().dos_attributes;
-  DWORD bits = dos_attributes(from);
-  all.erase(standin::unix_path(to));
-  if (bits != 0) all[standin::unix_path(to)] = bits;
+DWORD attributes_of(const std::string& unix_name, const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
+  return FILE_ATTRIBUTE_ARCHIVE | (is_read_only(st) ? FILE_ATTRIBUTE_READONLY : 0) |
+         dos_bits(unix_name);
 }
 
-// Whether an existing destination may be replaced, as Windows decides it.
-bool may_replace(const char* windows_path) {
-  struct stat st;
-  if (!stat_path(windows_path, &st)) return true;
-  return !S_ISDIR(st.st_mode) && !is_read_only(st) && !is_held(windows_path);
+constexpr int64_t kUnixEpochIn100ns = 116444736000000000LL;  // 1970 counted from 1601
+
+FILETIME filetime_of(const timespec& time) {
+  const uint64_t ticks = static_cast<uint64_t>(time.tv_sec) * 10000000u +
+                         static_cast<uint64_t>(time.tv_nsec) / 100u + kUnixEpochIn100ns;
+  return {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
 }
 
-bool copy_bytes(int from, int to, off_t size, standin::CopyFault fault) {
-  off_t limit = fault == standin::CopyFault::none ? size : size / 2;
-  char buffer[65536];
-  off_t done = 0;
-  while (done < limit) {
-    size_t want = static_cast<size_t>(std::min<off_t>(limit - done, sizeof buffer));
-    ssize_t got = read(from, buffer, want);
-    if (got <= 0) break;
-    if (write(to, buffer, static_cast<size_t>(got)) != got) return false;
-    done += got;
+// The times and attributes set through a handle; zero leaves one as it is.
+void set_basic_info(const OpenFile* file, const FILE_BASIC_INFO& basic) {
+  if (basic.LastWriteTime.QuadPart != 0) {
+    const int64_t since_1970 = basic.LastWriteTime.QuadPart - kUnixEpochIn100ns;
+    timespec times[2] = {{0, UTIME_OMIT}, {since_1970 / 10000000, (since_1970 % 10000000) * 100}};
+    futimens(file->fd, times);
   }
-  return fault != standin::CopyFault::fails_midway;
+  if (basic.FileAttributes != 0) {
+    struct stat st;
+    fstat(file->fd, &st);
+    mode_t mode = st.st_mode & 07777;
+    fchmod(file->fd,
+           (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? mode & ~0222u : mode | S_IWUSR);
+    DWORD bits = basic.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    state().dos_attributes.erase(file->path);
+    if (bits != 0) state().dos_attributes[file->path] = bits;
+  }
+}
+
+// The rename through an open handle: a full path, in its DOS or its NT ("\??\") form. A file
+// that is read-only, a folder or open anywhere is not replaced.
+BOOL rename_file(OpenFile* file, const FILE_RENAME_INFO* rename, DWORD size) {
+  State& s = state();
+  if ((file->access & DELETE) == 0) return fail_with(ERROR_ACCESS_DENIED, FALSE);
+  const size_t chars = rename->FileNameLength / sizeof(WCHAR);
+  if (size < sizeof(FILE_RENAME_INFO) + rename->FileNameLength - sizeof(WCHAR) ||
+      rename->RootDirectory != nullptr) {
+    return fail_with(ERROR_INVALID_PARAMETER, FALSE);
+  }
+  std::wstring wide(rename->FileName, chars);
+  if (wide.compare(0, 4, L"\\??\\") == 0) wide.erase(0, 4);
+  const std::string target = standin::unix_path(cp932_of(wide.c_str()).c_str());
+  struct stat st;
+  if (stat(target.c_str(), &st) == 0) {
+    if (rename->ReplaceIfExists == FALSE) return fail_with(ERROR_ALREADY_EXISTS, FALSE);
+    if (S_ISDIR(st.st_mode) || is_read_only(st) || s.denied.count(target) != 0 ||
+        any_handle_on(target, file)) {
+      return fail_with(ERROR_ACCESS_DENIED, FALSE);
+    }
+  }
+  if (std::rename(file->path.c_str(), target.c_str()) != 0) {
+    return fail_with(ERROR_ACCESS_DENIED, FALSE);
+  }
+  s.dos_attributes.erase(target);
+  auto bits = s.dos_attributes.find(file->path);
+  if (bits != s.dos_attributes.end()) {
+    s.dos_attributes[target] = bits->second;
+    s.dos_attributes.erase(file->path);
+  }
+  bool dirty = s.unflushed.erase(file->path) != 0;
+  s.unflushed.erase(target);
+  if (dirty) s.unflushed.insert(target);
+  file->path = target;
+  return TRUE;
+}
+
+// What the system does with a handle that closes: a file marked for deletion goes with it.
+void close_file(OpenFile* file) {
+  if (file->dead) return;
+  close(file->fd);
+  file->dead = true;
+  if (file->delete_pending) {
+    unlink(file->path.c_str());
+    state().dos_attributes.erase(file->path);
+    state().unflushed.erase(file->path);
+  }
+}
+
+// A worker neither runs nor will run without the test: it has ended, or it waits for bytes the
+// test has not let through.
+bool workers_quiet() {
+  const State& s = state();
+  for (HandleObject* object : s.handles) {
+    auto* worker = dynamic_cast<Worker*>(object);
+    if (worker != nullptr && !worker->ended &&
+        !(worker->waiting && s.gate.holding && s.gate.allowance == 0)) {
+      return false;
+    }
+  }
+  for (const Worker* worker : s.workers_left) {
+    if (!worker->ended && !(worker->waiting && s.gate.holding && s.gate.allowance == 0)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void wait_for_workers() {
+  Lock lock(mutex());
+  changed().wait(lock, workers_quiet);
+}
+
+// The messages posted to a dialog, as its message loop would dispatch them.
+void deliver_posted(HWND dialog) {
+  for (;;) {
+    Lock lock(mutex());
+    if (dialog->ended || dialog->posted.empty()) return;
+    Posted message = dialog->posted.front();
+    dialog->posted.pop_front();
+    lock.unlock();
+    dialog->proc(dialog, message.message, message.wparam, message.lparam);
+  }
+}
+
+// Every worker to its end, with nothing held back; then each is joined.
+void finish_workers() {
+  std::vector<Worker*> workers;
+  {
+    Lock lock(mutex());
+    State& s = state();
+    s.gate = Gate{};
+    changed().notify_all();
+    for (HandleObject* object : s.handles) {
+      if (auto* worker = dynamic_cast<Worker*>(object)) workers.push_back(worker);
+    }
+    workers.insert(workers.end(), s.workers_left.begin(), s.workers_left.end());
+  }
+  for (Worker* worker : workers) {
+    if (worker->thread.joinable()) worker->thread.join();
+  }
 }
 
 }  // namespace
@@ -228,12 +475,12 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR template_name, HWND, DLGPROC proc, LPA
   dialog->items = template_items(template_name);
   proc(dialog, WM_INITDIALOG, 0, init);
   if (!s.dialog_script) {
-    s.errors.push_back(std::string("no script for dialog ") + template_name);
+    add_error(std::string("no script for dialog ") + template_name);
     return -1;
   }
   s.dialog_script(dialog, template_name);
   if (!dialog->ended) {
-    s.errors.push_back(std::string("dialog left open: ") + template_name);
+    add_error(std::string("dialog left open: ") + template_name);
     return -1;
   }
   return dialog->result;
@@ -313,9 +560,11 @@ UINT GetACP() {
 }
 
 int MultiByteToWideChar(UINT code_page, DWORD, LPCSTR text, int length, LPWSTR out, int out_count) {
+  Lock lock(mutex());
   State& s = state();
+  if (code_page == CP_ACP) code_page = s.ansi_code_page;
   if (code_page != 932 || length != -1) {
-    s.errors.emplace_back("MultiByteToWideChar: only code page 932, NUL-terminated");
+    add_error("MultiByteToWideChar: only code page 932, NUL-terminated");
     return 0;
   }
   std::string wide;
@@ -329,9 +578,9 @@ int MultiByteToWideChar(UINT code_page, DWORD, LPCSTR text, int length, LPWSTR o
 
 int WideCharToMultiByte(UINT code_page, DWORD, LPCWSTR text, int length, LPSTR out, int out_count,
                         LPCSTR, LPBOOL used_default) {
-  State& s = state();
+  Lock lock(mutex());
   if (code_page != 932 || length != -1) {
-    s.errors.emplace_back("WideCharToMultiByte: only code page 932, NUL-terminated");
+    add_error("WideCharToMultiByte: only code page 932, NUL-terminated");
     return 0;
   }
   std::string bytes;
@@ -371,7 +620,7 @@ LPITEMIDLIST SHBrowseForFolderA(BROWSEINFOA* info) {
   s.browses.push_back({info->hwndOwner, info->lpszTitle, info->ulFlags, false, 0, {}});
   if (info->lpfn) info->lpfn(browser, BFFM_INITIALIZED, 0, info->lParam);
   if (!s.browse_script) {
-    s.errors.emplace_back("no script for the folder browser");
+    add_error("no script for the folder browser");
     return nullptr;
   }
   standin::BrowseChoice choice = s.browse_script(browser);
@@ -402,53 +651,186 @@ void CoUninitialize() {
 // Files --------------------------------------------------------------------------------------
 
 DWORD GetLastError() {
-  return state().last_error;
+  return LastError;
 }
 
-HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition,
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition,
                    DWORD, HANDLE) {
+  Lock lock(mutex());
   State& s = state();
-  if (disposition != OPEN_EXISTING) {
-    s.errors.emplace_back("CreateFileA: only OPEN_EXISTING");
+  if (disposition != OPEN_EXISTING && disposition != CREATE_NEW && disposition != CREATE_ALWAYS) {
+    add_error("CreateFileA: only OPEN_EXISTING, CREATE_NEW and CREATE_ALWAYS");
     return INVALID_HANDLE_VALUE;
   }
+  if (strlen(path) >= MAX_PATH) return fail_with(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+  const std::string unix_name = standin::unix_path(path);
   struct stat st;
-  const bool writes = (access & (GENERIC_WRITE | DELETE)) != 0;
-  auto held = s.held_open.find(standin::unix_path(path));
-  if (strlen(path) >= MAX_PATH) {
-    s.last_error = ERROR_PATH_NOT_FOUND;
-  } else if (!stat_path(path, &st)) {
-    s.last_error = ERROR_FILE_NOT_FOUND;
-  } else if (S_ISDIR(st.st_mode) || (writes && is_read_only(st))) {
-    s.last_error = ERROR_ACCESS_DENIED;
-  } else if (writes && held != s.held_open.end()) {
-    s.last_error = held->second;
-  } else {
-    ++s.open_handles;
-    return new OpenFile{standin::unix_path(path), access};
+  const bool exists = stat(unix_name.c_str(), &st) == 0;
+  const bool writes = (access & (GENERIC_WRITE | DELETE)) != 0 || disposition != OPEN_EXISTING;
+  DWORD refused = 0;
+  if (!exists && disposition == OPEN_EXISTING) {
+    refused = ERROR_FILE_NOT_FOUND;
+  } else if (exists && disposition == CREATE_NEW) {
+    refused = ERROR_FILE_EXISTS;
+  } else if (exists && (S_ISDIR(st.st_mode) || (writes && is_read_only(st)) ||
+                        (writes && s.denied.count(unix_name) != 0) || delete_pending(unix_name) ||
+                        (disposition == CREATE_ALWAYS && dos_bits(unix_name) != 0))) {
+    refused = ERROR_ACCESS_DENIED;  // CREATE_ALWAYS also refuses a hidden or system file
+  } else if (exists && sharing_refuses(unix_name, access, share, nullptr)) {
+    refused = ERROR_SHARING_VIOLATION;
   }
-  return INVALID_HANDLE_VALUE;
+  if (refused != 0) return fail_with(refused, INVALID_HANDLE_VALUE);
+
+  int flags = (access & GENERIC_WRITE) == 0  ? O_RDONLY
+              : (access & GENERIC_READ) != 0 ? O_RDWR
+                                             : O_WRONLY;
+  if (disposition == CREATE_NEW) flags |= O_CREAT | O_EXCL;
+  if (disposition == CREATE_ALWAYS) flags |= O_CREAT | O_TRUNC;
+  int fd = open(unix_name.c_str(), flags | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    return fail_with(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED,
+                     INVALID_HANDLE_VALUE);
+  }
+  if (disposition == CREATE_ALWAYS) s.dos_attributes.erase(unix_name);
+  auto* file = new OpenFile;
+  file->path = unix_name;
+  file->access = access;
+  file->share = share;
+  file->fd = fd;
+  // A source opened for reading: the copy that reads it meets the fault set for it.
+  if ((access & GENERIC_READ) != 0 && disposition == OPEN_EXISTING) {
+    file->gated = s.gate.holding;
+    if (s.copy_fault == standin::CopyFault::stops_short) file->short_at = st.st_size / 2;
+    if (s.copy_fault == standin::CopyFault::fails_midway) s.write_budget = st.st_size / 2;
+    if (s.copy_fault != standin::CopyFault::flush_fails) s.copy_fault = standin::CopyFault::none;
+  }
+  s.handles.insert(file);
+  return file;
 }
 
-BOOL FlushFileBuffers(HANDLE file) {
+// Reads as Windows reads a file; while the test holds the copies, a reader waits for the bytes it
+// is let through, and the end of the file comes at once.
+BOOL ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* got, void*) {
+  Lock lock(mutex());
   State& s = state();
-  auto* open_file = static_cast<OpenFile*>(file);
-  if ((open_file->access & GENERIC_WRITE) == 0) {
-    s.last_error = ERROR_ACCESS_DENIED;  // as Windows: flushing needs write access
-    return FALSE;
+  *got = 0;
+  OpenFile* file = live_file(handle);
+  if (file == nullptr) return fail_with(ERROR_INVALID_HANDLE, FALSE);
+  if ((file->access & GENERIC_READ) == 0) return fail_with(ERROR_ACCESS_DENIED, FALSE);
+  off_t at = lseek(file->fd, 0, SEEK_CUR);
+  struct stat st;
+  fstat(file->fd, &st);
+  off_t end = file->short_at >= 0 ? std::min<off_t>(file->short_at, st.st_size) : st.st_size;
+  if (at >= end) return TRUE;
+  while (file->gated && s.gate.holding && s.gate.allowance == 0 && !file->dead) {
+    CurrentWorker->waiting = true;
+    changed().notify_all();
+    changed().wait(lock);
+    CurrentWorker->waiting = false;
   }
+  if (file->dead) return fail_with(ERROR_INVALID_HANDLE, FALSE);
+  uint64_t want = std::min<uint64_t>(size, static_cast<uint64_t>(end - at));
+  if (file->gated && s.gate.holding) want = std::min(want, s.gate.allowance);
+  ssize_t n = read(file->fd, buffer, static_cast<size_t>(want));
+  if (n < 0) return fail_with(ERROR_READ_FAULT, FALSE);
+  if (file->gated && s.gate.holding) s.gate.allowance -= static_cast<uint64_t>(n);
+  *got = static_cast<DWORD>(n);
+  return TRUE;
+}
+
+BOOL WriteFile(HANDLE handle, const void* buffer, DWORD size, DWORD* put, void*) {
+  Lock lock(mutex());
+  State& s = state();
+  *put = 0;
+  OpenFile* file = live_file(handle);
+  if (file == nullptr) return fail_with(ERROR_INVALID_HANDLE, FALSE);
+  if ((file->access & GENERIC_WRITE) == 0) return fail_with(ERROR_ACCESS_DENIED, FALSE);
+  DWORD allowed = size;
+  if (s.write_budget && *s.write_budget < size) allowed = static_cast<DWORD>(*s.write_budget);
+  ssize_t n = write(file->fd, buffer, allowed);
+  if (n < 0) return fail_with(ERROR_WRITE_FAULT, FALSE);
+  s.unflushed.insert(file->path);
+  *put = static_cast<DWORD>(n);
+  if (s.write_budget) {
+    *s.write_budget -= static_cast<uint64_t>(n);
+    if (allowed < size) {
+      s.write_budget.reset();
+      return fail_with(ERROR_DISK_FULL, FALSE);  // a disk that filled up part-way
+    }
+  }
+  return TRUE;
+}
+
+BOOL GetFileInformationByHandle(HANDLE handle, BY_HANDLE_FILE_INFORMATION* info) {
+  Lock lock(mutex());
+  OpenFile* file = live_file(handle);
+  struct stat st;
+  if (file == nullptr || fstat(file->fd, &st) != 0) return fail_with(ERROR_INVALID_HANDLE, FALSE);
+  *info = BY_HANDLE_FILE_INFORMATION{};
+  info->dwFileAttributes = attributes_of(file->path, st);
+  info->ftLastWriteTime = filetime_of(st.st_mtim);
+  auto size = static_cast<uint64_t>(st.st_size);
+  info->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  info->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
+  info->nNumberOfLinks = 1;
+  return TRUE;
+}
+
+BOOL SetFileInformationByHandle(HANDLE handle, FILE_INFO_BY_HANDLE_CLASS kind, void* info,
+                                DWORD size) {
+  Lock lock(mutex());
+  OpenFile* file = live_file(handle);
+  if (file == nullptr) return fail_with(ERROR_INVALID_HANDLE, FALSE);
+  switch (kind) {
+    case FileDispositionInfo:
+      if ((file->access & DELETE) == 0) return fail_with(ERROR_ACCESS_DENIED, FALSE);
+      file->delete_pending = static_cast<FILE_DISPOSITION_INFO*>(info)->DeleteFile != FALSE;
+      return TRUE;
+    case FileBasicInfo:
+      if ((file->access & GENERIC_WRITE) == 0) return fail_with(ERROR_ACCESS_DENIED, FALSE);
+      set_basic_info(file, *static_cast<FILE_BASIC_INFO*>(info));
+      return TRUE;
+    case FileRenameInfo:
+      return rename_file(file, static_cast<FILE_RENAME_INFO*>(info), size);
+  }
+  return fail_with(ERROR_INVALID_PARAMETER, FALSE);
+}
+
+BOOL FlushFileBuffers(HANDLE handle) {
+  Lock lock(mutex());
+  State& s = state();
+  OpenFile* file = live_file(handle);
+  if (file == nullptr) return fail_with(ERROR_INVALID_HANDLE, FALSE);
+  // As Windows: flushing needs write access.
+  if ((file->access & GENERIC_WRITE) == 0) return fail_with(ERROR_ACCESS_DENIED, FALSE);
   if (s.copy_fault == standin::CopyFault::flush_fails) {
     s.copy_fault = standin::CopyFault::none;
-    s.last_error = ERROR_WRITE_FAULT;
-    return FALSE;
+    return fail_with(ERROR_WRITE_FAULT, FALSE);
   }
-  s.unflushed.erase(open_file->path);
+  s.unflushed.erase(file->path);
   return TRUE;
 }
 
 BOOL CloseHandle(HANDLE handle) {
-  --state().open_handles;
-  delete static_cast<OpenFile*>(handle);
+  Lock lock(mutex());
+  State& s = state();
+  auto* object = static_cast<HandleObject*>(handle);
+  if (s.handles.count(object) == 0 || dynamic_cast<Search*>(object) != nullptr) {
+    add_error("CloseHandle of a handle that is not open");
+    return fail_with(ERROR_INVALID_HANDLE, FALSE);
+  }
+  s.handles.erase(object);
+  if (auto* file = dynamic_cast<OpenFile*>(object)) {
+    close_file(file);
+    delete file;
+  } else if (auto* worker = dynamic_cast<Worker*>(object)) {
+    if (!worker->ended) {
+      s.workers_left.push_back(worker);  // joined when the test ends
+    } else {
+      worker->thread.join();  // it only has to return: it set ended as its last act
+      delete worker;
+    }
+  }
   return TRUE;
 }
 
@@ -462,19 +844,20 @@ DWORD GetCurrentDirectoryA(DWORD length, LPSTR buffer) {
 }
 
 DWORD GetFileAttributesA(LPCSTR path) {
+  Lock lock(mutex());
   struct stat st;
   if (!stat_path(path, &st)) return INVALID_FILE_ATTRIBUTES;
-  if (S_ISDIR(st.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
-  return FILE_ATTRIBUTE_ARCHIVE | (is_read_only(st) ? FILE_ATTRIBUTE_READONLY : 0) |
-         dos_attributes(path);
+  return attributes_of(standin::unix_path(path), st);
 }
 
 BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS, void* info) {
+  Lock lock(mutex());
   struct stat st;
   if (!stat_path(path, &st)) return FALSE;
   auto* data = static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(info);
   *data = WIN32_FILE_ATTRIBUTE_DATA{};
-  data->dwFileAttributes = GetFileAttributesA(path);
+  data->dwFileAttributes = attributes_of(standin::unix_path(path), st);
+  data->ftLastWriteTime = filetime_of(st.st_mtim);
   auto size = static_cast<unsigned long long>(st.st_size);
   data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
   data->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
@@ -482,6 +865,7 @@ BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS, void* info) {
 }
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
+  Lock lock(mutex());
   struct stat st;
   if (!stat_path(path, &st)) return FALSE;
   mode_t mode = st.st_mode & 07777;
@@ -494,84 +878,72 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   return mkdir(standin::unix_path(path).c_str(), 0777) == 0;
 }
 
-BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists) {
+BOOL DeleteFileA(LPCSTR path) {
+  Lock lock(mutex());
   State& s = state();
-  standin::CopyFault fault = s.copy_fault;
-  if (fault == standin::CopyFault::flush_fails) fault = standin::CopyFault::none;
-  if (fault != standin::CopyFault::none) s.copy_fault = standin::CopyFault::none;
-  // The ANSI file functions take no path of MAX_PATH bytes or more.
-  if (strlen(source) >= MAX_PATH || strlen(destination) >= MAX_PATH) return FALSE;
-  struct stat src_stat;
-  struct stat dst_stat;
-  if (!stat_path(source, &src_stat) || !S_ISREG(src_stat.st_mode) || is_held(source)) return FALSE;
-  // Windows' copy refuses a hidden destination, and its CreateFile a system one.
-  constexpr DWORD kRefused = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  if (stat_path(destination, &dst_stat) &&
-      (fail_if_exists || !may_replace(destination) || (dos_attributes(destination) & kRefused))) {
-    return FALSE;
+  const std::string unix_name = standin::unix_path(path);
+  struct stat st;
+  if (!stat_path(path, &st)) return fail_with(ERROR_FILE_NOT_FOUND, FALSE);
+  if (S_ISDIR(st.st_mode) || is_read_only(st) || s.denied.count(unix_name) != 0 ||
+      delete_pending(unix_name)) {
+    return fail_with(ERROR_ACCESS_DENIED, FALSE);
   }
-  int from = open(standin::unix_path(source).c_str(), O_RDONLY);
-  if (from < 0) return FALSE;
-  int to = open(standin::unix_path(destination).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-  if (to < 0) {
-    close(from);
-    return FALSE;
-  }
-  bool ok = copy_bytes(from, to, src_stat.st_size, fault);
-  close(from);
-  close(to);
-  s.unflushed.insert(standin::unix_path(destination));
-  // The copy carries the source's read-only flag, as the system's copy does.
-  if (ok && is_read_only(src_stat)) SetFileAttributesA(destination, FILE_ATTRIBUTE_READONLY);
-  if (ok) carry_dos_attributes(source, destination);
-  return ok ? TRUE : FALSE;
+  if (sharing_refuses(unix_name, DELETE, 0, nullptr))
+    return fail_with(ERROR_SHARING_VIOLATION, FALSE);
+  s.dos_attributes.erase(unix_name);
+  s.unflushed.erase(unix_name);
+  return unlink(unix_name.c_str()) == 0 ? TRUE : FALSE;
 }
 
-BOOL MoveFileExA(LPCSTR source, LPCSTR destination, DWORD flags) {
+// Only the '*' and '?' of a file name pattern, without regard to case, against long names.
+HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* found) {
+  Lock lock(mutex());
+  const std::string unix_pattern = standin::unix_path(pattern);
+  const size_t slash = unix_pattern.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : unix_pattern.substr(0, slash);
+  const std::string mask = unix_pattern.substr(slash == std::string::npos ? 0 : slash + 1);
+  auto search = std::make_unique<Search>();
+  search->folder = folder;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (const dirent* entry = readdir(dir)) {
+      if (fnmatch(mask.c_str(), entry->d_name, FNM_CASEFOLD) == 0)
+        search->names.emplace_back(entry->d_name);
+    }
+    closedir(dir);
+  }
+  std::sort(search->names.begin(), search->names.end());
+  if (search->names.empty()) return fail_with(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+  Search* handle = search.release();
+  state().handles.insert(handle);
+  FindNextFileA(handle, found);
+  return handle;
+}
+
+BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* found) {
+  Lock lock(mutex());
+  auto* search = dynamic_cast<Search*>(static_cast<HandleObject*>(handle));
+  if (search == nullptr || state().handles.count(search) == 0) {
+    return fail_with(ERROR_INVALID_HANDLE, FALSE);
+  }
+  if (search->next >= search->names.size()) return fail_with(ERROR_NO_MORE_FILES, FALSE);
+  const std::string& name = search->names[search->next++];
+  *found = WIN32_FIND_DATAA{};
   struct stat st;
-  if (is_held(source)) return FALSE;
-  if (stat_path(destination, &st) &&
-      ((flags & MOVEFILE_REPLACE_EXISTING) == 0 || !may_replace(destination))) {
-    return FALSE;
-  }
-  if (rename(standin::unix_path(source).c_str(), standin::unix_path(destination).c_str()) != 0) {
-    return FALSE;
-  }
-  carry_dos_attributes(source, destination);
-  state().dos_attributes.erase(standin::unix_path(source));
-  carry_unflushed(source, destination);
+  const std::string path = search->folder + "/" + name;
+  if (stat(path.c_str(), &st) == 0) found->dwFileAttributes = attributes_of(path, st);
+  copy_bounded(found->cFileName, sizeof found->cFileName, name.c_str());
   return TRUE;
 }
 
-BOOL DeleteFileA(LPCSTR path) {
-  struct stat st;
-  if (!stat_path(path, &st) || is_read_only(st) || is_held(path)) return FALSE;
-  state().dos_attributes.erase(standin::unix_path(path));
-  state().unflushed.erase(standin::unix_path(path));
-  return unlink(standin::unix_path(path).c_str()) == 0;
-}
-
-UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT, LPSTR out) {
-  if (strlen(folder) > MAX_PATH - 14) return 0;  // as Windows documents it
-  std::string base = folder;
-  if (base.empty() || base.back() != '\\') base += '\\';
-  std::string pre = std::string(prefix).substr(0, 3);
-  for (int attempt = 0; attempt < 0x10000; ++attempt) {
-    unsigned number = (++state().temp_counter) & 0xFFFF;
-    if (number == 0) continue;
-    char name[16];
-    (void)snprintf(name, sizeof name, "%X.TMP", number);
-    std::string path = base + pre + name;
-    if (path.size() >= MAX_PATH) return 0;
-    int fd = open(standin::unix_path(path.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd >= 0) {
-      close(fd);
-      memcpy(out, path.c_str(), path.size() + 1);
-      return number;
-    }
-    if (errno != EEXIST) return 0;
+BOOL FindClose(HANDLE handle) {
+  Lock lock(mutex());
+  auto* search = dynamic_cast<Search*>(static_cast<HandleObject*>(handle));
+  if (search == nullptr || state().handles.erase(search) == 0) {
+    add_error("FindClose of a search that is not open");
+    return FALSE;
   }
-  return 0;
+  delete search;
+  return TRUE;
 }
 
 BOOL GetDiskFreeSpaceExA(LPCSTR folder, PULARGE_INTEGER available, PULARGE_INTEGER total,
@@ -609,6 +981,65 @@ BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD bytes_p
   *bytes_per_sector = 512;
   *sectors_per_cluster = static_cast<DWORD>(fs.f_frsize / 512);
   return TRUE;
+}
+
+// Threads, posted messages and the clock ------------------------------------------------------
+
+HANDLE CreateThread(LPSECURITY_ATTRIBUTES, size_t, LPTHREAD_START_ROUTINE start, void* parameter,
+                    DWORD, DWORD* id) {
+  Lock lock(mutex());
+  State& s = state();
+  if (s.fail_threads) return fail_with(ERROR_NOT_ENOUGH_MEMORY, static_cast<HANDLE>(nullptr));
+  auto* worker = new Worker;
+  s.handles.insert(worker);
+  worker->thread = std::thread([worker, start, parameter] {
+    CurrentWorker = worker;
+    start(parameter);
+    Lock done(mutex());
+    worker->ended = true;
+    state().gate.allowance = 0;  // bytes a job did not take are not the next job's
+    changed().notify_all();
+  });
+  if (id != nullptr) *id = 1;
+  return worker;
+}
+
+// No time passes in the stand-in while the program waits: a worker that has not ended is a
+// timeout, but for a wait without end, which must not meet a copy the test holds back.
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+  Lock lock(mutex());
+  State& s = state();
+  auto* worker = dynamic_cast<Worker*>(static_cast<HandleObject*>(handle));
+  if (worker == nullptr || s.handles.count(worker) == 0) {
+    add_error("WaitForSingleObject of a handle that is not an open thread");
+    return WAIT_FAILED;
+  }
+  if (worker->ended) return WAIT_OBJECT_0;
+  if (milliseconds != INFINITE) return WAIT_TIMEOUT;
+  if (s.gate.holding) {
+    add_error("waited without end for a copy the test holds back");
+    return WAIT_TIMEOUT;
+  }
+  changed().wait(lock, [worker] { return worker->ended; });
+  return WAIT_OBJECT_0;
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  Lock lock(mutex());
+  if (window == nullptr || window->ended) return FALSE;
+  window->posted.push_back({message, wparam, lparam});
+  changed().notify_all();
+  return TRUE;
+}
+
+DWORD GetTickCount() {
+  Lock lock(mutex());
+  return state().clock;
+}
+
+void Sleep(DWORD milliseconds) {
+  Lock lock(mutex());
+  state().clock += milliseconds;
 }
 
 // DLLs and the Restart Manager ------------------------------------------------------------------
@@ -665,11 +1096,15 @@ UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
   return sizeof kSystemFolder - 1;
 }
 
-// Only from the system folder: a bare name would be searched for beside the exe too.
-HMODULE LoadLibraryExA(LPCSTR name, HANDLE, DWORD) {
+// Only from the system folder: a bare name would be searched for beside the exe too, and the
+// DLL's own dependencies beside the exe without the altered search path.
+HMODULE LoadLibraryExA(LPCSTR name, HANDLE, DWORD flags) {
   if (lower(name) != lower(std::string(kSystemFolder) + "\\rstrtmgr.dll")) {
-    state().errors.push_back(std::string("DLL loaded by a name other than its system path: ") +
-                             name);
+    add_error(std::string("DLL loaded by a name other than its system path: ") + name);
+    return nullptr;
+  }
+  if (flags != LOAD_WITH_ALTERED_SEARCH_PATH) {
+    add_error("DLL loaded without LOAD_WITH_ALTERED_SEARCH_PATH");
     return nullptr;
   }
   return state().restart_manager && state().restart_manager->present ? &RestartManagerModule
@@ -700,7 +1135,7 @@ LONG RegCreateKeyExA(HKEY root, LPCSTR subkey, DWORD, LPSTR, DWORD, REGSAM acces
                      LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
   State& s = state();
   if (root != HKEY_CURRENT_USER) {
-    s.errors.emplace_back("registry root other than HKEY_CURRENT_USER");
+    add_error("registry root other than HKEY_CURRENT_USER");
     return ERROR_ACCESS_DENIED;
   }
   std::string key = lower(subkey);
@@ -743,7 +1178,18 @@ LONG RegCloseKey(HKEY key) {
 namespace standin {
 
 void reset() {
-  state() = State{};
+  finish_workers();
+  Lock lock(mutex());
+  State& s = state();
+  for (HandleObject* object : s.handles) {
+    if (auto* file = dynamic_cast<OpenFile*>(object)) {
+      if (!file->dead) close(file->fd);
+    }
+    delete object;
+  }
+  for (Worker* worker : s.workers_left)
+    delete worker;
+  s = State{};
 }
 
 const std::vector<std::string>& errors() {
@@ -821,7 +1267,7 @@ void type_text(HWND dialog, int id, const std::string& text) {
 
 void command(HWND dialog, int id) {
   if (dialog->ended) {
-    state().errors.push_back("command to an ended dialog");
+    add_error("command to an ended dialog");
     return;
   }
   dialog->proc(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
@@ -837,14 +1283,23 @@ UINT timer_period(HWND dialog, UINT_PTR id) {
 }
 
 bool tick(HWND dialog) {
+  deliver_posted(dialog);
   if (dialog->ended) return false;
   std::vector<UINT_PTR> ids;
-  for (const auto& timer : dialog->timers)
+  UINT period = 0;
+  for (const auto& timer : dialog->timers) {
     ids.push_back(timer.first);
+    if (period == 0 || timer.second < period) period = timer.second;
+  }
+  {
+    Lock lock(mutex());
+    state().clock += period;
+  }
   for (UINT_PTR id : ids) {
     if (dialog->ended) break;
     dialog->proc(dialog, WM_TIMER, id, 0);
   }
+  pump(dialog);
   return !dialog->ended;
 }
 
@@ -890,6 +1345,7 @@ int com_depth() {
 }
 
 void inject_copy_fault(CopyFault fault) {
+  Lock lock(mutex());
   state().copy_fault = fault;
 }
 
@@ -902,6 +1358,7 @@ void fail_code_page_conversion(bool fail) {
 }
 
 void set_dos_attributes(const std::string& path, DWORD attributes) {
+  Lock lock(mutex());
   DWORD bits = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   if (bits == 0) {
     state().dos_attributes.erase(unix_path(path.c_str()));
@@ -914,15 +1371,70 @@ void set_disk(const DiskAnswer& answer) {
   state().disk = answer;
 }
 
-void hold_open(const std::string& path, DWORD error) {
-  state().held_open[unix_path(path.c_str())] = error;
+void hold_open(const std::string& path, DWORD access, DWORD share, DWORD for_ms) {
+  Lock lock(mutex());
+  state().holders[unix_path(path.c_str())] = Holder{access, share, state().clock, for_ms};
+}
+
+void deny_writes(const std::string& path) {
+  Lock lock(mutex());
+  state().denied.insert(unix_path(path.c_str()));
 }
 
 int open_handles() {
-  return state().open_handles;
+  Lock lock(mutex());
+  return static_cast<int>(state().handles.size());
+}
+
+void hold_copies() {
+  Lock lock(mutex());
+  state().gate.holding = true;
+}
+
+void let_copy_move(uint64_t bytes) {
+  Lock lock(mutex());
+  state().gate.allowance += bytes;
+  changed().notify_all();
+  changed().wait(lock, workers_quiet);
+}
+
+void let_copies_run() {
+  Lock lock(mutex());
+  state().gate = Gate{};
+  changed().notify_all();
+  changed().wait(lock, workers_quiet);
+}
+
+void pump(HWND dialog) {
+  wait_for_workers();
+  deliver_posted(dialog);
+}
+
+void fail_threads(bool fail) {
+  Lock lock(mutex());
+  state().fail_threads = fail;
+}
+
+void end_process() {
+  {
+    Lock lock(mutex());
+    for (HandleObject* object : state().handles) {
+      if (auto* file = dynamic_cast<OpenFile*>(object)) close_file(file);
+    }
+  }
+  finish_workers();
+  Lock lock(mutex());
+  State& s = state();
+  for (HandleObject* object : s.handles)
+    delete object;
+  s.handles.clear();
+  for (Worker* worker : s.workers_left)
+    delete worker;
+  s.workers_left.clear();
 }
 
 void power_cut() {
+  Lock lock(mutex());
   for (const std::string& path : state().unflushed) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) continue;

@@ -56,8 +56,10 @@ void type_text(HWND dialog, int id, const std::string& text);
 void command(HWND dialog, int id);  // a button, Enter (IDOK) or Esc and the close box (IDCANCEL)
 bool ended(HWND dialog);
 UINT timer_period(HWND dialog, UINT_PTR id);  // 0 when no such timer is set
-bool tick(HWND dialog);                       // WM_TIMER for each timer; false once ended
-int run_timers(HWND dialog, int max_ticks);   // ticks until the dialog ends; the ticks taken
+// A tick: what was posted to the dialog, the clock moved on by the timer's period, WM_TIMER for
+// each timer, then the workers run and what they posted delivered; false once the dialog ended.
+bool tick(HWND dialog);
+int run_timers(HWND dialog, int max_ticks);  // ticks until the dialog ends; the ticks taken
 
 // The shell's folder browser. The script plays the user: it may select items, then chooses.
 struct BrowseChoice {
@@ -84,21 +86,36 @@ int com_depth();
 // Files. Paths are Windows paths whose backslashes stand for '/'.
 enum class CopyFault {
   none,
-  fails_midway,  // the next CopyFileA writes half the file, then fails (a full disk)
-  stops_short,   // the next CopyFileA writes half the file and reports success (a bad disc)
+  fails_midway,  // the next file opened for reading is copied half, then the disk is full
+  stops_short,   // the next file opened for reading reads half, then ends (a bad disc)
   flush_fails,   // the next FlushFileBuffers fails (a disk that reports a write error)
 };
 void inject_copy_fault(CopyFault fault);
-// Held by another process: every open of the file but for reading fails with this error, and
-// so do a copy, a rename or a delete over it. ERROR_SHARING_VIOLATION is a program that holds it
-// without sharing, ERROR_LOCK_VIOLATION one that locked it; ERROR_ACCESS_DENIED is a file whose
-// access rights refuse this user (nobody holds it).
-void hold_open(const std::string& path, DWORD error = ERROR_SHARING_VIOLATION);
-int open_handles();  // opened with CreateFileA and not closed yet
-// A power cut now: every file whose data was written and not flushed since (CopyFileA writes
-// through the cache) keeps its name and size but reads as zeros, as after a cut where the rename
-// reached the disk and the data did not.
+// Another program's handle on the file, with its access and sharing, checked as Windows checks
+// them against every open of the program's own; a rename over the file is refused while it is
+// open, whatever it shares. With for_ms, it closes that long after it was taken, on the
+// stand-in's clock (a virus scanner's look); otherwise it stays for good.
+void hold_open(const std::string& path, DWORD access = GENERIC_READ | GENERIC_WRITE,
+               DWORD share = FILE_SHARE_READ, DWORD for_ms = 0);
+// Access rights that refuse this user: an open for writing, a delete or a replace of the file
+// fails with ERROR_ACCESS_DENIED; nobody holds it.
+void deny_writes(const std::string& path);
+int open_handles();  // files, threads and searches opened and not closed yet
+// A power cut now: every file whose data was written and not flushed since keeps its name and
+// size but reads as zeros, as after a cut where the rename reached the disk and the data did not.
 void power_cut();
+
+// The copy's worker threads. tick() lets a started worker run to its end (or to a hold) before
+// it delivers what the worker posted; hold_copies() makes a worker wait before each read until
+// the test lets bytes through, so a test can look at the dialog with a file under way.
+void hold_copies();
+void let_copy_move(uint64_t bytes);  // returns once the worker waits again, or has ended
+void let_copies_run();               // no more holding; returns once every worker has ended
+void pump(HWND dialog);              // what the workers posted, delivered without a tick
+void fail_threads(bool fail);        // CreateThread fails, as when no thread can be made
+// The process ends now: the system closes every handle it holds (a file marked for deletion
+// goes with it), and a worker still running finds its handles gone.
+void end_process();
 
 // The Restart Manager. Absent until set, as on a system without it; the names come back from
 // RmGetList for any files registered.

@@ -14,9 +14,11 @@
 
 using BOOL = int;
 using BYTE = unsigned char;
+using BOOLEAN = BYTE;
 using WORD = unsigned short;
 using DWORD = uint32_t;
 using LONG = int32_t;
+using LONGLONG = int64_t;
 using ULONG = uint32_t;
 using UINT = unsigned int;
 using INT_PTR = intptr_t;
@@ -65,6 +67,7 @@ constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
+constexpr UINT WM_APP = 0x8000;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 constexpr UINT MB_OK = 0;
@@ -77,6 +80,8 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DL
                         LPARAM init);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// Queued for the window's message loop; the stand-in delivers it at the next tick or pump.
+BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
 UINT GetDlgItemTextA(HWND dialog, int id, LPSTR text, int max_count);
@@ -86,6 +91,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int wsprintfA(LPSTR out, LPCSTR format, ...);
 
 // Code pages
+constexpr UINT CP_ACP = 0;
 constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
 UINT GetACP();
 constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x400;
@@ -142,7 +148,6 @@ constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;
 constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x04;
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
-constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
 
 struct FILETIME {
   DWORD dwLowDateTime;
@@ -161,6 +166,9 @@ enum GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard };
 struct ULARGE_INTEGER {
   uint64_t QuadPart;
 };
+struct LARGE_INTEGER {
+  LONGLONG QuadPart;
+};
 using PULARGE_INTEGER = ULARGE_INTEGER*;
 
 constexpr DWORD GENERIC_READ = 0x80000000u;
@@ -169,31 +177,104 @@ constexpr DWORD DELETE = 0x00010000u;
 constexpr DWORD FILE_SHARE_READ = 0x1;
 constexpr DWORD FILE_SHARE_WRITE = 0x2;
 constexpr DWORD FILE_SHARE_DELETE = 0x4;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
 constexpr DWORD OPEN_EXISTING = 3;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD FILE_FLAG_SEQUENTIAL_SCAN = 0x08000000;
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
-constexpr DWORD ERROR_SHARING_VIOLATION = 32;
-constexpr DWORD ERROR_LOCK_VIOLATION = 33;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_NO_MORE_FILES = 18;
 constexpr DWORD ERROR_WRITE_FAULT = 29;
+constexpr DWORD ERROR_READ_FAULT = 30;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 
 DWORD GetLastError();
-// OPEN_EXISTING only. Access and sharing as Windows checks them against the stand-in's files.
+// OPEN_EXISTING, CREATE_NEW and CREATE_ALWAYS. Access and sharing as Windows checks them against
+// the stand-in's own handles and the other programs' (standin::hold_open).
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE template_file);
-BOOL FlushFileBuffers(HANDLE file);
+BOOL ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* got, void* overlapped);
+BOOL WriteFile(HANDLE handle, const void* buffer, DWORD size, DWORD* put, void* overlapped);
+BOOL FlushFileBuffers(HANDLE handle);
 BOOL CloseHandle(HANDLE handle);
+
+struct BY_HANDLE_FILE_INFORMATION {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD dwVolumeSerialNumber;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD nNumberOfLinks;
+  DWORD nFileIndexHigh;
+  DWORD nFileIndexLow;
+};
+BOOL GetFileInformationByHandle(HANDLE handle, BY_HANDLE_FILE_INFORMATION* info);
+
+// The three classes the copy sets through its handle.
+enum FILE_INFO_BY_HANDLE_CLASS { FileBasicInfo = 0, FileRenameInfo = 3, FileDispositionInfo = 4 };
+struct FILE_BASIC_INFO {
+  LARGE_INTEGER CreationTime;
+  LARGE_INTEGER LastAccessTime;
+  LARGE_INTEGER LastWriteTime;
+  LARGE_INTEGER ChangeTime;
+  DWORD FileAttributes;
+};
+struct FILE_DISPOSITION_INFO {
+  BOOLEAN DeleteFile;
+};
+struct FILE_RENAME_INFO {
+  BOOLEAN ReplaceIfExists;
+  HANDLE RootDirectory;
+  DWORD FileNameLength;
+  WCHAR FileName[1];
+};
+BOOL SetFileInformationByHandle(HANDLE handle, FILE_INFO_BY_HANDLE_CLASS kind, void* info,
+                                DWORD size);
+
+struct WIN32_FIND_DATAA {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  char cFileName[MAX_PATH];
+  char cAlternateFileName[14];
+};
+HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* found);
+BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* found);
+BOOL FindClose(HANDLE handle);
+
+// Threads, and the clock the stand-in's ticks move on.
+using LPTHREAD_START_ROUTINE = DWORD (*)(void*);
+constexpr DWORD INFINITE = 0xFFFFFFFFu;
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
+HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stack, LPTHREAD_START_ROUTINE start,
+                    void* parameter, DWORD flags, DWORD* id);
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+DWORD GetTickCount();
+void Sleep(DWORD milliseconds);
 
 DWORD GetCurrentDirectoryA(DWORD length, LPSTR buffer);
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS level, void* info);
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
-BOOL CopyFileA(LPCSTR source, LPCSTR destination, BOOL fail_if_exists);
-BOOL MoveFileExA(LPCSTR source, LPCSTR destination, DWORD flags);
 BOOL DeleteFileA(LPCSTR path);
-UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR out);
 BOOL GetDiskFreeSpaceExA(LPCSTR folder, PULARGE_INTEGER available, PULARGE_INTEGER total,
                          PULARGE_INTEGER total_free);
 BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD bytes_per_sector,
@@ -201,6 +282,7 @@ BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD bytes_p
 
 // DLLs loaded at run time: only the Restart Manager, from the system folder.
 using FARPROC = INT_PTR (*)();
+constexpr DWORD LOAD_WITH_ALTERED_SEARCH_PATH = 0x8;
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 HMODULE LoadLibraryExA(LPCSTR name, HANDLE reserved, DWORD flags);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);

@@ -11,7 +11,7 @@
 
 #include <sstream>
 
-#include "update/dbcs.h"
+#include "plan/dbcs.h"
 
 namespace {
 

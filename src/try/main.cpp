@@ -12,7 +12,10 @@
 
 #include "disc/console.h"
 #include "disc/cp932_text.h"
-#include "disc/system.h"
+#include "disc/pe_signature.h"
+#include "disc/system/command_line.h"
+#include "disc/system/files.h"
+#include "disc/system/paths.h"
 #include "run_plan.h"
 #include "drive/error.h"
 #include "game_copy.h"
@@ -93,16 +96,16 @@ std::wstring full_path(const fs::path& path) {
 }
 
 // The bytes of the path for update.exe's "A" functions: a folder code page 932 can't name would be
-// read as another one.
+// read as another one. The "A" functions here read code page 932 too (converters_problem).
 std::string cp932_path(const fs::path& path, const std::string& what) {
-  std::string bytes = platform_path(path);
-  if (bytes.empty()) {
+  Cp932Text bytes = utf8_to_cp932(path_text(path));
+  if (!bytes.ok() || bytes.bytes.empty()) {
     unusable(what + " " + shown_path(path) +
              " has no code page 932 name: update.exe, which names its files in code page 932, "
              "would take it for another folder; use a folder whose path has only Japanese and "
              "ASCII characters");
   }
-  return bytes;
+  return bytes.bytes;
 }
 
 bool is_folder(const fs::path& path) {
@@ -110,13 +113,11 @@ bool is_folder(const fs::path& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool starts_a_program(const fs::path& exe) {
-  FileHandle file(CreateFileW(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  char magic[2] = {};
-  DWORD got = 0;
-  return file.ok() && ReadFile(file.get(), magic, 2, &got, nullptr) && got == 2 &&
-         magic[0] == 'M' && magic[1] == 'Z';
+// Whether update.exe is a program Windows starts, by the rule update-check's report (update-exe)
+// gives its words to.
+bool is_a_program(const fs::path& exe) {
+  PeSignature signature = read_pe_signature(path_text(exe));
+  return signature == PeSignature::unsigned_pe || signature == PeSignature::signed_pe;
 }
 
 struct Folders {
@@ -153,7 +154,6 @@ Folders check_folders(const TryOptions& options) {
   fs::path exe = f.disc / L"update.exe";
   if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
     unusable("no update.exe in " + shown_path(f.disc));
-  if (!starts_a_program(exe)) unusable(shown_path(exe) + " is not a Windows program");
   if (path_lies_in(f.out, f.game))
     unusable("the results folder " + shown_path(f.out) + " is inside " + shown_path(f.game));
   if (path_lies_in(f.game, f.out))
@@ -364,6 +364,8 @@ int try_disc(const TryOptions& options) {
   std::string key = installer_key(options, check_tool);
   prepare_out(f);
   bool check_clean = check_disc(options, f, check_tool);
+  if (!is_a_program(f.disc / L"update.exe"))
+    unusable("the disc's update.exe is no program to run (update-check, above)");
   try {
     return play(options, f, check_clean, key);
   } catch (...) {

@@ -9,7 +9,7 @@
 
 #include "disc/console.h"
 #include "disc/cp932_text.h"
-#include "disc/system.h"
+#include "disc/system/files.h"
 #include "drive/error.h"
 #include "drive/registry.h"
 

@@ -7,13 +7,13 @@
 #include "drive/error.h"
 #include "drive/files.h"
 #include "drive/registry.h"
+#include "plan/copy_selection.h"
+#include "plan/destination.h"
+#include "plan/file_names.h"
+#include "plan/update_state.h"
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
-#include "update/copy_selection.h"
-#include "update/destination.h"
-#include "update/file_names.h"
-#include "update/update_state.h"
 
 using drive::attributes_of;
 using drive::fail;
@@ -161,14 +161,13 @@ RunPlan plan_run(const std::string& disc, const std::string& game_path) {
   plan.game_path = game_path;
   plan.destination = normalized(game_path);
   std::string base = full_path(disc);
-  CopyCursor = 0;
-  CopyMask = 255;
-  char name[1024];
-  while (next_copy_file(name) == 0) {
+  int32_t cursor = 0;
+  for (int32_t entry = next_selected_entry(FileTable, kCopiedTypesMask, &cursor); entry >= 0;
+       entry = next_selected_entry(FileTable, kCopiedTypesMask, &cursor)) {
     RunCopy copy;
-    copy.name = name;
-    compose_copy_paths(base.c_str(), plan.data_folder.c_str(), plan.destination.c_str(), name,
-                       &copy.paths);
+    copy.name = FileTable.file_name[entry];
+    compose_copy_paths(base.c_str(), plan.data_folder.c_str(), plan.destination.c_str(),
+                       copy.name.c_str(), &copy.paths);
     plan.copies.push_back(copy);
   }
   return plan;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "update/copy_paths.h"
+#include "plan/copy_paths.h"
 
 struct RunCopy {
   std::string name;  // as the list gives it, code page 932

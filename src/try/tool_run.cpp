@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "disc/console.h"
-#include "disc/system.h"
+#include "disc/system/command_line.h"
 #include "interrupt.h"
 #include "options.h"
 

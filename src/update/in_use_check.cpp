@@ -1,38 +1,43 @@
 // Game files that another program holds open, found before the first copy.
 #include "in_use_check.h"
 
-#include "copy_selection.h"
-#include "file_names.h"
 #include "platform/win32.h"
-#include "safe_copy.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
-#include "update_state.h"
+#include "plan/update_state.h"
 
 namespace {
 
-// Write and delete access, as the replace needs it, sharing everything so that only another
-// program's handle can refuse it; opened and closed at once, nothing written. A sharing violation
-// (a program that shares no writing, or runs the file) or a lock violation is another program;
-// access denied for any other reason is left to the copy, which reports that file alone.
-bool held_by_another_program(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_WRITE | DELETE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+// A virus scanner or an indexer holds a file for a moment; the game holds it for good. The check
+// tries a held file again for this long, all files together, before it counts the file as held.
+constexpr DWORD kMomentMs = 500;
+constexpr DWORD kRetryMs = 50;
+bool Waited = false;
+DWORD WaitEnds = 0;
+
+// What the replace needs: the rename over the file is refused while any other handle is open on
+// it, whatever that handle shares, and a running exe cannot be opened for writing. Write and
+// delete access, sharing nothing, asks both; opened and closed at once, nothing written. Access
+// denied (a read-only file, rights that refuse this user) is left to the copy, which reports
+// that file alone.
+bool held_now(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     CloseHandle(file);
     return false;
   }
-  DWORD error = GetLastError();
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+  return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-bool listed_before(int32_t entry) {
-  for (int32_t i = 0; i < entry; ++i) {
-    if (is_copied_mask(FileTable.type_mask[i]) &&
-        same_game_file(FileTable.file_name[i], FileTable.file_name[entry])) {
-      return true;
+bool held_by_another_program(const char* path) {
+  while (held_now(path)) {
+    if (!Waited) {
+      Waited = true;
+      WaitEnds = GetTickCount() + kMomentMs;
     }
+    if (static_cast<LONG>(GetTickCount() - WaitEnds) >= 0) return true;
+    Sleep(kRetryMs);
   }
   return false;
 }
@@ -42,18 +47,14 @@ bool listed_before(int32_t entry) {
 bool find_files_in_use(FilesInUse* in_use) {
   in_use->file_count = 0;
   in_use->program_count = 0;
-  for (int32_t entry = 0; entry < FileTable.file_count; ++entry) {
-    const char* name = FileTable.file_name[entry];
-    if (!is_copied_mask(FileTable.type_mask[entry]) || !is_safe_file_name(name) ||
-        listed_before(entry)) {
-      continue;
-    }
+  Waited = false;
+  for (int32_t i = 0; i < UpdatePlan.step_count; ++i) {
+    const PlanStep& step = UpdatePlan.steps[i];
+    if (!step.replaces_game_file) continue;
     CopyPaths paths;
-    compose_copy_paths("", SetupRecord.PATH, DestinationPath, name, &paths);
-    if (!paths.directory_fits || GetFileAttributesA(paths.destination) == INVALID_FILE_ATTRIBUTES ||
-        !can_replace(paths.destination) || !held_by_another_program(paths.destination)) {
-      continue;
-    }
+    compose_copy_paths("", SetupRecord.PATH, DestinationPath, FileTable.file_name[step.entry],
+                       &paths);
+    if (!held_by_another_program(paths.destination)) continue;
     if (in_use->file_count < kHeldFilesKept) {
       copy_bounded(in_use->files[in_use->file_count], kDirectoryPathWidth, paths.destination);
     }

@@ -2,7 +2,7 @@
 // first copy: replacing the others would leave the game part old, part new.
 #pragma once
 
-#include "copy_paths.h"
+#include "plan/copy_paths.h"
 #include "restart_manager.h"
 
 constexpr int kHeldFilesKept = 16;  // the paths kept, and asked about to the Restart Manager
@@ -15,7 +15,7 @@ struct FilesInUse {
   char programs[kProgramsNamed][kProgramNameWidth];  // the programs holding them, where known
 };
 
-// Tries each existing game file the copy would replace (the copy's own selection, less the files
-// it refuses: read-only, hidden, system) the way the replace needs it, and fills *in_use. True
-// when another program holds any of them.
+// Tries each game file that UpdatePlan replaces (the files it keeps, read-only, hidden or system,
+// are not among them) the way the replace needs it, and fills *in_use. True when another program
+// holds any of them.
 bool find_files_in_use(FilesInUse* in_use);

@@ -33,15 +33,18 @@ Function entry(HMODULE dll, const char* name) {
 
 // By its full path in the system folder, never by its bare name: the exe runs from a disc or a
 // download folder, where a planted rstrtmgr.dll would otherwise be found first on a Windows
-// without SetDefaultDllDirectories. Loaded at run time, so the exe imports no more DLLs than
-// before and still starts where the DLL is missing.
+// without SetDefaultDllDirectories. LOAD_WITH_ALTERED_SEARCH_PATH makes the DLLs it needs in
+// turn come from its own folder, the system folder, and never from the exe's: every Windows has
+// the flag, where LOAD_LIBRARY_SEARCH_SYSTEM32 needs Windows 7's 2011 loader update. Loaded at
+// run time, so the exe imports no more DLLs than before and still starts where the DLL is
+// missing.
 HMODULE load_from_system_folder() {
   char path[MAX_PATH];
   UINT length = GetSystemDirectoryA(path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH || !append_bounded(path, sizeof path, "\\rstrtmgr.dll")) {
     return nullptr;
   }
-  return LoadLibraryExA(path, nullptr, 0);
+  return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 // Code page 932 without best fit, then read back: some characters still convert one way only

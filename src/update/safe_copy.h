@@ -1,13 +1,13 @@
 // Copying one file over the game's copy without ever losing the old one.
 #pragma once
 
-// Copies source to destination through a temporary file in folder (the destination's folder):
-// the old destination is replaced only by a complete copy of the source's size. On failure the
-// old destination is left byte for byte as it was and no temporary file remains. A read-only,
-// hidden or system destination is never replaced (as the system's own copy would refuse it). A
-// folder too long for a temporary name beside the file gets the plain copy over the destination
-// instead.
-bool copy_file_safely(const char* source, const char* destination, const char* folder);
+#include "copy_job.h"
 
-// False for an existing destination that copy_file_safely refuses to replace.
-bool can_replace(const char* destination);
+// The job's work: copies job->source to job->destination through a temporary file beside it,
+// marked for deletion until the copy is complete, of the source's size and flushed to the disk;
+// only then does it take the game file's place. Otherwise (a failure, a cancel, the process
+// ended) the old game file is left byte for byte as it was and the temporary goes. A read-only,
+// hidden or system game file is never replaced (as the system's own copy would refuse it). The
+// copy keeps the source's last-write time and attributes, less read-only. With job->in_place, the
+// plain copy straight over the game file instead, to its end.
+CopyOutcome copy_file_safely(CopyJob* job);

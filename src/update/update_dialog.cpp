@@ -1,11 +1,11 @@
 // The UPDATE dialog and the folder browser it opens.
 #include "update_dialog.h"
 
-#include "destination.h"
+#include "plan/destination.h"
+#include "plan/update_state.h"
 #include "res/resource.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
-#include "update_state.h"
 
 namespace {
 

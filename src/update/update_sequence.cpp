@@ -7,6 +7,9 @@
 #include "code_page_stop.h"
 #include "filecopy_dialog.h"
 #include "in_use_check.h"
+#include "leftover_sweep.h"
+#include "plan/update_state.h"
+#include "plan_update.h"
 #include "registry/game_registry.h"
 #include "setuplist/list_reader.h"
 #include "setuplist/setup_parser.h"
@@ -14,7 +17,6 @@
 #include "setuplist/text.h"
 #include "space_check.h"
 #include "update_dialog.h"
-#include "update_state.h"
 
 HINSTANCE AppInstance;
 
@@ -170,6 +172,9 @@ int run_update(HINSTANCE instance) {
     return 1;
   }
 
+  plan_update();
+  // Before the room check: a temporary left by an ended run takes room the update may need.
+  remove_leftover_temporaries();
   if (!disk_has_room() || !no_files_in_use()) return 1;
   if (!run_dialog("FILECOPY", filecopy_dialog_proc)) return 1;
 

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "plan/update_state.h"
 #include "setuplist/setup_parser.h"
 #include "setuplist/setup_record.h"
-#include "update/update_state.h"
 
 namespace fs = std::filesystem;
 
@@ -20,6 +20,7 @@ void AppTest::SetUp() {
   SetupHooks = SetupListHooks{};
   DestinationPath[0] = '\0';
   ProceedFlag = 0;
+  UpdatePlan.step_count = 0;
 
   static int counter = 0;
   work_ = fs::temp_directory_path() / ("update-app-tests-" + std::to_string(getpid())) /

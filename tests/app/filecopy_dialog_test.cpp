@@ -1,17 +1,21 @@
 // The FILECOPY dialog, played tick by tick through the stand-in: which files it copies, in what
 // order, what it shows, how it reports failures, and that it never leaves the game worse off.
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 
 #include "app_fixture.h"
+#include "plan/update_state.h"
 #include "res/resource.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "update/filecopy_dialog.h"
-#include "update/update_state.h"
+#include "update/plan_update.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using Boxes = std::vector<std::string>;
 using Names = std::vector<std::string>;
 
@@ -31,8 +35,10 @@ class FileCopy : public AppTest {
     }
   }
 
-  // Runs the dialog; the default script lets the timer run until the dialog ends itself.
+  // Plans the copy as the run does, then runs the dialog; the default script lets the timer run
+  // until the dialog ends itself.
   int run(std::function<void(HWND)> script = nullptr) {
+    plan_update();
     int ticks = 0;
     standin::on_dialog([&](HWND dialog, const std::string&) {
       dialog_ = dialog;
@@ -125,11 +131,15 @@ TEST_F(FileCopy, ReplacesAnExistingFileAndClearsReadOnlyFromADisc) {
   write("medium/GAME/a.txt", "new");
   make_read_only("medium/GAME/a.txt");
   write("game/a.txt", "old old old");
+  const fs::file_time_type published(std::chrono::duration_cast<std::chrono::seconds>(
+      (fs::file_time_type::clock::now() - std::chrono::hours(800)).time_since_epoch()));
+  fs::last_write_time(work_ / "medium/GAME/a.txt", published);
   run();
   standin::power_cut();  // the new data reached the disk before the rename
   EXPECT_EQ(read("game/a.txt"), "new");
   EXPECT_FALSE(is_read_only("game/a.txt"));
-  EXPECT_TRUE(files_under("game") == Names{"a.txt"});  // no temporary file left
+  EXPECT_EQ(fs::last_write_time(work_ / "game/a.txt"), published);  // update-check compares them
+  EXPECT_TRUE(files_under("game") == Names{"a.txt"});               // no temporary file left
 }
 
 TEST_F(FileCopy, ReadOnlyGameFileIsKeptReportedAndMadeWritable) {
@@ -187,15 +197,17 @@ TEST_F(FileCopy, TicksDuringAFailureBoxStartNothing) {
   EXPECT_EQ(standin::message_boxes().size(), 1u);
 }
 
-// Esc and the close box (IDCANCEL) end the copy between two files. Enter comes as an IDOK from
+// Esc and the close box (IDCANCEL) end the copy: between two files at once, during a file once
+// that file's copy has stopped (its old game file stays as it was). Enter comes as an IDOK from
 // the dialog manager: it must not end a copy with files left as if it were complete, so it is
 // ignored and the copy goes on to the end.
 struct KeyCase {
   const char* name;
   int command;
-  int presses;  // Enter pressed twice, or a key that repeats
+  int presses;       // Enter pressed twice, or a key that repeats
+  bool during_file;  // pressed while a.txt is under way, else between a.txt and b.txt
   unsigned char proceed;
-  bool rest_copied;
+  Names game_files;  // afterwards
 };
 
 void PrintTo(const KeyCase& c, std::ostream* os) {
@@ -205,25 +217,167 @@ void PrintTo(const KeyCase& c, std::ostream* os) {
 class KeysMidCopy : public FileCopy, public testing::WithParamInterface<KeyCase> {};
 
 TEST_P(KeysMidCopy, EndOrGoOn) {
+  const KeyCase& c = GetParam();
   list({{"a.txt", 1}, {"b.txt", 1}, {"c.txt", 1}});
   for (const char* name : {"a.txt", "b.txt", "c.txt"})
     write(std::string("medium/GAME/") + name, name);
-  run([](HWND dialog) {
+  if (c.during_file) standin::hold_copies();
+  run([&](HWND dialog) {
     standin::tick(dialog);
-    for (int i = 0; i < GetParam().presses; ++i)
-      standin::command(dialog, GetParam().command);
+    for (int i = 0; i < c.presses; ++i)
+      standin::command(dialog, c.command);
+    standin::let_copies_run();
   });
-  EXPECT_EQ(ProceedFlag, GetParam().proceed);
-  EXPECT_TRUE(exists("game/a.txt"));
-  EXPECT_EQ(exists("game/b.txt") && exists("game/c.txt"), GetParam().rest_copied);
+  EXPECT_EQ(ProceedFlag, c.proceed);
+  EXPECT_EQ(files_under("game"), c.game_files);
+  EXPECT_TRUE(boxes().empty());
 }
 
 const KeyCase kKeyCases[] = {
-    {"escape_or_close_box", IDCANCEL, 1, 0, false},
-    {"enter", IDOK, 2, 1, true},
+    {"escape_or_close_box", IDCANCEL, 1, false, 0, {"a.txt"}},
+    {"enter", IDOK, 2, false, 1, {"a.txt", "b.txt", "c.txt"}},
+    {"escape_during_a_file", IDCANCEL, 2, true, 0, {}},
+    {"enter_during_a_file", IDOK, 2, true, 1, {"a.txt", "b.txt", "c.txt"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, KeysMidCopy, testing::ValuesIn(kKeyCases), CaseName());
+
+// A file under way, held by the test: the dialog answers ticks and keys while its copy runs.
+
+// A tick while a file is under way starts nothing; a file that has taken more than a second shows
+// how far it is under the two lines, and the two lines alone again once it is done.
+TEST_F(FileCopy, FileUnderWayShowsHowFarAndStartsNothingElse) {
+  list({{"big.dat", 1}, {"b.txt", 1}});
+  write("medium/GAME/big.dat", std::string(300000, 'n'));
+  write("medium/GAME/b.txt", "b");
+  const std::string lines =
+      "インストール元　" + source("big.dat") + "\nインストール先　" + destination("big.dat") + "\n";
+  standin::hold_copies();
+  run([&](HWND dialog) {
+    standin::tick(dialog);
+    standin::let_copy_move(100000);
+    for (int i = 0; i < 16; ++i) {  // 960 ms
+      standin::tick(dialog);
+      EXPECT_EQ(progress(), lines);
+    }
+    standin::tick(dialog);  // 1,020 ms
+    EXPECT_EQ(progress(), lines + "コピー済み　0 / 1 MB（33%）");
+    EXPECT_FALSE(exists("game/b.txt"));
+    EXPECT_EQ(CopyDoneCount, CopyAckCount);
+    standin::let_copies_run();
+    standin::pump(dialog);
+    EXPECT_EQ(progress(), lines);
+    EXPECT_EQ(read("game/big.dat"), std::string(300000, 'n'));
+    EXPECT_FALSE(exists("game/b.txt"));  // the next tick starts it
+  });
+  EXPECT_EQ(read("game/b.txt"), "b");
+  EXPECT_EQ(ProceedFlag, 1);
+}
+
+// Esc part-way through a file: the copy stops, its temporary goes, the old file stays byte for
+// byte, the next file is not copied, and the run ends as a cancel ends it, with no message.
+TEST_F(FileCopy, CancelledPartWayKeepsTheOldFile) {
+  list({{"big.dat", 1}, {"b.txt", 1}});
+  write("medium/GAME/big.dat", std::string(300000, 'n'));
+  write("medium/GAME/b.txt", "b");
+  write("game/big.dat", "old contents");
+  standin::hold_copies();
+  run([&](HWND dialog) {
+    standin::tick(dialog);
+    standin::let_copy_move(100000);
+    EXPECT_EQ(files_under("game").size(), 2u);  // the old file and the temporary
+    standin::command(dialog, IDCANCEL);
+    EXPECT_FALSE(standin::ended(dialog));  // until the job has stopped
+    standin::let_copy_move(65536);
+    standin::pump(dialog);
+    EXPECT_TRUE(standin::ended(dialog));
+  });
+  EXPECT_EQ(ProceedFlag, 0);
+  EXPECT_EQ(read("game/big.dat"), "old contents");
+  EXPECT_EQ(files_under("game"), Names{"big.dat"});
+  EXPECT_TRUE(boxes().empty());
+}
+
+// A medium that stalls inside one read does not hold a cancel for longer than 400 ms: the dialog
+// ends with the job still waiting, and when the process ends, its temporary goes with it.
+TEST_F(FileCopy, CancelDoesNotWaitForAStalledMedium) {
+  list({{"big.dat", 1}});
+  write("medium/GAME/big.dat", std::string(300000, 'n'));
+  write("game/big.dat", "old contents");
+  standin::hold_copies();
+  int ticks = 0;
+  run([&](HWND dialog) {
+    standin::tick(dialog);
+    standin::let_copy_move(1000);
+    standin::command(dialog, IDCANCEL);
+    while (standin::tick(dialog))
+      ++ticks;
+  });
+  EXPECT_EQ(ticks, 6);  // the 7th tick is 420 ms after the cancel
+  EXPECT_EQ(ProceedFlag, 0);
+  standin::end_process();
+  EXPECT_EQ(read("game/big.dat"), "old contents");
+  EXPECT_EQ(files_under("game"), Names{"big.dat"});
+}
+
+// A failure inside a file's copy, while ticks go on: reported once the job has ended; the old file
+// stays, no temporary stays, and the next file is copied.
+TEST_F(FileCopy, FailureInsideAFileIsReportedAtItsEnd) {
+  list({{"big.dat", 1}, {"b.txt", 1}});
+  write("medium/GAME/big.dat", std::string(300000, 'n'));
+  write("medium/GAME/b.txt", "b");
+  write("game/big.dat", "old contents");
+  standin::inject_copy_fault(standin::CopyFault::fails_midway);
+  standin::hold_copies();
+  run([&](HWND dialog) {
+    standin::tick(dialog);
+    standin::let_copy_move(100000);
+    standin::tick(dialog);
+    EXPECT_TRUE(boxes().empty());
+    standin::let_copies_run();
+    standin::pump(dialog);
+    EXPECT_EQ(boxes(), Boxes{failure("big.dat")});
+  });
+  EXPECT_EQ(read("game/big.dat"), "old contents");
+  EXPECT_EQ(files_under("game"), (Names{"b.txt", "big.dat"}));
+  EXPECT_EQ(ProceedFlag, 1);
+}
+
+// A game folder too long for a temporary name: the plain copy over the old file is not stopped
+// part-way, which would leave it half new. Esc ends the run once it is done.
+TEST_F(FileCopy, PlainCopyFinishesBeforeACancel) {
+  const std::string pad(250 - game_.size() - 1, 'f');
+  copy_bounded(DestinationPath, sizeof DestinationPath, (game_ + "\\" + pad).c_str());
+  list({{"big.dat", 1}, {"b.txt", 1}});
+  write("medium/GAME/big.dat", std::string(300000, 'n'));
+  write("medium/GAME/b.txt", "b");
+  write("game/" + pad + "/big.dat", "old contents");
+  standin::hold_copies();
+  run([&](HWND dialog) {
+    standin::tick(dialog);
+    standin::let_copy_move(1000);
+    standin::command(dialog, IDCANCEL);
+    for (int i = 0; i < 20; ++i)
+      EXPECT_TRUE(standin::tick(dialog));
+    standin::let_copies_run();
+    standin::pump(dialog);
+    EXPECT_TRUE(standin::ended(dialog));
+  });
+  EXPECT_EQ(ProceedFlag, 0);
+  EXPECT_EQ(read("game/" + pad + "/big.dat"), std::string(300000, 'n'));
+  EXPECT_EQ(files_under("game/" + pad), Names{"big.dat"});
+}
+
+// Where no thread can be made, each file's copy runs inside its step, as it always did.
+TEST_F(FileCopy, NoThreadCopiesInTheStep) {
+  list({{"a.txt", 1}, {"b.txt", 1}});
+  write("medium/GAME/a.txt", "a");
+  write("medium/GAME/b.txt", "b");
+  standin::fail_threads(true);
+  EXPECT_EQ(run(), 3);
+  EXPECT_EQ(files_under("game"), (Names{"a.txt", "b.txt"}));
+  EXPECT_EQ(ProceedFlag, 1);
+}
 
 // A name from the list that would land outside the game folder is reported, and nothing is made,
 // copied or changed for it.
@@ -269,7 +423,7 @@ TEST_P(CopyFaults, KeepTheOldFile) {
   write("medium/GAME/a.dat", std::string(100000, 'n'));
   write("medium/GAME/b.dat", "b");
   write("game/a.dat", "old contents");
-  if (GetParam().hold_destination) standin::hold_open(game_ + "\\a.dat");
+  if (GetParam().hold_destination) standin::hold_open(game_ + "\\a.dat", GENERIC_READ, 0);
   const DWORD attributes = GetParam().game_file_attributes;
   if (attributes != 0) SetFileAttributesA((game_ + "\\a.dat").c_str(), attributes);
   standin::inject_copy_fault(GetParam().fault);

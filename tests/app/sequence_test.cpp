@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "app_fixture.h"
+#include "plan/update_state.h"
 #include "res/resource.h"
 #include "setuplist/setup_parser.h"
 #include "update/update_sequence.h"
-#include "update/update_state.h"
 
 namespace {
 
@@ -162,13 +162,21 @@ TEST_F(Sequence, DiscThatCannotFitStopsBeforeTheCopy) {
 }
 
 // A game file another program holds stops the run before the copy dialog with nothing copied and
-// no folder made; the copy's own refusals (a read-only file) and a file whose access rights refuse
-// the user are left to the copy, which reports each alone.
+// no folder made, whatever that program shares; one it holds for a moment only (a virus
+// scanner) does not. The copy's own refusals (a read-only file) and a file whose access rights
+// refuse the user are left to the copy, which reports each alone.
+struct Held {
+  std::string file;
+  DWORD share;       // what the holder lets others do
+  DWORD for_ms = 0;  // 0: for good
+};
+
 struct InUseCase {
   const char* name;
-  std::vector<std::pair<std::string, DWORD>> held;  // game file, the error an open for writing gets
+  std::vector<Held> held;
   standin::RestartManagerAnswer restart_manager;
-  std::string named;  // what the stop names between its first and its last lines; empty: no stop
+  std::string named;    // what the stop names between its first and its last lines; empty: no stop
+  bool denied = false;  // a.dat's access rights refuse this user
 };
 
 void PrintTo(const InUseCase& c, std::ostream* os) {
@@ -186,8 +194,9 @@ TEST_P(FilesInUse, StopTheRunBeforeTheCopy) {
   for (const char* name : {"a.dat", "b.dat", "ro.dat", "untyped.dat"})
     write(std::string("game/") + name, "old");
   make_read_only("game/ro.dat");
-  for (const auto& [file, error] : c.held)
-    standin::hold_open(game_ + "\\" + file, error);
+  for (const Held& held : c.held)
+    standin::hold_open(game_ + "\\" + held.file, GENERIC_READ, held.share, held.for_ms);
+  if (c.denied) standin::deny_writes(game_ + "\\a.dat");
   standin::set_restart_manager(c.restart_manager);
   standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
   answer_update_dialog("", IDOK);
@@ -209,33 +218,60 @@ TEST_P(FilesInUse, StopTheRunBeforeTheCopy) {
 }
 
 const standin::RestartManagerAnswer kNoRestartManager = {};
+constexpr DWORD kSharesAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 const InUseCase kInUseCases[] = {
-    {"sharing_violation", {{"a.dat", ERROR_SHARING_VIOLATION}}, kNoRestartManager, "a.dat\n\n"},
-    {"lock_violations_first_in_copy_order",
-     {{"b.dat", ERROR_LOCK_VIOLATION}, {"a.dat", ERROR_LOCK_VIOLATION}},
+    {"holder_sharing_reading", {{"a.dat", FILE_SHARE_READ}}, kNoRestartManager, "a.dat\n\n"},
+    // It would let the old check write, but not the replace: a rename over an open file fails.
+    {"holder_sharing_everything", {{"a.dat", kSharesAll}}, kNoRestartManager, "a.dat\n\n"},
+    {"first_in_copy_order",
+     {{"b.dat", 0}, {"a.dat", 0}},
      kNoRestartManager,
      "a.dat（ほか 1 個のファイル）\n\n"},
-    {"access_denied_is_not_in_use", {{"a.dat", ERROR_ACCESS_DENIED}}, kNoRestartManager, ""},
-    {"read_only_file_is_refused_by_the_copy",
-     {{"ro.dat", ERROR_SHARING_VIOLATION}},
+    {"holder_for_a_moment", {{"a.dat", kSharesAll, 200}}, kNoRestartManager, ""},
+    {"holder_for_longer_than_a_moment",
+     {{"a.dat", kSharesAll, 2000}},
      kNoRestartManager,
-     ""},
-    {"file_the_copy_skips", {{"untyped.dat", ERROR_SHARING_VIOLATION}}, kNoRestartManager, ""},
+     "a.dat\n\n"},
+    {"access_denied_is_not_in_use", {}, kNoRestartManager, "", true},
+    {"read_only_file_is_refused_by_the_copy", {{"ro.dat", 0}}, kNoRestartManager, ""},
+    {"file_the_copy_skips", {{"untyped.dat", 0}}, kNoRestartManager, ""},
     // Each name once, at most three; a name without an exact code page 932 form is left out.
     {"programs_named",
-     {{"a.dat", ERROR_SHARING_VIOLATION}},
+     {{"a.dat", FILE_SHARE_READ}},
      {true,
       ERROR_SUCCESS,
       {L"ゲーム本体", L"Caf\u00e9", L"ゲーム本体", L"価格\u00a5", L"ランチャー", L"四番目"}},
      "a.dat\n\n使っているプログラム：ゲーム本体、ランチャー、四番目\n\n"},
     {"restart_manager_fails",
-     {{"a.dat", ERROR_SHARING_VIOLATION}},
+     {{"a.dat", FILE_SHARE_READ}},
      {true, ERROR_ACCESS_DENIED, {L"ゲーム本体"}},
      "a.dat\n\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, FilesInUse, testing::ValuesIn(kInUseCases), CaseName());
+
+// A run ended where the system could not remove its temporary (a power cut) left it beside the
+// game file: the next run removes it before the room check, in the folders the list copies into,
+// and only names of its own shape.
+TEST_F(Sequence, LeftOverTemporariesAreRemoved) {
+  write("medium/update.ini", "#INSTALL_LST\n[A]\n#FILE\n[A]\na.dat\nsub\\b.dat\n");
+  write("medium/GAME/a.dat", "new");
+  write("medium/GAME/sub/b.dat", "new");
+  for (const char* left : {"game/updA6DD.tmp", "game/upd1.tmp", "game/sub/UPD00FF.TMP"})
+    write(left, std::string(5000, 'x'));
+  const Names kept = {"game/update.tmp", "game/upd12345.tmp", "game/saves/upd1.tmp",
+                      "game/upd2.tmp.bak"};
+  for (const std::string& other : kept)
+    write(other, "the player's");
+  standin::reg_set_value(kDefaultKey, "GAMEPATH", REG_SZ, game_);
+  standin::set_disk({true, 20000, 1, 512, false});  // room enough only without the left-overs
+  answer_update_dialog("", IDOK);
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(boxes(), Boxes{"TitleだよのＵＰＤＡＴＥ: ＵＰＤＡＴＥが完了しました。"});
+  EXPECT_EQ(files_under("game"), (Names{"a.dat", "saves", "saves/upd1.tmp", "sub", "sub/b.dat",
+                                        "upd12345.tmp", "upd2.tmp.bak", "update.tmp"}));
+}
 
 TEST_F(Sequence, UnknownTypeBoxesThenTheRunGoesOn) {
   write("medium/update.ini", "#FILE\n[X]\n");

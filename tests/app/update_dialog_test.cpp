@@ -3,11 +3,11 @@
 #include <functional>
 
 #include "app_fixture.h"
+#include "plan/update_state.h"
 #include "res/resource.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "update/update_dialog.h"
-#include "update/update_state.h"
 
 namespace {
 

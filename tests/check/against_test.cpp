@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "disc/report.h"
+#include "plan/space_needed.h"
 #include "temp_dir.h"
-#include "update/space_needed.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -103,7 +103,7 @@ const AgainstCase kAgainstCases[] = {
      {"a/b/c.txt", "a/x.txt", "a/b/y.txt", "n/m/z.txt", "n/m/w.txt"},
      {},
      {"fails \"a\"", "new", "new", "fails \"n\"", "fails \"n\""},
-     {{5, "missing-folder"}, {8, "missing-folder"}}},
+     {{5, "missing-folder"}, {8, "missing-folder"}, {9, "missing-folder"}}},
     {"folder_and_file_in_the_way",
      "x.txt\nf\\y.txt\n",
      {"x.txt", "f/y.txt"},
@@ -166,6 +166,7 @@ TEST_P(Against, OutcomeOfEachCopiedFile) {
   TempDir disc;
   TempDir game;
   disc.write("update.ini", kHead + c.files);
+  disc.write("update.exe", stand_in_update_exe());
   for (const std::string& file : c.disc)
     disc.write("GAME/" + file, kDiscBytes);
   for (const GameFile& file : c.game) {

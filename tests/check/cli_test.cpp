@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -92,6 +93,16 @@ const CommandCase kCommandCases[] = {
      u8"writes, HKEY_CURRENT_USER\\Software\\Hoshizora\\HOSHl2: the updater finds no GAMEPATH, "
      u8"and every player gets \"星のかけらがインストールされていません\"",
      ""},
+    {"installer_key_below_the_local_machine",
+     "--key 'HKLM\\Software\\Hoshizora\\HOSHI2' '" + kSamples + "/clean'", ".", 1,
+     "registry-key    the game's installer writes its key below HKEY_LOCAL_MACHINE", ""},
+    {"print_key_below_another_root", "--print-key --key 'HKLM\\Software\\A'", ".", 1, "",
+     "below HKEY_LOCAL_MACHINE"},
+    {"option_and_value_in_one",
+     "--key='HKCU\\Software\\Hoshizora\\HOSHI2' '" + kSamples + "/clean'", ".", 0, "No problems.",
+     ""},
+    {"flag_given_a_value", "--json=yes '" + kSamples + "/clean'", ".", 2, "",
+     "--json takes no value"},
     {"installer_key_in_other_letter_case",
      "--key 'software\\HOSHIZORA\\hoshi2' '" + kSamples + "/clean'", ".", 0, "No problems.", ""},
     {"print_key", "--print-key --key 'HKEY_CURRENT_USER\\Software\\A'", ".", 0, "Software\\A\n",
@@ -123,6 +134,37 @@ TEST_P(Command, StatusAndOutput) {
 
 INSTANTIATE_TEST_SUITE_P(Cli, Command, testing::ValuesIn(kCommandCases),
                          [](const auto& test) { return std::string(test.param.name); });
+
+// What the installer writes, from a regedit export: a value the updater doesn't read as its
+// folder is a problem, as the key below another root is.
+TEST(Cli, RegFileWithAValueTheUpdaterMisses) {
+  TempDir dir;
+  dir.write("game.reg",
+            "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Hoshizora\\HOSHI2]\r\n"
+            "\"GamePath\"=\"C:\\\\Game\"\r\n");
+  ProgramRun run =
+      run_check("--reg '" + dir.path().string() + "/game.reg' '" + kSamples + "/clean'");
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_TRUE(has(run.out, "registry-value  the game's installer names the value \"GamePath\""))
+      << run.out;
+}
+
+// The kind column is as wide as its longest kind: none runs into its message.
+TEST(Cli, LongKindsStandApartFromTheirMessages) {
+  TempDir disc;
+  TempDir game;
+  disc.write("update.ini", "#INSTALL_LST\n[A]\n#FILE\n[A]\na.txt\n");
+  disc.write("update.exe", stand_in_update_exe());
+  disc.write("GAME/a.txt", "new");
+  game.write("a.txt", "old");
+  std::filesystem::last_write_time(
+      game.path() / "a.txt", std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+  ProgramRun run =
+      run_check("--against '" + game.path().string() + "' '" + disc.path().string() + "'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(has(run.out, "line 5     older-than-installed  \"a.txt\": the game's file is newer"))
+      << run.out;
+}
 
 std::vector<std::string> keys(const json& object) {
   std::vector<std::string> out;
@@ -256,6 +298,7 @@ class Hostile : public testing::TestWithParam<HostileCase> {};
 TEST_P(Hostile, ReportsWithoutCrashing) {
   TempDir dir;
   dir.write("update.ini", GetParam().list());
+  dir.write("update.exe", stand_in_update_exe());
   ProgramRun json_run = run_check("--json '" + dir.path().string() + "'");
   ASSERT_EQ(json_run.status, 1) << json_run.err;
   json doc = json::parse(json_run.out);  // throws on anything but valid UTF-8 JSON

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "disc/folder_plan.h"
 #include "disc/report.h"
 #include "temp_dir.h"
 
@@ -76,6 +75,12 @@ const ProblemCase kProblemCases[] = {
       {8, "unsafe-name"},
       {9, "unsafe-name"},
       {10, "unsafe-name"}}},
+    // Names the updater takes: Windows refuses the first, drops the dots and blanks ending the
+    // next two, and the list's own update.ini sits where the data files do.
+    {"names_windows_refuses_or_changes",
+     "#PATH \"\"\n" + kOneType + "a<b.txt\nx.txt.\nsub \\y.txt\nUpdate.Ini\nsub\\update.exe\n",
+     {"a<b.txt", "x.txt.", "sub /y.txt", "Update.Ini", "sub/update.exe"},
+     {{6, "bad-character"}, {7, "changed-name"}, {8, "changed-name"}, {9, "disc-name"}}},
     {"file_name_of_31_and_32_bytes",
      kOneType + std::string(31, 'a') + "\n" + std::string(32, 'b'),
      {"GAME/" + std::string(31, 'a')},
@@ -153,6 +158,7 @@ TEST_P(Problems, FoundOnTheirLines) {
   const ProblemCase& c = GetParam();
   TempDir dir;
   dir.write("update.ini", c.list);
+  dir.write("update.exe", stand_in_update_exe());
   for (const std::string& file : c.files)
     dir.write(file, "data");
 
@@ -199,38 +205,13 @@ std::string field(const CheckReport& report, const std::string& key) {
 }
 
 // 表 and ソ end in byte 0x5C: the path must be converted before its backslashes become slashes.
-// The updater makes one folder level per file: the parent of each file's folder must be there.
-TEST(FolderPlan, NeedsTheLevelNoEarlierFileMakes) {
-  const std::vector<std::pair<std::string, std::string>> copies = {
-      {"top.txt", ""},
-      {"a\\x.txt", ""},      // one level: the game folder is its parent
-      {"a\\b\\y.txt", ""},   // a was made by the file before
-      {"n\\m\\z.txt", "n"},  // nothing made n
-      {"N/M/k/w.txt", ""},   // n\\m was made, whatever the case and the separator
-      {"p\\q\\r\\s.txt", "p\\q"},
-      {"\x83\x5C\\\x95\x5C\\v.txt", "\x83\x5C"},  // a second byte 0x5C is no separator
-      {"\x83\x5C\\w.txt", ""},
-      {"\x83\x7C\\\x95\x5C\\v.txt", "\x83\x7C"},  // another character
-  };
-  std::vector<std::string> names;
-  std::vector<std::string> expected;
-  for (const auto& [name, need] : copies) {
-    names.push_back(name);
-    expected.push_back(need);
-  }
-  EXPECT_EQ(folders_needed(names), expected);
-  // Windows' own comparison: empty and "." parts drop out, full-width letters fold too, and a
-  // second byte that looks like a letter (0x61) is part of its character.
-  EXPECT_EQ(folder_key("Data//./\x82\x84x"), folder_key("DATA\\\x82\x63X"));
-  EXPECT_NE(folder_key("\x83\x61"), folder_key("\x83\x41"));
-}
-
 TEST(Report, JapaneseRecordAndSourcePaths) {
   TempDir dir;
   dir.write("update.ini",
             "#TITLE \"星のかけら\"\n#PATH データ\\\n#REG_S ソフト\n"
             "#INSTALL_LST\n[標準]\n#FILE\n[標準]\n表\\ソ.txt\n");
   dir.write(u8"データ/表/ソ.txt", "data");
+  dir.write("update.exe", stand_in_update_exe());
   CheckReport report = report_on(dir);
 
   EXPECT_EQ(field(report, "TITLE"), u8"星のかけら");
@@ -302,67 +283,43 @@ TEST(Report, ListGivenByItsPath) {
   EXPECT_EQ(error.find("gone.ini/"), std::string::npos) << error;
 }
 
-// A program's header as far as the security directory: MZ, PE, the optional header of magic
-// (0x10B PE32, 0x20B PE32+) with `directories` entries, then a certificate of cert_type when
-// cert_type is not 0, or an entry that points past the end of the file when it is -1.
-std::string pe_image(uint16_t magic, size_t directories, int cert_type) {
-  auto put = [](std::string* b, size_t at, uint32_t v, int bytes) {
-    if (b->size() < at + static_cast<size_t>(bytes)) b->resize(at + static_cast<size_t>(bytes));
-    for (int i = 0; i < bytes; ++i)
-      (*b)[at + static_cast<size_t>(i)] = static_cast<char>(v >> (8 * i) & 0xFF);
-  };
-  size_t count_at = magic == 0x10B ? 92 : 108, optional = 0x40 + 24;
-  std::string b = "MZ";
-  put(&b, 0x3C, 0x40, 4);
-  b += "PE"s + '\0' + '\0';
-  put(&b, 0x40 + 20, static_cast<uint32_t>(count_at + 4 + 8 * directories), 2);
-  put(&b, optional, magic, 2);
-  put(&b, optional + count_at, static_cast<uint32_t>(directories), 4);
-  size_t end = optional + count_at + 4 + 8 * directories, security = optional + count_at + 4 + 32;
-  b.resize(end + 64);
-  if (cert_type != 0 && directories > 4) {
-    put(&b, security, static_cast<uint32_t>(b.size()), 4);
-    put(&b, security + 4, cert_type < 0 ? 4096 : 16, 4);
-    if (cert_type > 0) {
-      size_t cert = b.size();
-      put(&b, cert, 16, 4);  // dwLength, wRevision, wCertificateType, then the signature
-      put(&b, cert + 4, 0x0200, 2);
-      put(&b, cert + 6, static_cast<uint32_t>(cert_type), 2);
-      put(&b, cert + 12, 0x30, 4);
-    }
-  }
-  return b;
-}
-
-// The note comes from the disc's update.exe alone: only a program whose security directory
-// holds a PKCS #7 signature (type 2) is signed. A medium without a program gets no note.
-TEST(Report, UnsignedExeNote) {
+// The disc's update.exe: a problem when it is missing or no program Windows starts, a note when
+// its security directory holds no PKCS #7 signature (type 2).
+TEST(Report, UpdateExe) {
   const struct {
     const char* name;
-    std::string exe;  // empty: none on the medium
-    bool note;
+    const char* file;  // the name on the medium
+    std::string exe;
+    const char* found;  // "problem", "note" or ""
   } cases[] = {
-      {"no update.exe", "", false},
-      {"not a program", "MZ stand-in for update.exe", false},
-      {"PE32+ unsigned", pe_image(0x20B, 16, 0), true},
-      {"PE32 unsigned", pe_image(0x10B, 16, 0), true},
-      {"PE32+ signed", pe_image(0x20B, 16, 2), false},
-      {"PE32 signed", pe_image(0x10B, 16, 2), false},
-      {"no security slot", pe_image(0x20B, 4, 2), true},
-      {"an X.509 entry, not a signature", pe_image(0x20B, 16, 1), true},
-      {"signature cut off", pe_image(0x20B, 16, -1), true},
-      {"header cut short", pe_image(0x20B, 16, 2).substr(0, 0x60), false},
+      {"no update.exe", "", "", "problem"},
+      {"a text file", "update.exe", "stand-in for update.exe", "problem"},
+      {"the two bytes MZ", "update.exe", "MZ", "problem"},
+      {"a folder", "update.exe/x", "", "problem"},
+      {"header cut short", "update.exe", pe_image(0x20B, 16, 2).substr(0, 0x60), "problem"},
+      {"a DLL", "update.exe", pe_image(0x20B, 16, 2, 0x2022), "problem"},
+      {"no executable image", "update.exe", pe_image(0x20B, 16, 2, 0x20), "problem"},
+      {"PE32+ unsigned", "update.exe", pe_image(0x20B, 16, 0), "note"},
+      {"PE32 unsigned", "update.exe", pe_image(0x10B, 16, 0), "note"},
+      {"PE32+ signed", "update.exe", pe_image(0x20B, 16, 2), ""},
+      {"PE32 signed", "update.exe", pe_image(0x10B, 16, 2), ""},
+      {"named in capitals", "UPDATE.EXE", pe_image(0x10B, 16, 2), ""},
+      {"no security slot", "update.exe", pe_image(0x20B, 4, 2), "note"},
+      {"an X.509 entry, not a signature", "update.exe", pe_image(0x20B, 16, 1), "note"},
+      {"signature cut off", "update.exe", pe_image(0x20B, 16, -1), "note"},
   };
   for (const auto& c : cases) {
     TempDir dir;
     dir.write("update.ini", kOneType + "a.txt\n");
     dir.write("GAME/a.txt", "data");
-    if (!c.exe.empty()) dir.write("update.exe", c.exe);
+    if (*c.file != '\0') dir.write(c.file, c.exe);
     CheckReport report = report_on(dir);
-    bool noted = false;
+    std::string found;
+    for (const Problem& problem : report.problems)
+      found += problem.kind == ProblemKind::update_exe && problem.line == 0 ? "problem" : "other";
     for (const Note& note : report.notes)
-      noted = noted || (note.kind == NoteKind::unsigned_exe && note.line == 0);
-    EXPECT_EQ(noted, c.note) << c.name;
+      found += note.kind == NoteKind::unsigned_exe && note.line == 0 ? "note" : "other";
+    EXPECT_EQ(found, c.found) << c.name;
   }
 }
 

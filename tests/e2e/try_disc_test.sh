@@ -38,6 +38,7 @@ make_clean() { :; }
 make_signed() { :; }
 make_read_only() { chmod 444 "$2/readme.txt"; }
 make_no_exe() { rm "$1/update.exe"; }
+make_exe_not_a_program() { printf MZ >"$1/update.exe"; }
 make_no_game() { rm -rf "$2"; }
 # A file the disc lacks, wallpapers two new folders down, a name that leaves the game folder and
 # a header of no install type: each makes boxes of its own.
@@ -265,6 +266,7 @@ row signed    0 "failure boxes: 0|copied: 5 file(s): 3 new, 2 replaced, 0 unchan
 row read_only 1 "failure boxes: 1|1. readme.txt: read-only game file|$completed|    replaced   game.exe"
 row faults    1 "failure boxes: 3|1. bgm.dat: missing source on the disc|2. おまけ\\壁紙\\1.bmp: missing folder level: the game has no folder \"おまけ\"|3. ..\\evil.dat: name refused as unsafe|install type \"[ボーナス]\" not found|TEST: not list type|$completed"
 row no_exe    2 "no update.exe in"
+row exe_not_a_program 2 "update-exe|is not a Windows program|no program to run"
 row no_game   2 "no such game folder"
 row outside_link 2 "leads outside it (to /etc)"
 row no_wine   2 "could not load kernel32.dll|Wine cannot start update-try.exe"

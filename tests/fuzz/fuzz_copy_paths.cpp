@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "update/copy_paths.h"
-#include "update/file_names.h"
-#include "update/path_split.h"
+#include "plan/copy_paths.h"
+#include "plan/file_names.h"
+#include "plan/path_split.h"
 
 namespace {
 // Splits the input at its first three 0xFF bytes into four strings, each cut to its width.

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "update/destination.h"
-#include "update/update_state.h"
+#include "plan/destination.h"
+#include "plan/update_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The box gives at most 1,023 bytes and stops at the first NUL, as GetDlgItemTextA does.

@@ -9,12 +9,20 @@
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 UPDATE_MAKE PACKAGE_SCRIPT [CASE]" >&2; exit 2; }
-readonly MAKE="$1" PACKAGE="$2" ONLY="${3:-}"
+# Absolute: a row may run the program from another folder.
+readonly MAKE="$(realpath "$1")" PACKAGE="$(realpath "$2")" ONLY="${3:-}"
 
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/make-test.XXXXXX")"
 trap 'chmod -R u+w "$scratch"; rm -rf -- "$scratch"' EXIT
 readonly FAKE_EXE="$scratch/update.exe"
-printf 'MZ\x90\x00stand-in for update.exe\n' >"$FAKE_EXE"
+# The headers of a 64-bit Windows program (MZ, PE, an executable's file header, an optional header
+# with its 16 data directories) and nothing to run: what the tools check update.exe for.
+{
+  printf 'MZ' && head -c 58 /dev/zero && printf '\x40\0\0\0'
+  printf 'PE\0\0\x64\x86' && head -c 14 /dev/zero && printf '\xf0\0\x22\0'
+  printf '\x0b\x02' && head -c 106 /dev/zero && printf '\x10\0\0\0' && head -c 128 /dev/zero
+  printf 'stand-in for update.exe\n'
+} >"$FAKE_EXE"
 
 failures=0
 ran=0
@@ -180,6 +188,31 @@ make_decomposed() {
   make_demo "$1"
   put "$1/new" "$(printf 'シナリオ/\xe3\x81\x8b\xe3\x82\x99.txt')"
 }
+# The same kana stored decomposed in OLD and changed in NEW: one game file, which the disc replaces.
+make_decomposed_old() {
+  make_demo "$1"
+  local name
+  name="$(printf 'シナリオ/\xe3\x81\x8b\xe3\x82\x99.txt')"
+  put "$1/old" "$name"
+  put "$1/new" "$name" && echo 1.1 >>"$1/new/$name"
+}
+# OLD as a copy of the previous disc holds it: read-only, as a disc's files are. Players' games
+# need not be, so the disc is made, and the summary names them.
+make_read_only_old() {
+  make_demo "$1"
+  chmod 444 "$1/old/game.exe" "$1/old/readme.txt"
+}
+# On Linux a name that starts with a dot is hidden only to Wine; Windows shows it like any other.
+make_dot_name_old() {
+  make_demo "$1"
+  put "$1/old" config/.cfg
+  put "$1/new" config/.cfg && echo 1.1 >>"$1/new/config/.cfg"
+}
+# The same name twice: composed, and with a separate voicing mark.
+make_merged_names() {
+  make_demo "$1"
+  put "$1/new" "$(printf 'シナリオ/\xe3\x81\x8c.txt')" "$(printf 'シナリオ/\xe3\x81\x8b\xe3\x82\x99.txt')"
+}
 make_control_name() {
   make_demo "$1"
   put "$1/new" "$(printf 'bad\x1b[31mred.txt')"
@@ -187,6 +220,12 @@ make_control_name() {
 make_old_control_name() {
   make_demo "$1"
   put "$1/old" "$(printf 'old\x07bell/x.dat')"
+}
+# A game archive of 3 GB (sparse: it takes no room in NEW), new in this version.
+make_big() {
+  make_demo "$1"
+  truncate -s 3G "$1/new/big.dat"
+  FILES+=(big.dat)
 }
 make_unchanged() {
   put "$1/old" game.exe sub/a.dat
@@ -250,7 +289,13 @@ expect_iso() {
 #            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails), "@room" (the room
 #            figure equals what update-check --against OLD reckons for OUT), "@stale" (an earlier
 #            run's temporary is beside OUT), "@signal=SIG" (SIG sent while a stand-in xorriso runs),
-#            "@growing=REL" (NEW's file REL keeps growing during the run)
+#            "@growing=REL" (NEW's file REL keeps growing during the run), "@signal-copy=SIG" (SIG
+#            sent while NEW's big.dat is being copied: the run must end within half a second),
+#            "@out-here" (OUT given as ".", the current folder, made empty), "@out-empty" (OUT
+#            given as ""), "@no-xorriso" (no xorriso on the PATH), "@under=DIR" (OLD, NEW and OUT
+#            in the folder DIR), "@notes=KIND" (update-check --against OLD of OUT, by the same
+#            build, notes KIND)
+#   OUTPUT also: empty (OUT is an empty folder afterwards)
 row() {
   local name="$1" maker="$2" status="$3" output="$4" message="$5"
   shift 5
@@ -260,6 +305,7 @@ row() {
   echo "--- $name"
 
   local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" signal="" growing="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
+  local old="$dir/old" out_arg here="$dir" path_dirs="$dir/bin:$PATH" copy_signal="" notes=""
   out="$dir/disc"
   mkdir -p "$dir"
   OPTS=() DATA="" FILES=() LIST=()
@@ -292,10 +338,23 @@ row() {
       @out-in-new) out="$dir/new/disc" ;;
       @new-in-old) mv "$new" "$dir/old/" && new="$dir/old/new" ;;
       @not-exe) exe="$dir/new/game.exe" ;;
+      @signal-copy=*) copy_signal="${opt#@signal-copy=}" ;;
+      @out-here) mkdir -p "$out" && here="$out" ;;
+      @out-empty) out="" ;;
+      @no-xorriso) mkdir -p "$dir/bin" && path_dirs="$dir/bin" ;;
+      @under=*)
+        local under="$dir/${opt#@under=}"
+        mkdir -p "$under" && mv "$old" "$new" "$under/"
+        old="$under/old" new="$under/new" out="$under/disc"
+        if [ -n "${MAKE_TEST_OWNER:-}" ] && [ "$(id -u)" = 0 ]; then chown -R "$MAKE_TEST_OWNER:" "$dir"; fi
+        ;;
+      @notes=*) notes="${opt#@notes=}" ;;
       *) options+=("$opt") ;;
     esac
   done
   [ -z "$iso" ] || options+=(--iso "$iso")
+  out_arg="$out"
+  [ "$here" = "$dir" ] || out_arg=.
 
   log="$dir/log"
   local appender=""
@@ -303,15 +362,29 @@ row() {
     (while :; do echo more >>"$growing"; done) &
     appender=$!
   fi
-  if [ -n "$signal" ]; then
-    PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
+  if [ -n "$signal" ] || [ -n "$copy_signal" ]; then
+    PATH="$path_dirs" "$program" "${options[@]}" --exe "$exe" "$old" "$new" "$out_arg" \
       >"$dir/stdout" 2>"$dir/stderr" &
-    local pid=$! waited=0
-    while [ ! -e "$dir/started" ] && [ "$waited" -lt 200 ]; do sleep 0.05; waited=$((waited + 1)); done
+    local pid=$! waited=0 sent ended
+    if [ -n "$signal" ]; then
+      while [ ! -e "$dir/started" ] && [ "$waited" -lt 200 ]; do sleep 0.05; waited=$((waited + 1)); done
+    else
+      signal=$copy_signal
+      while ! compgen -G "$dir/.disc.making-*/$DATA/big.dat" >/dev/null && [ "$waited" -lt 400 ]; do
+        sleep 0.05 && waited=$((waited + 1))
+      done
+      sleep 0.2  # well into the copy
+    fi
+    sent=$(date +%s%N)
     kill -s "$signal" "$pid"
     wait "$pid" || got=$?
+    ended=$(date +%s%N)
+    if [ -n "$copy_signal" ]; then
+      echo "    from the signal to the end: $(((ended - sent) / 1000000)) ms"
+      [ $(((ended - sent) / 1000000)) -le 500 ] || fail "the copy held the signal"
+    fi
   else
-    PATH="$dir/bin:$PATH" "$program" "${options[@]}" --exe "$exe" "$dir/old" "$new" "$out" \
+    (cd "$here" && PATH="$path_dirs" "$program" "${options[@]}" --exe "$exe" "$old" "$new" "$out_arg") \
       >"$dir/stdout" 2>"$dir/stderr" || got=$?
   fi
   [ -z "$appender" ] || kill "$appender"
@@ -326,8 +399,18 @@ row() {
   if [ -n "$room" ]; then
     local made_room checked_room
     made_room="$(jq .bytes.game_drive_peak "$dir/stdout")"
-    checked_room="$("$(dirname "$MAKE")/update-check" --json --against "$dir/old" "$out" | jq .space.needed)"
+    checked_room="$("$(dirname "$MAKE")/update-check" --json --against "$old" "$out" | jq .space.needed)"
     [ "$made_room" = "$checked_room" ] || fail "room $made_room, update-check --against OLD says $checked_room"
+  fi
+  if [ -n "$notes" ]; then
+    # The same build's update-check: under Wine, update-check.exe through the same wrapper.
+    if [ -n "${UPDATE_CHECK_EXE:-}" ]; then
+      UPDATE_TOOL_EXE=$UPDATE_CHECK_EXE "$MAKE" --json --against "$old" "$out" >"$dir/check.json" || :
+    else
+      "$(dirname "$MAKE")/update-check" --json --against "$old" "$out" >"$dir/check.json" || :
+    fi
+    jq -e --arg kind "$notes" '[.notes[].kind] | index($kind)' "$dir/check.json" >/dev/null ||
+      fail "update-check --against OLD gives no note $notes: $(tr -d '\r' <"$dir/check.json" | jq -c .notes 2>&1)"
   fi
   ! grep -q $'[\x01-\x08\x0b\x0c\x0e-\x1f\x7f]' "$log" || fail "a control character reached the output raw"
   # Nothing of a half-made folder or image is left beside them.
@@ -339,6 +422,7 @@ row() {
     made) [ -f "$out/update.ini" ] || fail "no OUT" ;;
     absent) [ ! -e "$out" ] || fail "OUT was made: $(find "$out" | head -5 | tr '\n' ' ')" ;;
     kept) [ "$(find "$out" -mindepth 1)" = "$out/keep.txt" ] || fail "OUT changed" ;;
+    empty) [ -d "$out" ] && [ -z "$(find "$out" -mindepth 1)" ] || fail "OUT is not an empty folder" ;;
   esac
   if [ -n "$iso" ] && [ "$status" -eq 0 ]; then
     expect_iso "$iso" "$out"
@@ -353,7 +437,7 @@ row() {
 # Made.
 row demo           demo      0 disc "changed           21  game.exe|added             43  シナリオ\\表\\ソフト.txt|Unchanged, left off the update: 1|Only in OLD|manual.txt|no problems."
 row room           small_files 0 made "" @room '@json=.bytes.game_drive_peak >= 100 * .bytes.cluster_size'
-row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 28 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
+row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 352 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
 row from_list      from_list 0 disc "no problems."
 row empty_out      demo      0 disc "no problems." @empty-out
 row iso            demo      0 disc "Disc image|volume UPDATE" @iso
@@ -366,13 +450,20 @@ row links          links     0 disc "changed           24  voice\\a.ogg|added   
 row old_control_name old_control_name 0 disc "old\\x07bell\\x.dat"
 row others_in_old  others_in_old 0 disc "Only in OLD, neither files nor folders|old-pipe"
 row decomposed     decomposed 0 made "シナリオ\\が.txt|no problems."
+row decomposed_old decomposed_old 0 made "" '@json=.changed == ["game.exe","readme.txt","シナリオ\\が.txt"]'
+row read_only_old  read_only_old 0 disc "Read-only in OLD: a player's game that has them read-only too keeps them|no problems."
+row read_only_old_json read_only_old 0 disc "" '@json=.read_only_in_old == ["game.exe","readme.txt"]'
+row dot_name_old   dot_name_old 0 made "" '@json=.changed == ["game.exe","readme.txt","config\\.cfg"] and .read_only_in_old == []'
+# Folders with characters code page 932 lacks and with Japanese ones: the same disc, and the
+# same notes from update-check (under Wine, the Windows builds).
+row foreign_folders swapped  0 disc "no problems." --allow-older @under=José/作業 @notes=older-than-installed
 
 # Refused: NEW has what the updater can't carry. Every offender is named.
 row long_name      long_name 1 absent "とても長い名前のファイルです.txt is 32 bytes|at most 31"
 row not_cp932      not_cp932 1 absent "café.txt has no code page 932 form for é (U+00E9)|波〜.txt has no code page 932 form for 〜 (U+301C; use ～ (U+FF5E), which looks the same)|¥100.txt has no code page 932 form for ¥ (U+00A5; use ￥ (U+FFE5), which looks the same)|−1.txt has no code page 932 form for − (U+2212; use － (U+FF0D)"
 row many_files     many_files 1 absent "305 files differ from OLD; the updater carries at most 256|many\\f254.dat|シナリオ\\表\\ソフト.txt"
 row two_levels     two_levels 1 absent "the new folder 追加\\深い can't be made|Put a file directly in 追加"
-row unsafe_names   unsafe_names 1 absent "CON.txt would land outside|data\\nul.dat would land outside|[x].txt begins with '['|#memo.txt begins with '#'|a:b.txt has ':'"
+row unsafe_names   unsafe_names 1 absent "CON.txt would land outside|data\\nul.dat would land outside|[x].txt begins with '['|#memo.txt begins with '#'|a:b.txt would land outside"
 row case_clash     case_clash 1 absent "Data.dat and data.dat are one name on Windows"
 row case_clash_wide case_clash_wide 1 absent "ＤＡＴＡ.dat and ｄａｔａ.dat are one name on Windows|ΔＩＲ and δｉｒ are one name"
 row old_clash      old_clash 1 absent "voice\\v001.ogg needs the folder voice, which is the file voice in the game"
@@ -382,9 +473,10 @@ row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a dou
 row nothing_new    unchanged 1 absent "nothing to update"
 row swapped        swapped   1 absent "every changed file is older in NEW than in OLD|--allow-older"
 row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
-row list_clash     list_clash 1 absent "update.ini would take the place of the disc's own update.ini"
+row list_clash     list_clash 1 absent "update.ini is the name of the disc's own update.ini"
 row others_in_new  others_in_new 1 absent "pipe in NEW is neither a file nor a folder|dangling.dat in NEW is neither|clash in OLD is neither a file nor a folder, and NEW has"
-row control_name   control_name 1 absent "bad\\x1B[31mred.txt has a control character"
+row merged_names   merged_names 1 absent "two names in NEW become シナリオ\\が.txt in code page 932"
+row control_name   control_name 1 absent "bad\\x1B[31mred.txt has a character that Windows does not allow"
 row link_loop      link_loop 2 absent "戻る leads back to"
 
 # Refused: the folders, the image or the program are wrong. OUT is never left half-made.
@@ -403,6 +495,10 @@ row read_only      read_only 1 absent "f100.dat in NEW changed while update-make
 row stale          demo      0 disc ".disc.making-1 is left from an earlier run that was stopped" @stale
 row sigterm        demo      143 absent "" @signal=TERM
 row sighup         demo      129 absent "" @signal=HUP
+row sigterm_copy   big       143 absent "" @signal-copy=TERM
+row out_here       demo      1 empty  "1 problem(s)|. is the current folder" @out-here
+row out_empty      demo      2 absent "OUT is an empty argument" @out-empty
+row early_xorriso  link_loop 1 absent "1 problem(s)|xorriso" @iso @no-xorriso
 row no_record      demo      2 absent "give --title, --reg-s and --reg-t" @no-opts
 row type_and_from  from_list 2 absent "--type and --from" --type X
 

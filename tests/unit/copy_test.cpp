@@ -1,52 +1,118 @@
-// The copy step's pure parts: which files it takes, the paths it forms, and the names it
-// refuses. The tables run natively and under Wine.
+// The copy step's pure parts: which files it takes, the paths it forms, the names it refuses, its
+// temporary files' names and the figures of its progress line. The tables run natively and under
+// Wine.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "plan/copy_paths.h"
+#include "plan/copy_plan.h"
+#include "plan/copy_selection.h"
+#include "plan/file_names.h"
+#include "plan/progress_figures.h"
+#include "plan/space_needed.h"
+#include "plan/temp_names.h"
+#include "plan/update_state.h"
 #include "setuplist/setup_record.h"
 #include "setuplist/text.h"
 #include "test_support.h"
-#include "update/copy_paths.h"
-#include "update/copy_selection.h"
-#include "update/file_names.h"
-#include "update/space_needed.h"
 
 namespace {
 
-// Selection ------------------------------------------------------------------------------------
+// Selection and plan -------------------------------------------------------------------------
+
+// A game folder that has nothing yet, and a medium that has every file, of 10 bytes.
+GameEntry nothing_there(void*, const char*) {
+  return GameEntry{false, false, 0, false, false, false};
+}
+bool every_source(void*, int32_t, uint64_t* size) {
+  *size = 10;
+  return true;
+}
+const GameView kFreshGame{nullptr, nothing_there, every_source, "C:\\Game"};
+
+void list_files(const std::vector<std::pair<std::string, uint32_t>>& entries) {
+  reset_tables();
+  for (const auto& [name, mask] : entries) {
+    copy_bounded(FileTable.file_name[FileTable.file_count], kFileNameWidth, name.c_str());
+    FileTable.type_mask[FileTable.file_count++] = mask;
+  }
+}
 
 TEST(Selection, TakesTheFirstEightTypesInListOrder) {
-  const struct {
-    const char* name;
-    uint32_t mask;
-  } entries[] = {{"type0", 0x1}, {"no_type", 0x80000000u}, {"type8", 0x100},    {"type7", 0x80},
-                 {"type1", 0x2}, {"type31", 0x80000000u},  {"again_type0", 0x1}};
-  reset_tables();
-  for (const auto& e : entries) {
-    copy_bounded(FileTable.file_name[FileTable.file_count], kFileNameWidth, e.name);
-    FileTable.type_mask[FileTable.file_count++] = e.mask;
-  }
+  list_files({{"type0", 0x1},
+              {"no_type", 0x80000000u},
+              {"type8", 0x100},
+              {"type7", 0x80},
+              {"type1", 0x2},
+              {"type31", 0x80000000u},
+              {"again_type0", 0x1}});
+  plan_copy(FileTable, kCopiedTypesMask, kFreshGame, &UpdatePlan);
+  std::vector<std::string> planned;
+  planned.reserve(static_cast<size_t>(UpdatePlan.step_count));
+  for (int32_t i = 0; i < UpdatePlan.step_count; ++i)
+    planned.emplace_back(FileTable.file_name[UpdatePlan.steps[i].entry]);
+  const std::vector<std::string> selected = {"type0", "type7", "type1", "again_type0"};
+  EXPECT_EQ(planned, selected);
+
+  // The copy takes its files from the plan.
   CopyCursor = 0;
   CopyMask = 255;
   std::vector<std::string> taken;
   char name[1024];
   while (next_copy_file(name) == 0)
     taken.emplace_back(name);
-  EXPECT_EQ(taken, (std::vector<std::string>{"type0", "type7", "type1", "again_type0"}));
+  EXPECT_EQ(taken, selected);
   EXPECT_EQ(CopyCursor, FileTable.file_count);
   EXPECT_EQ(next_copy_file(name), 1);  // stays exhausted
   reset_tables();
+  UpdatePlan.step_count = 0;
 }
 
 TEST(Selection, EmptyTableIsExhaustedAtOnce) {
   reset_tables();
+  plan_copy(FileTable, kCopiedTypesMask, kFreshGame, &UpdatePlan);
+  EXPECT_EQ(UpdatePlan.step_count, 0);
   CopyCursor = 0;
   char name[1024] = "untouched";
   EXPECT_EQ(next_copy_file(name), 1);
   EXPECT_STREQ(name, "untouched");
+}
+
+// The updater makes one folder level a file: the parent of each file's folder must be there,
+// made by an earlier file. A level it could not make is not there for the next file.
+TEST(CopyPlan, MakesOneFolderLevelAFile) {
+  const std::vector<std::pair<std::string, std::string>> copies = {
+      {"top.txt", "adds"},
+      {"a\\x.txt", "makes its folder"},                 // one level: the game folder is its parent
+      {"a\\b\\y.txt", "makes its folder"},              // a was made by the file before
+      {"n\\m\\z.txt", "missing-folder"},                // nothing made n
+      {"N/M/k/w.txt", "missing-folder"},                // nor n\\m, whatever the case and separator
+      {"\x83\x5C\\\x95\x5C\\v.txt", "missing-folder"},  // a second byte 0x5C is no separator
+      {"\x83\x5C\\w.txt", "makes its folder"},
+      {"\x83\x5C\\\x95\x5C\\v.txt", "makes its folder"},
+      {"\x83\x7C\\\x95\x5C\\v.txt", "missing-folder"},  // another character
+  };
+  std::vector<std::pair<std::string, uint32_t>> entries;
+  std::vector<std::string> expected;
+  for (const auto& [name, outcome] : copies) {
+    entries.emplace_back(name, 1);
+    expected.push_back(outcome);
+  }
+  list_files(entries);
+  CopyPlan plan;
+  plan_copy(FileTable, kCopiedTypesMask, kFreshGame, &plan);
+  std::vector<std::string> outcomes;
+  for (int32_t i = 0; i < plan.step_count; ++i) {
+    const PlanStep& step = plan.steps[i];
+    outcomes.emplace_back(step.refusal == StepRefusal::missing_folder ? "missing-folder"
+                          : step.makes_folder                         ? "makes its folder"
+                                                                      : "adds");
+  }
+  EXPECT_EQ(outcomes, expected);
+  reset_tables();
 }
 
 // Paths ----------------------------------------------------------------------------------------
@@ -114,6 +180,7 @@ struct NameCase {
   const char* name;
   std::string file_name;
   bool safe;
+  NameRefusal refusal = NameRefusal::none;  // of a safe name
 };
 
 void PrintTo(const NameCase& c, std::ostream* os) {
@@ -123,7 +190,10 @@ void PrintTo(const NameCase& c, std::ostream* os) {
 class FileNames : public testing::TestWithParam<NameCase> {};
 
 TEST_P(FileNames, StayInTheGameFolder) {
-  EXPECT_EQ(is_safe_file_name(GetParam().file_name.c_str()), GetParam().safe);
+  const NameCase& c = GetParam();
+  EXPECT_EQ(is_safe_file_name(c.file_name.c_str()), c.safe);
+  NameCheck check = check_file_name(c.file_name.c_str(), false);
+  EXPECT_EQ(check.refusal, c.safe ? c.refusal : NameRefusal::outside);
 }
 
 const NameCase kNameCases[] = {
@@ -139,7 +209,7 @@ const NameCase kNameCases[] = {
     {"com10_is_no_device", "COM10.txt", true},
     {"null_is_no_device", "NULL", true},
     {"so_folder", "\x83\x5C\\x.txt", true},
-    {"dash_then_dots", "\x81\x5C..", true},
+    {"dash_then_dots", "\x81\x5C..", true, NameRefusal::changed},  // ― and dots Windows drops
     {"parent", "..\\x.txt", false},
     {"parent_deeper", "sub\\..\\..\\x.txt", false},
     {"parent_alone", "..", false},
@@ -164,7 +234,23 @@ const NameCase kNameCases[] = {
     {"device_as_folder", "PRN\\x", false},
     {"device_with_blank_before_dot", "CON .txt", false},
     {"empty", "", false},
+    // Names the updater takes, which Windows refuses or changes.
+    {"refused_character", "a<b.txt", true, NameRefusal::character},
+    {"control_character", "a\x1B.txt", true, NameRefusal::character},
+    {"bar_as_second_byte", "\x83\x7C.txt", true},  // ポ
+    {"trailing_dot", "a.txt.", true, NameRefusal::changed},
+    {"folder_with_trailing_blank", "sub \\a", true, NameRefusal::changed},
+    {"update_ini_in_a_folder", "sub\\update.ini", true},
 };
+
+// The disc's own files, where the data files sit beside them.
+TEST(FileNames, DiscFilesBesideTheList) {
+  EXPECT_EQ(check_file_name("Update.Ini", true).refusal, NameRefusal::disc_file);
+  EXPECT_EQ(check_file_name(".\\UPDATE.EXE\\x", true).refusal, NameRefusal::disc_file);
+  EXPECT_EQ(check_file_name("update.ini", false).refusal, NameRefusal::none);
+  EXPECT_EQ(check_file_name("update.inix", true).refusal, NameRefusal::none);
+  EXPECT_EQ(check_file_name("a<b", false).character, '<');
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, FileNames, testing::ValuesIn(kNameCases), CaseName());
 
@@ -204,5 +290,92 @@ const SpaceCase kSpaceCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, SpaceNeeded, testing::ValuesIn(kSpaceCases), CaseName());
+
+// Temporary files ------------------------------------------------------------------------------
+
+struct TempNameCase {
+  const char* name;
+  std::string folder;
+  unsigned number;
+  std::string made;  // empty: does not fit MAX_PATH
+};
+
+void PrintTo(const TempNameCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class TempNames : public testing::TestWithParam<TempNameCase> {};
+
+TEST_P(TempNames, AreMadeBesideTheFileAndKnownAgain) {
+  const TempNameCase& c = GetParam();
+  char made[260];
+  EXPECT_EQ(make_temp_name(made, sizeof made, c.folder.c_str(), c.number), !c.made.empty());
+  if (c.made.empty()) return;
+  EXPECT_EQ(std::string(made), c.made);
+  EXPECT_TRUE(is_temp_name(made + c.made.size() - 11));
+}
+
+const std::string kLongestFolder = "C:\\" + std::string(kTempFolderMost - 4, 'f') + "\\";
+
+const TempNameCase kTempNameCases[] = {
+    {"folder_with_its_separator", "C:\\game\\", 0xA6DD, "C:\\game\\updA6DD.tmp"},
+    {"folder_without_one", "C:\\game", 0x1, "C:\\game\\upd0001.tmp"},
+    {"four_digits_of_the_number", "C:\\game\\", 0x12345, "C:\\game\\upd2345.tmp"},
+    {"folder_ending_in_5c_second_byte", "C:\\ゲーム表", 0xBEEF, "C:\\ゲーム表\\updBEEF.tmp"},
+    {"folder_with_a_slash", "C:\\game\\sub/", 0xF, "C:\\game\\sub/upd000F.tmp"},
+    {"the_longest_folder", kLongestFolder, 0xA, kLongestFolder + "upd000A.tmp"},
+    {"no_room_within_max_path", kLongestFolder + "ggg\\", 0xA, ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, TempNames, testing::ValuesIn(kTempNameCases), CaseName());
+
+// Only the copy's own names are taken for left-overs: those of GetTempFileNameA (Wine writes
+// them in lower case, without leading zeros) and those made above.
+TEST(TempNames, OnlyTheCopysOwnShapeIsKnown) {
+  for (const char* ours : {"updA6DD.tmp", "upda6dd.tmp", "UPD1.TMP", "upd0000.tmp", "Upd9f.Tmp"})
+    EXPECT_TRUE(is_temp_name(ours)) << ours;
+  for (const char* other : {"upd.tmp", "upd12345.tmp", "updxyz.tmp", "update.tmp", "upd1.tmp.bak",
+                            "xupd1.tmp", "upd1.tm", "upd1tmp", "upd１.tmp", "upd 1.tmp", ""}) {
+    EXPECT_FALSE(is_temp_name(other)) << other;
+  }
+}
+
+// Progress -------------------------------------------------------------------------------------
+
+struct FiguresCase {
+  const char* name;
+  uint64_t done, total;
+  unsigned long done_mb, total_mb, percent;
+};
+
+void PrintTo(const FiguresCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ProgressLine : public testing::TestWithParam<FiguresCase> {};
+
+TEST_P(ProgressLine, ShowsWholeMegabytes) {
+  const FiguresCase& c = GetParam();
+  ProgressFigures figures = progress_figures(c.done, c.total);
+  EXPECT_EQ(figures.done_mb, c.done_mb);
+  EXPECT_EQ(figures.total_mb, c.total_mb);
+  EXPECT_EQ(figures.percent, c.percent);
+}
+
+constexpr uint64_t kMiB = 1ull << 20;
+
+const FiguresCase kFiguresCases[] = {
+    {"nothing_yet", 0, 1536 * kMiB, 0, 1536, 0},
+    {"done_rounds_down_size_rounds_up", 3 * kMiB - 1, 10 * kMiB + 1, 2, 11, 29},
+    {"a_file_under_a_megabyte", 100000, 300000, 0, 1, 33},
+    {"almost_done", 1536 * kMiB - 1, 1536 * kMiB, 1535, 1536, 99},
+    {"done", 3 * kGiB, 3 * kGiB, 3072, 3072, 100},
+    {"a_source_that_grew", 5 * kMiB, 4 * kMiB, 4, 4, 100},
+    {"an_empty_file", 0, 0, 0, 0, 100},
+    {"beyond_4_gib", 5 * kGiB, 10 * kGiB, 5120, 10240, 50},
+    {"megabytes_beyond_32_bits", 1ull << 62, 1ull << 63, 0xFFFFFFFFul, 0xFFFFFFFFul, 50},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, ProgressLine, testing::ValuesIn(kFiguresCases), CaseName());
 
 }  // namespace

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
+#include "plan/dbcs.h"
+#include "plan/destination.h"
+#include "plan/path_split.h"
+#include "plan/update_state.h"
 #include "setuplist/text.h"
 #include "test_support.h"
-#include "update/dbcs.h"
-#include "update/destination.h"
-#include "update/path_split.h"
-#include "update/update_state.h"
 
 namespace {
 

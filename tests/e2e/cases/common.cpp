@@ -27,6 +27,20 @@ std::string failure_text(const std::string& source, const std::string& destinati
   return source + " -> " + destination + "のファイルコピーができません。";
 }
 
+std::string wait_for_progress_line(HWND copy, DWORD timeout_ms) {
+  ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  for (;;) {
+    std::string text;
+    if (!IsWindow(copy)) fail("the copy dialog closed before it showed how far a file was");
+    if (read_text(GetDlgItem(copy, kProgressText), &text) &&
+        text.find(kProgressLineLabel) != std::string::npos) {
+      return text;
+    }
+    if (GetTickCount64() > deadline) fail("the copy dialog never showed how far a file was");
+    Sleep(10);
+  }
+}
+
 void expect_final_message(UpdateRun& run, const std::string& caption, const std::string& text,
                           const std::string& shot) {
   MessageBoxText box = run.take_message_box(shot);

@@ -22,6 +22,10 @@ constexpr char kCopying[] = "UPDATE中です・・・";
 constexpr char kCopyFailed[] = "ファイルコピー失敗";
 constexpr char kCompleted[] = "ＵＰＤＡＴＥが完了しました。";
 
+// The third line of the copy dialog's progress text, under a file that has run a second: how far
+// it is.
+constexpr char kProgressLineLabel[] = "コピー済み　";
+
 // Control ids of the UPDATE and FILECOPY dialogs, as the dialog templates give them.
 constexpr int kFolderBox = 1001;
 constexpr int kFolderButton = 1000;
@@ -43,6 +47,10 @@ std::string update_caption(const std::string& title);
 // The copy dialog's progress text, and the text of the box of a file that can't be copied.
 std::string progress_text(const std::string& source, const std::string& destination);
 std::string failure_text(const std::string& source, const std::string& destination);
+
+// Waits until the copy dialog shows how far a long file is, and returns its progress text: the
+// file has then been under way for a second.
+std::string wait_for_progress_line(HWND copy, DWORD timeout_ms = kWindowTimeoutMs);
 
 // Expects the run to show exactly this message box, owned by no window, and then to end with
 // exit code 1. With a shot name, the box is photographed when E2E_SHOTS asks for pictures.

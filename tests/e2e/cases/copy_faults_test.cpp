@@ -256,6 +256,16 @@ TEST(CopyFaults, SmallDiskTooFullForTheNewVersion) {
   expect_game_files(game, {"big.dat", "small.txt"});
 }
 
+// The room check's stop: what the update needs, rounded up to whole megabytes, and what the drive
+// has, rounded down.
+std::string no_room_text(size_t needed, size_t room) {
+  constexpr size_t kMegabyte = size_t{1024} * 1024;
+  return "ゲームのフォルダがあるドライブの空き容量が足りません。\n\n必要な空き容量：" +
+         std::to_string((needed + kMegabyte - 1) / kMegabyte) + " MB\n現在の空き容量：" +
+         std::to_string(room / kMegabyte) +
+         " MB\n\nUPDATEを中止しました。ファイルはコピーしていません。";
+}
+
 struct RoomCase {
   const char* name;
   size_t extra;  // bytes beyond what just fits
@@ -274,7 +284,6 @@ TEST(CopyFaults, SmallDiskRoomIsCheckedBeforeTheCopy) {
   std::string disk = path_from_env("E2E_SMALL_DISK");
   if (disk.empty()) GTEST_SKIP() << "no small disk: only the harness running as root mounts one";
   constexpr size_t kCluster = 4096;
-  constexpr size_t kMegabyte = size_t{1024} * 1024;
   for (const RoomCase& c : kRoomCases) {
     SCOPED_TRACE(c.name);
     std::string game = join(disk, "room-game");
@@ -298,19 +307,40 @@ TEST(CopyFaults, SmallDiskRoomIsCheckedBeforeTheCopy) {
       EXPECT_TRUE(read_file(join(game, "b.dat")) == read_file(medium.data_path("b.dat")));
       expect_game_files(game, {"a.dat", "b.dat"});
     } else {
-      size_t needed = room + kCluster;
-      expect_final_message(
-          run, kUpdateFailed,
-          "ゲームのフォルダがあるドライブの空き容量が足りません。\n\n必要な空き容量：" +
-              std::to_string((needed + kMegabyte - 1) / kMegabyte) + " MB\n現在の空き容量：" +
-              std::to_string(room / kMegabyte) +
-              " MB\n\nUPDATEを中止しました。ファイルはコピーしていません。",
-          "no-room");
+      expect_final_message(run, kUpdateFailed, no_room_text(room + kCluster, room), "no-room");
       EXPECT_TRUE(read_file(join(game, "a.dat")) == old_a) << "the game was changed";
       expect_game_files(game, {"a.dat"});
     }
     remove_tree(game);
   }
+}
+
+// A read-only game file listed twice: the first copy keeps it and clears its flag, the second
+// replaces it. That second copy needs the new file's room beside the old one; a drive without it
+// stops the run before the first copy, where the room check once counted nothing for either.
+TEST(CopyFaults, SmallDiskCountsTheSecondCopyOfAReadOnlyFile) {
+  std::string disk = path_from_env("E2E_SMALL_DISK");
+  if (disk.empty()) GTEST_SKIP() << "no small disk: only the harness running as root mounts one";
+  constexpr size_t kCluster = 4096;
+  std::string game = join(disk, "read-only-game");
+  make_folders(game);
+  const std::string old_file = game_bytes("old", 16 * kCluster);
+  write_file(join(game, "ro.dat"), old_file);
+  set_read_only(join(game, "ro.dat"), true);
+  size_t room = free_bytes(disk + "\\");
+  ASSERT_EQ(room % kCluster, 0u);
+  Medium medium = fresh_medium("read-only-medium");
+  medium.write_list(list_of_files({"ro.dat", "ro.dat"}));
+  medium.add_file("ro.dat", game_bytes("new", room + 1));
+  register_game(kDefaultKey, game);
+
+  UpdateRun run(medium.root);
+  press(run.expect(Screen::update_dialog), IDOK);
+  expect_final_message(run, kUpdateFailed, no_room_text(room + kCluster, room));
+  EXPECT_TRUE(read_file(join(game, "ro.dat")) == old_file) << "the game was changed";
+  EXPECT_NE(attributes_of(join(game, "ro.dat")) & FILE_ATTRIBUTE_READONLY, 0u);
+  set_read_only(join(game, "ro.dat"), false);
+  remove_tree(game);
 }
 
 }  // namespace

@@ -75,10 +75,18 @@ Medium happy_medium() {
   medium.write_list(happy_list());
   for (const std::string& name : kCopied) {
     medium.add_file(name, binary_content(name, name == "game.exe" ? 300000 : 3000));
+    set_last_write_time(medium.data_path(name), {2001, 2, 0, 3, 4, 5, 6, 0});  // as pressed
   }
   for (const std::string& name : kLeftOut)
     medium.add_file(name, "left out");
   return medium;
+}
+
+ULONGLONG last_write_time(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) fail("no times: " + path);
+  return (static_cast<ULONGLONG>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+         info.ftLastWriteTime.dwLowDateTime;
 }
 
 bool is_progress_of_a_copied_file(const std::string& text, const Medium& medium,
@@ -125,6 +133,8 @@ void expect_whole_update() {
   for (const std::string& name : kCopied) {
     SCOPED_TRACE(utf8_of(name));
     EXPECT_TRUE(read_file(join(game, name)) == read_file(medium.data_path(name)));
+    EXPECT_EQ(last_write_time(join(game, name)), last_write_time(medium.data_path(name)))
+        << "update-check compares the times";
   }
   EXPECT_EQ(read_file(join(game, "save.dat")), "the player's save");
 }

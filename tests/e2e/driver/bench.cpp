@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -42,27 +43,38 @@ struct CopyTiming {
   unsigned long elapsed_ms;
   unsigned long long start_unix_ms;  // the press of Start
   unsigned long long end_unix_ms;    // the completion message seen
+  unsigned long longest_ms;          // the longest wait for an answer of the copy dialog
 };
 
 // While the copy runs, only the copy dialog is watched. A look at every window each 10 ms, as
 // expect() takes, costs the driver and the Wine server about a tenth of the copy's own CPU time,
-// which they would take from the copy on a machine of two cores.
-void wait_for_copy_end(HWND copy) {
+// which they would take from the copy on a machine of two cores. With probe, the dialog is also
+// asked for nothing (WM_NULL) every 20 ms, as another program would, and each answer timed.
+unsigned long wait_for_copy_end(HWND copy, bool probe) {
   ULONGLONG deadline = GetTickCount64() + kCopyTimeoutMs;
+  ULONGLONG longest = 0;
   while (IsWindow(copy)) {
     if (GetTickCount64() > deadline) fail("the copy did not end in time");
-    Sleep(10);
+    if (probe) {
+      ULONGLONG asked = GetTickCount64();
+      DWORD_PTR result = 0;
+      if (SendMessageTimeoutA(copy, WM_NULL, 0, 0, SMTO_NORMAL, kCopyTimeoutMs, &result)) {
+        longest = std::max(longest, GetTickCount64() - asked);
+      }
+    }
+    Sleep(probe ? 20 : 10);
   }
+  return static_cast<unsigned long>(longest);
 }
 
-CopyTiming time_copy(const std::string& exe, const std::string& medium) {
+CopyTiming time_copy(const std::string& exe, const std::string& medium, bool probe) {
   UpdateRun run(exe, medium);
   HWND update = run.expect(Screen::update_dialog);
-  CopyTiming timing = {0, unix_ms(), 0};
+  CopyTiming timing = {0, unix_ms(), 0, 0};
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   press(update, IDOK);
-  wait_for_copy_end(run.expect(Screen::filecopy_dialog));
+  timing.longest_ms = wait_for_copy_end(run.expect(Screen::filecopy_dialog), probe);
   HWND done = run.expect(Screen::message_box);
   timing.elapsed_ms = elapsed_ms(start);
   timing.end_unix_ms = unix_ms();
@@ -70,7 +82,9 @@ CopyTiming time_copy(const std::string& exe, const std::string& medium) {
     fail("the run did not end with the completion message");
   }
   run.dismiss(done);
-  run.wait_exit();
+  if (DWORD code = run.wait_exit(); code != 1) {
+    fail("update.exe ended with exit code " + std::to_string(code));
+  }
   return timing;
 }
 
@@ -86,15 +100,18 @@ bool flush_to_disk(const std::string& path) {
 }  // namespace
 
 int run_bench(int argc, char** argv) {
-  if (argc != 2) {
-    (void)fprintf(stderr, "usage: e2e_driver.exe --bench UPDATE.EXE MEDIUM-FOLDER\n");
+  const bool probe = argc == 3 && strcmp(argv[2], "--probe") == 0;
+  if (argc != 2 && !probe) {
+    (void)fprintf(stderr, "usage: e2e_driver.exe --bench UPDATE.EXE MEDIUM-FOLDER [--probe]\n");
     return 2;
   }
   start_watchdog();
   arm_watchdog("the benchmark");
   try {
-    CopyTiming timing = time_copy(argv[0], argv[1]);
-    (void)printf("%lu %llu %llu\n", timing.elapsed_ms, timing.start_unix_ms, timing.end_unix_ms);
+    CopyTiming timing = time_copy(argv[0], argv[1], probe);
+    (void)printf("%lu %llu %llu", timing.elapsed_ms, timing.start_unix_ms, timing.end_unix_ms);
+    if (probe) (void)printf(" %lu", timing.longest_ms);
+    (void)printf("\n");
   } catch (const DriverError& error) {
     (void)fprintf(stderr, "benchmark failed: %s\n", error.what());
     return 1;

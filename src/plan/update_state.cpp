@@ -3,3 +3,4 @@
 
 char DestinationPath[kDestinationWidth];
 unsigned char ProceedFlag = 0;
+CopyPlan UpdatePlan;
