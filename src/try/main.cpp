@@ -385,11 +385,11 @@ int main(int argc, char** argv) {
   std::string error;
   if (!parse_try_options(args, &options, &error)) {
     say_error(error);
-    print(stderr, kTryUsage);
+    print(stderr, try_usage());
     return 2;
   }
   if (options.help) {
-    say(kTryUsage);
+    say(try_usage());
     return 0;
   }
   if (options.version) return print_version();

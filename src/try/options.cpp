@@ -1,7 +1,11 @@
 // update-try's command line; see options.h.
 #include "options.h"
 
-const char kTryUsage[] =
+#include "disc/options.h"
+
+namespace {
+
+const char kTryUsageHead[] =
     "usage: update-try [--key KEY | --reg FILE] [--keep] [--out DIR] DISC GAME_DIR\n"
     "\n"
     "Tries an update disc as a player would, before it ships:\n"
@@ -21,16 +25,9 @@ const char kTryUsage[] =
     "\n"
     "  DISC        the disc folder: update.exe, update.ini and the data folder\n"
     "  GAME_DIR    an installed game folder; only read: its copy is updated. A link in it that\n"
-    "              leads outside it is refused.\n"
-    "  --key KEY   the key, below HKEY_CURRENT_USER, the game's installer writes GAMEPATH under,\n"
-    "              such as Software\\Maker\\Game (a leading HKEY_CURRENT_USER\\ or HKCU\\ is "
-    "fine)\n"
-    "  --reg FILE  that key read from a .reg file regedit exported (UTF-16 or code page 932)\n"
-    "  --keep      keep the updated copy of the game (DIR\\game) after the run\n"
-    "  --out DIR   where the results go (default: update-try in the current folder): the\n"
-    "              pictures (PNG), update-check's report, the record of the run, the listings\n"
-    "              and the summary\n"
-    "  -h, --help  this text;  --version  the version\n"
+    "              leads outside it is refused.\n";
+
+const char kTryUsageTail[] =
     "\n"
     "When the list names another key than the installer's, every player gets the \"not\n"
     "installed\" message: the run shows it, and both keys are named.\n"
@@ -40,59 +37,53 @@ const char kTryUsage[] =
     "the folder can't be used, the copy of the game can't be made, update-check is missing, or\n"
     "update.exe cannot be started.\n";
 
-namespace {
-
-// "--key VALUE" or "--key=VALUE"; false, said, when the value is missing.
-bool take_value(const std::vector<std::string>& args, size_t* i, const std::string& name,
-                std::string* value, std::string* error) {
-  const std::string& arg = args[*i];
-  if (arg.size() > name.size() && arg[name.size()] == '=') {
-    *value = arg.substr(name.size() + 1);
-  } else if (*i + 1 < args.size()) {
-    *value = args[++*i];
-  } else {
-    value->clear();
-  }
-  if (value->empty()) *error = name + " needs a value";
-  return !value->empty();
-}
-
-bool is_option(const std::string& arg, const std::string& name) {
-  return arg == name || arg.rfind(name + "=", 0) == 0;
+std::vector<OptionSpec> option_table(TryOptions* o, int* keys_given) {
+  auto flag = [](bool* slot) { return [slot](const std::string&) { *slot = true; }; };
+  auto key = [keys_given](std::string* slot) {
+    return [slot, keys_given](const std::string& v) {
+      *slot = v;
+      ++*keys_given;
+    };
+  };
+  return {
+      {"--key", "KEY",
+       "the key, below HKEY_CURRENT_USER, the game's installer writes GAMEPATH\n"
+       "under, such as Software\\Maker\\Game (a leading HKEY_CURRENT_USER\\ or\n"
+       "HKCU\\ is fine)",
+       key(&o->key)},
+      {"--reg", "FILE", "that key read from a .reg file regedit exported (UTF-16 or code page 932)",
+       key(&o->reg)},
+      {"--keep", nullptr, "keep the updated copy of the game (DIR\\game) after the run",
+       flag(&o->keep)},
+      {"--out", "DIR",
+       "where the results go (default: update-try in the current folder): the\n"
+       "pictures (PNG), update-check's report, the record of the run, the\n"
+       "listings and the summary",
+       [o](const std::string& v) { o->out = v; }},
+      {"-h, --help", nullptr, "this text", flag(&o->help)},
+      {"--version", nullptr, "the version", flag(&o->version)},
+  };
 }
 
 }  // namespace
 
+std::string try_usage() {
+  TryOptions scratch;
+  int keys_given = 0;
+  return kTryUsageHead + options_help(option_table(&scratch, &keys_given)) + kTryUsageTail;
+}
+
 bool parse_try_options(const std::vector<std::string>& args, TryOptions* options,
                        std::string* error) {
+  std::vector<std::string> command_line = {"update-try"};
+  command_line.insert(command_line.end(), args.begin(), args.end());
   std::vector<std::string> folders;
-  bool options_ended = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (options_ended || arg.size() < 2 || arg[0] != '-') {
-      folders.push_back(arg);
-    } else if (arg == "--") {
-      options_ended = true;
-    } else if (arg == "-h" || arg == "--help") {
-      options->help = true;
-    } else if (arg == "--version") {
-      options->version = true;
-    } else if (arg == "--keep") {
-      options->keep = true;
-    } else if (is_option(arg, "--out")) {
-      if (!take_value(args, &i, "--out", &options->out, error)) return false;
-    } else if (is_option(arg, "--key") || is_option(arg, "--reg")) {
-      std::string name = arg.substr(0, 5);
-      if (!options->key.empty() || !options->reg.empty()) {
-        *error = "one of --key and --reg only";
-        return false;
-      }
-      if (!take_value(args, &i, name, name == "--key" ? &options->key : &options->reg, error))
-        return false;
-    } else {
-      *error = "unknown option " + arg;
-      return false;
-    }
+  int keys_given = 0;
+  if (!parse_command_line(command_line, option_table(options, &keys_given), &folders, error))
+    return false;
+  if (keys_given > 1) {
+    *error = "one of --key and --reg only";
+    return false;
   }
   if (options->help || options->version) return true;
   if (folders.size() != 2) {

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-extern const char kTryUsage[];
+// The usage text of --help (and of a command line update-try refuses).
+std::string try_usage();
 
 struct TryOptions {
   std::string key;  // --key, as typed (UTF-8)

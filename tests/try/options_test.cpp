@@ -58,6 +58,7 @@ const OptionsCase kOptionsCases[] = {
     {"key_without_value", {"d", "g", "--key"}, "--key needs a value", "", "", "", false},
     {"empty_reg", {"--reg=", "d", "g"}, "--reg needs a value", "", "", "", false},
     {"unknown_option", {"--against", "x", "d", "g"}, "unknown option --against", "", "", "", false},
+    {"flag_with_value", {"--keep=yes", "d", "g"}, "--keep takes no value", "", "", "", false},
     {"one_folder", {"d"}, "a disc folder and a game folder, and nothing more", "", "", "", false},
     {"three_folders",
      {"d", "g", "h"},
