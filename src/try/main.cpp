@@ -95,15 +95,29 @@ std::wstring full_path(const fs::path& path) {
   return text;
 }
 
-// The bytes of the path for update.exe's "A" functions: a folder code page 932 can't name would be
-// read as another one. The "A" functions here read code page 932 too (converters_problem).
+// The folder's short name (JOSE~1 for José) where the volume keeps short names; one not made yet
+// takes its parent's. The path as it is when there is none.
+fs::path short_path(const fs::path& path) {
+  DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+  std::wstring out(size, L'\0');
+  DWORD got = size == 0 ? 0 : GetShortPathNameW(path.c_str(), out.data(), size);
+  if (got > 0 && got < size) return out.substr(0, got);
+  if (path.has_parent_path() && path.parent_path() != path)
+    return short_path(path.parent_path()) / path.filename();
+  return path;
+}
+
+// The bytes of the path for update.exe's "A" functions (code page 932 in update-try too:
+// converters_problem). A folder code page 932 can't name (C:\Users\José) is given by its short
+// name, which the "A" functions reach; without one update.exe would take it for another folder.
 std::string cp932_path(const fs::path& path, const std::string& what) {
   Cp932Text bytes = utf8_to_cp932(path_text(path));
+  if (!bytes.ok()) bytes = utf8_to_cp932(path_text(short_path(path)));
   if (!bytes.ok() || bytes.bytes.empty()) {
     unusable(what + " " + shown_path(path) +
-             " has no code page 932 name: update.exe, which names its files in code page 932, "
-             "would take it for another folder; use a folder whose path has only Japanese and "
-             "ASCII characters");
+             " has no code page 932 name, nor a short name: update.exe, which names its files in "
+             "code page 932, would take it for another folder; use a folder whose path has only "
+             "Japanese and ASCII characters");
   }
   return bytes.bytes;
 }
