@@ -161,15 +161,30 @@ int check(const Options& options) {
   return report_finds_faults(report) ? 1 : 0;
 }
 
-}  // namespace
+// Explorer passes the folder dropped on the icon as the one argument, which is checked as a disc
+// folder; a double-click passes none.
+const char kStartedAlone[] =
+    u8"update-check は、アップデートのディスクを、プレイヤーの update.exe が読むとおりに調べる"
+    u8"ツールです。\n"
+    u8"ディスクのフォルダ (update.ini のあるフォルダ) をこの update-check.exe のアイコンにドロップ"
+    u8"するか、コマンドプロンプト (cmd) で、たとえば次のように実行してください。\n"
+    "  update-check.exe \"C:\\Work\\disc\"\n"
+    u8"オプションは update-check.exe --help で、使い方は説明書 publishers.html で読めます。\n"
+    "\n"
+    "update-check checks an update disc as the players' update.exe will read it. Drop the disc's\n"
+    "folder (the one holding update.ini) on update-check.exe, or run it in a command prompt\n"
+    "(cmd), for example as above. update-check.exe --help lists its options; the guide\n"
+    "publishers.html explains the report.\n";
 
-int main(int argc, char** argv) {
-  set_tool_name("update-check");
-  [[maybe_unused]] Utf8Console console;  // restores the console on every way out
+int run(int argc, char** argv, bool alone) {
+  if (alone && argc < 2) {
+    print(stdout, kStartedAlone);
+    return 2;
+  }
   Options options;
   if (!parse_options(argc, argv, &options)) {
     Options scratch;
-    print(stderr, usage(&scratch));
+    print(alone ? stdout : stderr, alone ? kStartedAlone : usage(&scratch));
     return 2;
   }
   if (options.help) {
@@ -183,4 +198,12 @@ int main(int argc, char** argv) {
     complain(e.what());
     return 2;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  set_tool_name("update-check");
+  ToolConsole console;
+  return console.close(run(argc, argv, console.alone()));
 }
