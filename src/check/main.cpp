@@ -164,17 +164,19 @@ int check(const Options& options) {
 // Explorer passes the folder dropped on the icon as the one argument, which is checked as a disc
 // folder; a double-click passes none.
 const char kStartedAlone[] =
-    u8"update-check は、アップデートのディスクを、プレイヤーの update.exe が読むとおりに調べる"
-    u8"ツールです。\n"
-    u8"ディスクのフォルダ (update.ini のあるフォルダ) をこの update-check.exe のアイコンにドロップ"
-    u8"するか、コマンドプロンプト (cmd) で、たとえば次のように実行してください。\n"
+    u8"update-check は、アップデートのディスクを、プレイヤーの update.exe が\n"
+    u8"読むとおりに調べるツールです。ディスクのフォルダ (update.ini のある\n"
+    u8"フォルダ) を、この update-check.exe のアイコンにドロップしてください。\n"
+    u8"コマンドプロンプト (cmd) では、たとえば次のように実行します。\n"
     "  update-check.exe \"C:\\Work\\disc\"\n"
-    u8"オプションは update-check.exe --help で、使い方は説明書 publishers.html で読めます。\n"
+    u8"オプションは update-check.exe --help で、レポートの読み方は説明書\n"
+    u8"(publishers.html) にあります。\n"
     "\n"
-    "update-check checks an update disc as the players' update.exe will read it. Drop the disc's\n"
-    "folder (the one holding update.ini) on update-check.exe, or run it in a command prompt\n"
-    "(cmd), for example as above. update-check.exe --help lists its options; the guide\n"
-    "publishers.html explains the report.\n";
+    "update-check checks an update disc as the players' update.exe reads it.\n"
+    "Drop the disc's folder (the one holding update.ini) on update-check.exe,\n"
+    "or run it in a command prompt (cmd), for example as above.\n"
+    "update-check.exe --help lists its options; the guide (publishers.html)\n"
+    "explains the report.\n";
 
 int run(int argc, char** argv, bool alone) {
   if (alone && argc < 2) {

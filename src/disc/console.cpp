@@ -19,7 +19,7 @@ int ToolConsole::close(int status) const {
   if (!alone_) return status;
   forget_typed_keys();  // a key pressed while the tool worked must not close the window unread
   print(stdout,
-        u8"\n何かキーを押すと、このウィンドウを閉じます。Press any key to close this window.\n");
+        u8"\n何かキーを押すと、このウィンドウを閉じます。\nPress any key to close this window.\n");
   wait_for_key();
   return status;
 }

@@ -408,19 +408,20 @@ int make(const Options& o) {
 // The tool runs in a command prompt: a double-click or folders dropped on the icon can't give its
 // options.
 const char kStartedAlone[] =
-    u8"update-make は、ゲームのインストール済みの版 (OLD) と新しい版 (NEW) から、アップデートの"
-    u8"ディスクのフォルダ (OUT) を作るツールです。\n"
-    u8"ダブルクリックやフォルダのドロップでは使えません。コマンドプロンプト (cmd) "
-    u8"で、たとえば次のよう"
-    u8"に 1 行で実行してください。\n"
-    "  update-make.exe --title \"My Game\" --reg-s MAKER --reg-t GAME \"C:\\Work\\old\" "
-    "\"C:\\Work\\new\" \"C:\\Work\\disc\"\n"
-    u8"オプションは update-make.exe --help で、手順は説明書 publishers.html で読めます。\n"
+    u8"update-make は、インストールされたゲーム (OLD) とその新しい版 (NEW)\n"
+    u8"から、アップデートのディスクのフォルダ (OUT) を作るツールです。\n"
+    u8"ダブルクリックやドロップではオプションを渡せないので、コマンド\n"
+    u8"プロンプト (cmd) で、たとえば次のように実行してください。\n"
+    "  update-make.exe --title \"My Game\" --reg-s MAKER --reg-t GAME ^\n"
+    "    \"C:\\Work\\old\" \"C:\\Work\\new\" \"C:\\Work\\disc\"\n"
+    u8"オプションは update-make.exe --help で、手順は説明書 (publishers.html)\n"
+    u8"にあります。\n"
     "\n"
-    "update-make makes an update disc's folder (OUT) from the game as players have it installed\n"
-    "(OLD) and its new version (NEW). It can't be run by a double-click or by dropping folders on\n"
-    "it: run it in a command prompt (cmd), on one line, for example as above.\n"
-    "update-make.exe --help lists its options; the guide publishers.html explains the steps.\n";
+    "update-make makes an update disc's folder (OUT) from the game as players\n"
+    "have it installed (OLD) and its new version (NEW). A double-click or a\n"
+    "drop can't give it its options: run it in a command prompt (cmd), for\n"
+    "example as above. update-make.exe --help lists its options; the guide\n"
+    "(publishers.html) explains the steps.\n";
 
 int run(int argc, char** argv, bool alone) {
   if (alone && argc < 2) {
