@@ -13,7 +13,7 @@
 namespace {
 
 // The console behind stream; nullptr when it goes to a pipe or a file.
-HANDLE console_of(FILE* stream) {
+HANDLE console_of(const FILE* stream) {
   HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
   DWORD mode = 0;
   return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) ? handle : nullptr;
