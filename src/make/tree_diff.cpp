@@ -45,7 +45,7 @@ bool same_bytes(const std::string& a, const std::string& b, Buffers* buffers, bo
       *error = "cannot read " + printable(got_a < 0 ? a : b);
       return false;
     }
-    progress_add(static_cast<uint64_t>(got_a + got_b));
+    progress_add(static_cast<uint64_t>(got_a) + static_cast<uint64_t>(got_b));
     *same = got_a == got_b &&
             std::equal(buffers->a.begin(), buffers->a.begin() + got_a, buffers->b.begin());
     // A regular file reads short only at its end.
