@@ -6,7 +6,7 @@ UPDATE_PACKAGES=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine wine32:i386 xvfb xauth x11-apps imagemagick
   locales fonts-ipafont-gothic fonts-wine clang-format clang-tidy cppcheck jq util-linux passwd
   xorriso libutf8proc-dev zlib1g-dev
-  zip unzip osslsigncode openssl file
+  zip unzip osslsigncode openssl file pandoc
 )
 
 # Runs a command as root: directly when we are root, through sudo otherwise.

@@ -189,6 +189,13 @@ std::string type_words(const std::string& type) {
 }  // namespace
 
 bool installer_key_from_text(std::string_view text, InstallerKey* key, std::string* error) {
+  // cmd keeps single quotes in an argument: --key 'HKCU\...' would name a key no installer
+  // writes, and every list would seem to name another.
+  if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') {
+    *error = "the installer's key " + std::string(text) +
+             " is in single quotes, which cmd keeps as part of it: quote it with double quotes";
+    return false;
+  }
   std::string root = take_root(&text);
   if (text.empty()) {
     *error = "the installer's key is empty";

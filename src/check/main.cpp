@@ -161,15 +161,32 @@ int check(const Options& options) {
   return report_finds_faults(report) ? 1 : 0;
 }
 
-}  // namespace
+// Explorer passes the folder dropped on the icon as the one argument, which is checked as a disc
+// folder; a double-click passes none.
+const char kStartedAlone[] =
+    u8"update-check は、アップデートのディスクを、プレイヤーの update.exe が\n"
+    u8"読むとおりに調べるツールです。ディスクのフォルダ (update.ini のある\n"
+    u8"フォルダ) を、この update-check.exe のアイコンにドロップしてください。\n"
+    u8"コマンドプロンプト (cmd) では、たとえば次のように実行します。\n"
+    "  update-check.exe \"C:\\Work\\disc\"\n"
+    u8"オプションは update-check.exe --help で、レポートの読み方は説明書\n"
+    u8"(publishers.html) にあります。\n"
+    "\n"
+    "update-check checks an update disc as the players' update.exe reads it.\n"
+    "Drop the disc's folder (the one holding update.ini) on update-check.exe,\n"
+    "or run it in a command prompt (cmd), for example as above.\n"
+    "update-check.exe --help lists its options; the guide (publishers.html)\n"
+    "explains the report.\n";
 
-int main(int argc, char** argv) {
-  set_tool_name("update-check");
-  [[maybe_unused]] Utf8Console console;  // restores the console on every way out
+int run(int argc, char** argv, bool alone) {
+  if (alone && argc < 2) {
+    print(stdout, kStartedAlone);
+    return 2;
+  }
   Options options;
   if (!parse_options(argc, argv, &options)) {
     Options scratch;
-    print(stderr, usage(&scratch));
+    print(alone ? stdout : stderr, alone ? kStartedAlone : usage(&scratch));
     return 2;
   }
   if (options.help) {
@@ -183,4 +200,12 @@ int main(int argc, char** argv) {
     complain(e.what());
     return 2;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  set_tool_name("update-check");
+  ToolConsole console;
+  return console.close(run(argc, argv, console.alone()));
 }

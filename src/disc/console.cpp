@@ -2,6 +2,7 @@
 #include "console.h"
 
 #include "cp932_text.h"
+#include "progress.h"
 #include "system/code_page.h"
 #include "system/console_io.h"
 #include "update_version.h"
@@ -12,15 +13,15 @@ const char* ToolName = "update-tool";
 
 }  // namespace
 
-void Utf8Console::start() {
-  saved_ = console_to_utf8();
-}
+ToolConsole::ToolConsole() : alone_(console_of_its_own()) {}
 
-Utf8Console::~Utf8Console() {
-  if (saved_ == 0) return;
-  (void)fflush(stdout);  // what is still buffered must go out under the UTF-8 code page
-  (void)fflush(stderr);
-  console_restore(saved_);
+int ToolConsole::close(int status) const {
+  if (!alone_) return status;
+  forget_typed_keys();  // a key pressed while the tool worked must not close the window unread
+  print(stdout,
+        u8"\n何かキーを押すと、このウィンドウを閉じます。\nPress any key to close this window.\n");
+  wait_for_key();
+  return status;
 }
 
 std::string printable(std::string_view text) {
@@ -60,7 +61,7 @@ const char* tool_name() {
 }
 
 void print(FILE* stream, const std::string& text) {
-  (void)fputs(text.c_str(), stream);
+  (void)write_beside_progress(stream, text);
 }
 
 void complain(const std::string& text) {
@@ -72,7 +73,7 @@ int print_version() {
 }
 
 bool print_result(const std::string& text) {
-  return fwrite(text.data(), 1, text.size(), stdout) == text.size() && fflush(stdout) == 0;
+  return write_beside_progress(stdout, text) && fflush(stdout) == 0;
 }
 
 std::string code_page_refusal() {

@@ -1,5 +1,5 @@
 // What the publisher's tools print, and how they say that something failed: every message on
-// standard error starts with the tool's name, and the console shows UTF-8 while the tool runs.
+// standard error starts with the tool's name; a console gets the text as wide characters.
 #pragma once
 
 #include <cstdio>
@@ -8,17 +8,20 @@
 #include <string_view>
 #include <type_traits>
 
-// Restores the console's code page when it goes, on every way out of main.
-class Utf8Console {
+// Started from Explorer (a double-click, or folders dropped on the icon), the tool has a console
+// of its own, which closes the moment the tool ends. Then it says how the tool is run, and its
+// text stays until a key is pressed.
+class ToolConsole {
  public:
-  Utf8Console() : saved_(0) { start(); }
-  ~Utf8Console();
-  Utf8Console(const Utf8Console&) = delete;
-  Utf8Console& operator=(const Utf8Console&) = delete;
+  ToolConsole();
+  ToolConsole(const ToolConsole&) = delete;
+  ToolConsole& operator=(const ToolConsole&) = delete;
+  bool alone() const { return alone_; }
+  // Returns status, once a key is pressed when the console is the tool's own.
+  int close(int status) const;
 
  private:
-  void start();
-  unsigned saved_;
+  bool alone_;
 };
 
 // Text from outside (a name from a tree or a list, a path) as the tools print it: control

@@ -6,6 +6,7 @@
 #include "console.h"
 #include "names.h"
 #include "setuplist/setup_record.h"
+#include "system/fixes.h"
 
 namespace {
 
@@ -70,15 +71,11 @@ void hint_utf8(const ListFacts& facts, const std::vector<ListedFile>& files, Che
   }
   if (encoding.bom) text += lost_first_line(facts.first_line);
   if (!encoding.utf8) {
-    report->problems.push_back({1, ProblemKind::encoding,
-                                text + ". Remove them: sed -i '1s/^\\xEF\\xBB\\xBF//' update.ini"});
+    report->problems.push_back(
+        {1, ProblemKind::encoding, text + ". " + system_fixes().drop_byte_order_mark});
     return;
   }
-  text +=
-      ". Save it as Shift JIS with CR LF line ends: "
-      "sed '1s/^\\xEF\\xBB\\xBF//; s/\\r*$/\\r/' update.ini | iconv -f UTF-8 -t CP932 > "
-      u8"update-sjis.ini (CP932: SHIFT_JIS fails on characters such as ～), or let update-make "
-      "write it";
+  text += std::string(". ") + system_fixes().save_as_cp932;
   report->problems.push_back({1, ProblemKind::encoding, text});
 }
 

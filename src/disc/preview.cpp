@@ -8,6 +8,7 @@
 #include "console.h"
 #include "plan/file_names.h"
 #include "system/disk_space.h"
+#include "system/fixes.h"
 #include "system/paths.h"
 #include "tree_scan.h"
 
@@ -100,9 +101,12 @@ void add_step(GameFolder* game, const CopyPlan& plan, const PlanStep& step,
   if (step.replaces_game_file && game_file.read_only_here && !game_file.read_only) {
     report->notes.push_back(
         {file.line, NoteKind::read_only_file,
-         shown(file.name) + " is read-only here: in a player's game where it is read-only too, "
-                            "the updater keeps the old file, reports it and clears the flag, so "
-                            "that running the update again replaces it"});
+         shown(file.name) +
+             " is read-only here: in a player's game where it is read-only too, "
+             "the updater keeps the old file, reports it and clears the flag, so "
+             "that running the update again replaces it (a copy made from a disc "
+             "keeps the flag; to clear it here: " +
+             printable(clear_read_only_command(game->folder())) + ")"});
   }
   uint64_t bytes = outcome == Outcome::fails ? 0 : file.source.size;
   report->entries.push_back({file.index, file.line, cp932_to_utf8(file.name), outcome,

@@ -10,6 +10,7 @@
 #include "disc/console.h"
 #include "disc/options.h"
 #include "disc/pe_signature.h"
+#include "disc/progress.h"
 #include "disc/report.h"
 #include "disc/system/child_process.h"
 #include "disc/system/command_line.h"
@@ -216,7 +217,12 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   fs::path data = staging.path();
   for (const std::string& level : source.data_folder)
     data /= fs::u8path(level);
+  uint64_t bytes = 0;
+  for (const DiscEntry& entry : plan.entries)
+    bytes += entry.file->size;
+  progress_phase("copying", bytes);
   for (const DiscEntry& entry : plan.entries) {
+    progress_file(entry.shown);
     auto lock = temporaries_lock();
     if (!same_as_scanned(*entry.file, error) ||
         !copy_file_to(file_path(entry.file->path), data / fs::u8path(entry.file->rel), error) ||
@@ -233,11 +239,13 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   lock.unlock();
   std::error_code size_ec;
   made->exe_bytes = fs::file_size(staging.path() / "update.exe", size_ec);
+  progress_phase("checking", 0);
   *error = check_made(staging.path(), in.old_root, plan, made);
   if (!error->empty()) return false;
 
   fs::path iso_part;
   if (in.iso) {
+    progress_phase("making the image", 0);
     iso_part = temporary_beside(*in.iso);
     track_temporary(iso_part);
     bool made_iso = write_iso_image(staging.path(), iso_part, in.volume, error);
@@ -357,6 +365,8 @@ int make(const Options& o) {
     problems.push_back(std::move(problem));
   if (!problems.empty()) return refuse(problems);
 
+  // Reading and copying a game of gigabytes takes minutes: a console sees how far it is.
+  ProgressLine progress(!o.json);
   TreeDiff diff;
   if (!diff_trees(in.old_root, in.new_root, &diff, &error)) {
     complain(error);
@@ -374,10 +384,16 @@ int make(const Options& o) {
   } else if (plan.entries.empty()) {
     problems.emplace_back("NEW holds no files: nothing to update");
   }
-  if (!problems.empty()) return refuse(problems);
+  if (!problems.empty()) {
+    progress.stop();
+    return refuse(problems);
+  }
 
-  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff, &plan, 0, 0, {}, false, {}};
-  if (!build_update(in, source, plan, &made, &error)) {
+  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff,      &plan,
+                  0,      0,      {},        false,  {},      in.old_root};
+  bool built = build_update(in, source, plan, &made, &error);
+  progress.stop();
+  if (!built) {
     complain(error + "\nnothing was made");
     return 1;
   }
@@ -389,15 +405,32 @@ int make(const Options& o) {
   return 0;
 }
 
-}  // namespace
+// The tool runs in a command prompt: a double-click or folders dropped on the icon can't give its
+// options.
+const char kStartedAlone[] =
+    u8"update-make は、インストールされたゲーム (OLD) とその新しい版 (NEW)\n"
+    u8"から、アップデートのディスクのフォルダ (OUT) を作るツールです。\n"
+    u8"ダブルクリックやドロップではオプションを渡せないので、コマンド\n"
+    u8"プロンプト (cmd) で、たとえば次のように実行してください。\n"
+    "  update-make.exe --title \"My Game\" --reg-s MAKER --reg-t GAME ^\n"
+    "    \"C:\\Work\\old\" \"C:\\Work\\new\" \"C:\\Work\\disc\"\n"
+    u8"オプションは update-make.exe --help で、手順は説明書 (publishers.html)\n"
+    u8"にあります。\n"
+    "\n"
+    "update-make makes an update disc's folder (OUT) from the game as players\n"
+    "have it installed (OLD) and its new version (NEW). A double-click or a\n"
+    "drop can't give it its options: run it in a command prompt (cmd), for\n"
+    "example as above. update-make.exe --help lists its options; the guide\n"
+    "(publishers.html) explains the steps.\n";
 
-int main(int argc, char** argv) {
-  watch_interrupts();  // first: the thread that takes the signals must be the only one
-  set_tool_name("update-make");
-  [[maybe_unused]] Utf8Console console;  // restores the console on every way out
+int run(int argc, char** argv, bool alone) {
+  if (alone && argc < 2) {
+    print(stdout, kStartedAlone);
+    return 2;
+  }
   Options options;
   if (!parse_options(command_line_utf8(argc, argv), &options)) {
-    print(stderr, usage());
+    print(alone ? stdout : stderr, alone ? kStartedAlone : usage());
     return 2;
   }
   if (options.help) {
@@ -411,4 +444,13 @@ int main(int argc, char** argv) {
     complain(e.what());
     return 2;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  watch_interrupts();  // first: the thread that takes the signals must be the only one
+  set_tool_name("update-make");
+  ToolConsole console;
+  return console.close(run(argc, argv, console.alone()));
 }

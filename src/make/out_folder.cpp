@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "disc/console.h"
+#include "disc/progress.h"
 #include "disc/names.h"
 #include "disc/system/file_copy.h"
 #include "disc/system/file_queries.h"
@@ -135,7 +136,7 @@ bool Staging::commit(std::string* error) {
 bool copy_file_to(const fs::path& from, const fs::path& to, std::string* error) {
   std::error_code ec;
   fs::create_directories(to.parent_path(), ec);
-  if (!ec && !copy_file_bytes(from, to, error)) {
+  if (!ec && !copy_file_bytes(from, to, error, progress_add)) {
     *error = "cannot copy " + shown_path(from) + " to " + shown_path(to) + ": " + *error;
     return false;
   }

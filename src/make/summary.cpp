@@ -9,6 +9,8 @@
 #include "disc/cp932_text.h"
 #include "disc/display_width.h"
 #include "disc/pe_signature.h"
+#include "disc/system/fixes.h"
+#include "disc/system/paths.h"
 
 namespace {
 
@@ -95,6 +97,10 @@ std::string summary_text(const MadeUpdate& made) {
              "first run (the updater reports each and clears its flag; running the update again "
              "replaces them)",
              made.read_only_in_old);
+  if (!made.read_only_in_old.empty()) {
+    out += "  (a copy of the game made from a disc keeps the flag; to clear it in OLD: " +
+           printable(clear_read_only_command(path_text(made.old_root))) + ")\n";
+  }
   out += "The game's drive needs up to " + std::to_string(made.space.needed) + " bytes free (" +
          std::to_string(made.space.cluster_size) +
          "-byte clusters, as OLD's drive has them) while the update runs, for a game that equals "

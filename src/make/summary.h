@@ -30,6 +30,7 @@ struct MadeUpdate {
   // Files the update replaces that OLD holds read-only: kept at a first run in a player's game
   // that has them read-only too. Names as the disc's list gives them, UTF-8.
   std::vector<std::string> read_only_in_old;
+  std::filesystem::path old_root;
 };
 
 std::string summary_text(const MadeUpdate& made);

@@ -12,7 +12,9 @@
 #include "disc/console.h"
 #include "disc/names.h"
 #include "disc/system/files.h"
+#include "disc/progress.h"
 #include "disc/tree_scan.h"
+#include "disc_plan.h"
 
 namespace fs = std::filesystem;
 
@@ -43,6 +45,7 @@ bool same_bytes(const std::string& a, const std::string& b, Buffers* buffers, bo
       *error = "cannot read " + printable(got_a < 0 ? a : b);
       return false;
     }
+    progress_add(static_cast<uint64_t>(got_a) + static_cast<uint64_t>(got_b));
     *same = got_a == got_b &&
             std::equal(buffers->a.begin(), buffers->a.begin() + got_a, buffers->b.begin());
     // A regular file reads short only at its end.
@@ -90,6 +93,7 @@ bool compare_pairs(std::vector<Pair>* pairs, std::string* error) {
     for (size_t i = first; i < pairs->size(); i += count) {
       Pair& pair = (*pairs)[i];
       bool same = false;
+      progress_file(shown_name(pair.new_file->rel));
       failed[i] =
           !same_bytes(pair.old_file->path, pair.new_file->path, &buffers, &same, &errors[i]);
       pair.same = same;
@@ -120,6 +124,7 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
                 std::string* error) {
   ScannedTree old_tree;
   ScannedTree new_tree;
+  progress_phase("reading OLD and NEW", 0);
   if (!scan_both(old_root, new_root, &old_tree, &new_tree, error)) return false;
   // Each name's key is made once, and found by its hash: a game holds tens of thousands of files.
   // Where two files of OLD have one key, the first by name stands for both (first[i]).
@@ -152,6 +157,10 @@ bool diff_trees(const fs::path& old_root, const fs::path& new_root, TreeDiff* di
     file.change = Change::changed;
     if (file.size == file.old_size) pairs.push_back({&old, &file, false});
   }
+  uint64_t bytes = 0;
+  for (const Pair& pair : pairs)
+    bytes += 2 * pair.new_file->size;
+  progress_phase("reading OLD and NEW", bytes);
   if (!compare_pairs(&pairs, error)) return false;
   for (const Pair& pair : pairs) {
     if (pair.same) pair.new_file->change = Change::unchanged;

@@ -108,6 +108,10 @@ const CommandCase kCommandCases[] = {
     {"print_key", "--print-key --key 'HKEY_CURRENT_USER\\Software\\A'", ".", 0, "Software\\A\n",
      ""},
     {"key_and_reg", "--key A --reg b.reg", ".", 2, "", "--key or --reg, not both"},
+    // As typed into cmd, which keeps single quotes: refused, not taken for another key.
+    {"installer_key_in_single_quotes",
+     "--key \"'HKCU\\Software\\Hoshizora\\HOSHI2'\" '" + kSamples + "/clean'", ".", 2, "",
+     "is in single quotes, which cmd keeps as part of it: quote it with double quotes"},
     {"reg_file_missing", "--reg '" + kSamples + "/none.reg' '" + kSamples + "/clean'", ".", 2, "",
      "cannot read"},
     {"against_a_file", "--against '" + kSamples + "/clean/update.ini' '" + kSamples + "/clean'",

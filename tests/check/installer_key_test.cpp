@@ -163,6 +163,9 @@ const TextCase kTextCases[] = {
     {"root_alone", "HKCU\\", nullptr, {}},
     {"other_root_alone", "HKLM\\", nullptr, {}},
     {"no_code_page_932_form", u8"Software\\Caf\u00E9", nullptr, {}},
+    // Typed into cmd with single quotes, which it keeps.
+    {"single_quotes", "'HKEY_CURRENT_USER\\Software\\Maker'", nullptr, {}},
+    {"one_quote_in_a_name", "Software\\Maker's", "HKEY_CURRENT_USER\\Software\\Maker's", {}},
 };
 
 class KeyText : public testing::TestWithParam<TextCase> {};

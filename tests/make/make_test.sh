@@ -294,7 +294,8 @@ expect_iso() {
 #            "@out-here" (OUT given as ".", the current folder, made empty), "@out-empty" (OUT
 #            given as ""), "@no-xorriso" (no xorriso on the PATH), "@under=DIR" (OLD, NEW and OUT
 #            in the folder DIR), "@notes=KIND" (update-check --against OLD of OUT, by the same
-#            build, notes KIND)
+#            build, notes KIND), "@terminal" (standard output and error on a terminal, a pty of
+#            script(1); the log then holds both)
 #   OUTPUT also: empty (OUT is an empty folder afterwards)
 row() {
   local name="$1" maker="$2" status="$3" output="$4" message="$5"
@@ -305,7 +306,7 @@ row() {
   echo "--- $name"
 
   local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" signal="" growing="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
-  local old="$dir/old" out_arg here="$dir" path_dirs="$dir/bin:$PATH" copy_signal="" notes=""
+  local old="$dir/old" out_arg here="$dir" path_dirs="$dir/bin:$PATH" copy_signal="" notes="" terminal=""
   out="$dir/disc"
   mkdir -p "$dir"
   OPTS=() DATA="" FILES=() LIST=()
@@ -349,6 +350,7 @@ row() {
         if [ -n "${MAKE_TEST_OWNER:-}" ] && [ "$(id -u)" = 0 ]; then chown -R "$MAKE_TEST_OWNER:" "$dir"; fi
         ;;
       @notes=*) notes="${opt#@notes=}" ;;
+      @terminal) terminal=1 ;;
       *) options+=("$opt") ;;
     esac
   done
@@ -383,6 +385,11 @@ row() {
       echo "    from the signal to the end: $(((ended - sent) / 1000000)) ms"
       [ $(((ended - sent) / 1000000)) -le 500 ] || fail "the copy held the signal"
     fi
+  elif [ -n "$terminal" ]; then
+    local typed
+    typed="$(printf '%q ' "$program" "${options[@]}" --exe "$exe" "$old" "$new" "$out_arg")"
+    (cd "$here" && PATH="$path_dirs" script -qec "$typed" /dev/null) >"$dir/stdout" 2>"$dir/stderr" ||
+      got=$?
   else
     (cd "$here" && PATH="$path_dirs" "$program" "${options[@]}" --exe "$exe" "$old" "$new" "$out_arg") \
       >"$dir/stdout" 2>"$dir/stderr" || got=$?
@@ -413,6 +420,9 @@ row() {
       fail "update-check --against OLD gives no note $notes: $(tr -d '\r' <"$dir/check.json" | jq -c .notes 2>&1)"
   fi
   ! grep -q $'[\x01-\x08\x0b\x0c\x0e-\x1f\x7f]' "$log" || fail "a control character reached the output raw"
+  # The progress line is for a person at a terminal: never in a file or a pipe.
+  [ -n "$terminal" ] || ! grep -qE $'\r(reading OLD and NEW|copying|checking|making the image)' "$log" ||
+    fail "a progress line went to a file"
   # Nothing of a half-made folder or image is left beside them.
   [ -z "$(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*' ! -name .disc.making-1)" ] ||
     fail "a temporary is left: $(find "$(dirname "$out")" -maxdepth 1 -name '.*.making*')"
@@ -451,7 +461,7 @@ row old_control_name old_control_name 0 disc "old\\x07bell\\x.dat"
 row others_in_old  others_in_old 0 disc "Only in OLD, neither files nor folders|old-pipe"
 row decomposed     decomposed 0 made "シナリオ\\が.txt|no problems."
 row decomposed_old decomposed_old 0 made "" '@json=.changed == ["game.exe","readme.txt","シナリオ\\が.txt"]'
-row read_only_old  read_only_old 0 disc "Read-only in OLD: a player's game that has them read-only too keeps them|no problems."
+row read_only_old  read_only_old 0 disc "Read-only in OLD: a player's game that has them read-only too keeps them|to clear it in OLD: |no problems."
 row read_only_old_json read_only_old 0 disc "" '@json=.read_only_in_old == ["game.exe","readme.txt"]'
 row dot_name_old   dot_name_old 0 made "" '@json=.changed == ["game.exe","readme.txt","config\\.cfg"] and .read_only_in_old == []'
 # Folders with characters code page 932 lacks and with Japanese ones: the same disc, and the
@@ -496,6 +506,9 @@ row stale          demo      0 disc ".disc.making-1 is left from an earlier run 
 row sigterm        demo      143 absent "" @signal=TERM
 row sighup         demo      129 absent "" @signal=HUP
 row sigterm_copy   big       143 absent "" @signal-copy=TERM
+# Long work shows how far it is on a terminal, in one line rewritten in place; redirected, nothing.
+row progress       big       0 made   $'\rcopying: |of 3.2 GB  big.dat|no problems.' @terminal
+row progress_file  big       0 made   "no problems."
 row out_here       demo      1 empty  "1 problem(s)|. is the current folder" @out-here
 row out_empty      demo      2 absent "OUT is an empty argument" @out-empty
 row early_xorriso  link_loop 1 absent "1 problem(s)|xorriso" @iso @no-xorriso

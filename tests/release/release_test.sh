@@ -59,7 +59,7 @@ case_reproducible() {
 # Exactly the files item by item, the tools without sanitizers and stripped.
 case_contents() {
   unpacked
-  local docs='README.md CONTENTS.txt docs/publishers.md docs/images/code-page-stop.png docs/images/complete.png docs/images/filecopy-dialog.png docs/images/filecopy-progress.png docs/images/in-use.png docs/images/no-room.png docs/images/update-dialog.png'
+  local docs='README.md CONTENTS.txt docs/publishers.md docs/publishers.html docs/images/code-page-stop.png docs/images/complete.png docs/images/console-started-alone.png docs/images/filecopy-dialog.png docs/images/filecopy-progress.png docs/images/in-use.png docs/images/no-room.png docs/images/update-dialog.png'
   local want_win want_lin
   want_win=$(printf '%s\n' update.exe update-make.exe update-check.exe update-try.exe x86/update.exe $docs | sort)
   want_lin=$(printf '%s\n' update.exe update-make update-check x86/update.exe windows/update-try.exe \
@@ -87,6 +87,16 @@ case_contents() {
   done
   grep -q $'update-make.exe --exe x86\\\\update.exe \.\.\.\r$' "$win/CONTENTS.txt" ||
     fail "CONTENTS.txt of the zip does not say where the x86 update.exe is, in CR LF"
+  grep -q '^docs\\publishers.html ' "$win/CONTENTS.txt" || fail "CONTENTS.txt of the zip does not name the HTML guide"
+  # The web page is the whole guide, both halves, and every picture it shows is in the bundle.
+  local html=$win/docs/publishers.html src
+  grep -q '<h1 id="日本語">日本語</h1>' "$html" && grep -q '<h1 id="english">English</h1>' "$html" ||
+    fail "the HTML guide lacks a half"
+  [ "$(grep -c '<img src=' "$html")" = "$(grep -c '!\[' "$win/docs/publishers.md")" ] ||
+    fail "the HTML guide shows other pictures than the Markdown"
+  for src in $(grep -o '<img src="[^"]*"' "$html" | sed 's/<img src="//; s/"$//'); do
+    [ -f "$win/docs/$src" ] || fail "the HTML guide shows $src, which the zip lacks"
+  done
   return 0
 }
 

@@ -3,6 +3,7 @@
 // WriteFile on Windows.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -10,5 +11,6 @@
 // two pieces once an interrupt is pending (interrupt_pending): a file of gigabytes then holds an
 // interrupt for some milliseconds, not for the whole copy. Only the bytes: the caller sets the
 // copy's permissions and time. False, with the reason in *error, when it fails or is interrupted.
+// on_piece, when given, is told the bytes of each piece copied.
 bool copy_file_bytes(const std::filesystem::path& from, const std::filesystem::path& to,
-                     std::string* error);
+                     std::string* error, void (*on_piece)(uint64_t bytes) = nullptr);

@@ -37,7 +37,7 @@ bool failed(const char* what, std::string* error) {
 
 // Where the kernel can't copy between the two (another file system on an old kernel, a file
 // system without the call), the bytes pass through a buffer.
-bool copy_through_buffer(int in, int out, std::string* error) {
+bool copy_through_buffer(int in, int out, std::string* error, void (*on_piece)(uint64_t)) {
   std::vector<char> buffer(kBuffer);
   for (;;) {
     if (interrupt_pending()) {
@@ -54,13 +54,14 @@ bool copy_through_buffer(int in, int out, std::string* error) {
       if (n < 0) return failed("write", error);
       put += n;
     }
+    if (on_piece != nullptr) on_piece(static_cast<uint64_t>(got));
   }
 }
 
 }  // namespace
 
 bool copy_file_bytes(const std::filesystem::path& from, const std::filesystem::path& to,
-                     std::string* error) {
+                     std::string* error, void (*on_piece)(uint64_t)) {
   Descriptor in{open(from.c_str(), O_RDONLY | O_CLOEXEC)};
   if (in.fd < 0) return failed("cannot open it", error);
   Descriptor out{open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
@@ -72,10 +73,13 @@ bool copy_file_bytes(const std::filesystem::path& from, const std::filesystem::p
     }
     ssize_t n = copy_file_range(in.fd, nullptr, out.fd, nullptr, kPiece, 0);
     if (n == 0) return true;
-    if (n > 0) continue;
+    if (n > 0) {
+      if (on_piece != nullptr) on_piece(static_cast<uint64_t>(n));
+      continue;
+    }
     if (errno == EINTR) continue;
     if (first && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
-      return copy_through_buffer(in.fd, out.fd, error);
+      return copy_through_buffer(in.fd, out.fd, error, on_piece);
     return failed("copy", error);
   }
 }

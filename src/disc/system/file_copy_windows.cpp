@@ -25,7 +25,7 @@ struct Handle {
   }
 };
 
-bool copy_pieces(HANDLE in, HANDLE out, std::string* error) {
+bool copy_pieces(HANDLE in, HANDLE out, std::string* error, void (*on_piece)(uint64_t)) {
   std::vector<char> buffer(kBuffer);
   for (;;) {
     if (interrupt_pending()) {
@@ -43,13 +43,14 @@ bool copy_pieces(HANDLE in, HANDLE out, std::string* error) {
       *error = "write error " + std::to_string(GetLastError());
       return false;
     }
+    if (on_piece != nullptr) on_piece(got);
   }
 }
 
 }  // namespace
 
 bool copy_file_bytes(const std::filesystem::path& from, const std::filesystem::path& to,
-                     std::string* error) {
+                     std::string* error, void (*on_piece)(uint64_t)) {
   Handle in{CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
   if (in.h == INVALID_HANDLE_VALUE) {
@@ -62,5 +63,5 @@ bool copy_file_bytes(const std::filesystem::path& from, const std::filesystem::p
     *error = "cannot make the copy (error " + std::to_string(GetLastError()) + ")";
     return false;
   }
-  return copy_pieces(in.h, out.h, error);
+  return copy_pieces(in.h, out.h, error, on_piece);
 }
