@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "console.h"
+#include "player_data.h"
 #include "plan/file_names.h"
 #include "system/disk_space.h"
 #include "system/fixes.h"
@@ -91,7 +92,17 @@ void add_step(GameFolder* game, const CopyPlan& plan, const PlanStep& step,
     uint64_t replaced_size = step.room.replaced_size;
     bool same = replaced_size == file.source.size && same_contents(replaced, file.source.path);
     if (same) outcome = Outcome::identical;
-    if (!same && written_after(replaced, file.source.path)) {
+    bool newer = !same && written_after(replaced, file.source.path);
+    PlayerData kind = player_data_kind(cp932_to_utf8(file.name));
+    if (newer && replaced == game_file.native && is_player_data(kind, true)) {
+      // A file the player's game wrote after the disc's copy was made: the copy would replace
+      // the player's own saves or settings.
+      report->problems.push_back(
+          {file.line, ProblemKind::player_data,
+           shown(file.name) + " looks like a player's data (" + player_data_label(kind) +
+               ") and the game's file is newer than the disc's: the update would replace what "
+               "the player's game wrote while it was played"});
+    } else if (newer) {
       report->notes.push_back(
           {file.line, NoteKind::older_than_installed,
            shown(file.name) + ": the game's file is newer than the disc's, which would put an "

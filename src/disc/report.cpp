@@ -356,6 +356,8 @@ const char* problem_kind_name(ProblemKind kind) {
       return "registry-value";
     case ProblemKind::update_exe:
       return "update-exe";
+    case ProblemKind::player_data:
+      return "player-data";
   }
   return "unknown";
 }

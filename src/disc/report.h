@@ -24,6 +24,7 @@ enum class ProblemKind {
   registry_key,    // the list's key is not the one the game's installer writes (--key, --reg)
   registry_value,  // the installer's value is not one the updater reads as its folder (--reg)
   update_exe,      // the medium's update.exe is missing or no Windows program
+  player_data,  // the copy replaces a player's save or settings, newer than the disc's (--against)
 };
 
 const char* problem_kind_name(ProblemKind kind);

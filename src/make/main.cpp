@@ -1,13 +1,16 @@
 // update-make: from the game as players have it and its new version to a checked update folder
 // (and disc image) that the updater carries as the publisher means it.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "disc/console.h"
+#include "disc/names.h"
 #include "disc/options.h"
 #include "disc/pe_signature.h"
 #include "disc/progress.h"
@@ -21,7 +24,9 @@
 #include "iso_image.h"
 #include "list_source.h"
 #include "list_writer.h"
+#include "medium.h"
 #include "out_folder.h"
+#include "played_files.h"
 #include "summary.h"
 #include "tree_diff.h"
 
@@ -47,6 +52,7 @@ struct Options {
   std::optional<std::string> iso;
   std::optional<std::string> volume;
   bool allow_older = false;
+  bool allow_player_data = false;
   bool json = false;
   bool help = false;
   bool version = false;
@@ -91,6 +97,11 @@ std::vector<OptionSpec> option_table(Options* o) {
        "make the disc even when every changed file is older in NEW than in\n"
        "OLD (refused otherwise: the two may be the wrong way round)",
        flag(&o->allow_older)},
+      {"--allow-player-data", nullptr,
+       "put on the disc files that look like what a game writes while it is\n"
+       "played (saves, settings it rewrote); refused otherwise: the disc would\n"
+       "replace every player's own",
+       flag(&o->allow_player_data)},
       {"--json", nullptr, "the summary as one JSON document", flag(&o->json)},
       {"-h, --help", nullptr, "show this text", flag(&o->help)},
       {"--version", nullptr, "show the version", flag(&o->version)},
@@ -164,8 +175,9 @@ std::string iso_problem(const fs::path& iso, const std::vector<fs::path>& folder
 // the one planned: no problems, the same files, each new or replacing as planned. Its room figure
 // is the summary's, so the two agree, and so are its notes: whether update.exe is unsigned, and
 // the files OLD holds read-only.
+// A file the publisher allowed as players' data may be newer in OLD than on the disc: meant.
 std::string check_made(const fs::path& folder, const fs::path& old_root, const DiscPlan& plan,
-                       MadeUpdate* made) {
+                       bool allow_player_data, MadeUpdate* made) {
   CheckReport report;
   std::string error;
   if (!build_report(path_text(folder), path_text(old_root), &report, &error,
@@ -180,8 +192,10 @@ std::string check_made(const fs::path& folder, const fs::path& old_root, const D
     }
   }
   std::string found;
-  for (const Problem& problem : report.problems)
+  for (const Problem& problem : report.problems) {
+    if (allow_player_data && problem.kind == ProblemKind::player_data) continue;
     found += "\n  line " + std::to_string(problem.line) + ": " + problem.message;
+  }
   bool same =
       report.files.size() == plan.entries.size() && report.entries.size() == plan.entries.size();
   for (size_t i = 0; same && i < plan.entries.size(); ++i) {
@@ -208,7 +222,18 @@ struct Inputs {
   std::optional<fs::path> iso;
   fs::path exe;
   std::string volume;
+  bool allow_player_data = false;
 };
+
+// The folders the disc holds: its root, the data folder's levels and every folder of a file.
+uint64_t disc_folders(const ListSource& source, const DiscPlan& plan) {
+  std::set<std::string> below_data;
+  for (const DiscEntry& entry : plan.entries) {
+    for (std::string& folder : folders_above(entry.file->rel, NameText::file_system))
+      below_data.insert(std::move(folder));
+  }
+  return 1 + source.data_folder.size() + below_data.size();
+}
 
 bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& plan,
                   MadeUpdate* made, std::string* error) {
@@ -240,8 +265,12 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
   std::error_code size_ec;
   made->exe_bytes = fs::file_size(staging.path() / "update.exe", size_ec);
   progress_phase("checking", 0);
-  *error = check_made(staging.path(), in.old_root, plan, made);
+  *error = check_made(staging.path(), in.old_root, plan, in.allow_player_data, made);
   if (!error->empty()) return false;
+  std::vector<uint64_t> sizes{made->exe_bytes, list.size()};
+  for (const DiscEntry& entry : plan.entries)
+    sizes.push_back(entry.file->size);
+  made->disc_bytes = disc_bytes(sizes, disc_folders(source, plan));
 
   fs::path iso_part;
   if (in.iso) {
@@ -251,7 +280,8 @@ bool build_update(const Inputs& in, const ListSource& source, const DiscPlan& pl
     bool made_iso = write_iso_image(staging.path(), iso_part, in.volume, error);
     std::error_code ec;
     lock.lock();
-    if (made_iso) fs::rename(iso_part, *in.iso, ec);
+    if (made_iso) made->disc_bytes = fs::file_size(iso_part, ec);
+    if (made_iso && !ec) fs::rename(iso_part, *in.iso, ec);
     if (!made_iso || ec) fs::remove(iso_part, ec);
     lock.unlock();
     untrack_temporary(iso_part);
@@ -281,6 +311,14 @@ bool versions_swapped(const TreeDiff& diff) {
   return changed;
 }
 
+// OLD that holds only part of the game (a previous update disc, say) makes most of NEW "added":
+// the disc carries the whole game. Three in four leaves room for an update that adds many files.
+bool old_looks_partial(const TreeDiff& diff) {
+  auto added = std::count_if(diff.files.begin(), diff.files.end(),
+                             [](const NewFile& file) { return file.change == Change::added; });
+  return !diff.files.empty() && static_cast<size_t>(added) * 4 > diff.files.size() * 3;
+}
+
 // What is wrong with the folders, the program and the image: known before OLD and NEW are read.
 std::vector<std::string> setup_problems(const Inputs& in) {
   std::vector<std::string> problems;
@@ -307,6 +345,17 @@ std::vector<std::string> setup_problems(const Inputs& in) {
     if (!problem.empty()) problems.push_back(problem);
   }
   return problems;
+}
+
+// A played copy of the game as NEW puts the publisher's saves and settings over every player's.
+std::string played_problem(const std::vector<PlayedFile>& played) {
+  std::string text = std::to_string(played.size()) +
+                     " file(s) of NEW look like what a game writes while it is played; the disc "
+                     "would replace every player's own. Make NEW from a copy of the game that was "
+                     "never run, or give --allow-player-data if they are meant:";
+  for (const PlayedFile& file : played)
+    text += "\n    " + file.shown + " (" + file.why + ")";
+  return text;
 }
 
 int refuse(const std::vector<std::string>& problems) {
@@ -374,6 +423,8 @@ int make(const Options& o) {
   }
   DiscPlan plan = plan_disc(diff, source);
   problems = plan.problems;
+  std::vector<PlayedFile> played = played_files(diff, plan);
+  if (!played.empty() && !o.allow_player_data) problems.push_back(played_problem(played));
   if (!o.allow_older && versions_swapped(diff)) {
     problems.emplace_back(
         "every changed file is older in NEW than in OLD: are OLD and NEW the wrong way round? "
@@ -389,8 +440,12 @@ int make(const Options& o) {
     return refuse(problems);
   }
 
-  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source, &diff,      &plan,
-                  0,      0,      {},        false,  {},      in.old_root};
+  in.allow_player_data = o.allow_player_data;
+  MadeUpdate made{in.out, in.iso, in.volume, in.exe, &source,     &diff, &plan, 0,
+                  0,      {},     false,     {},     in.old_root, {},    false, 0};
+  for (const PlayedFile& file : played)
+    made.player_data.push_back(file.shown);
+  made.old_looks_partial = old_looks_partial(diff);
   bool built = build_update(in, source, plan, &made, &error);
   progress.stop();
   if (!built) {

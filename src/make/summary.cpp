@@ -11,6 +11,7 @@
 #include "disc/pe_signature.h"
 #include "disc/system/fixes.h"
 #include "disc/system/paths.h"
+#include "medium.h"
 
 namespace {
 
@@ -64,6 +65,38 @@ void list_names(std::string* out, const std::string& heading,
     *out += "  " + name + "\n";
 }
 
+std::vector<std::string> large_files(const DiscPlan& plan) {
+  std::vector<std::string> names;
+  for (const DiscEntry& entry : plan.entries) {
+    if (entry.file->size >= kExtentLimit) names.push_back(entry.shown);
+  }
+  return names;
+}
+
+std::string medium_line(const MadeUpdate& made) {
+  Medium medium = smallest_medium(made.disc_bytes);
+  std::string size = std::to_string(made.disc_bytes) + " bytes " +
+                     (made.iso ? "as its image" : "on a disc's file system");
+  if (medium == Medium::none) {
+    return "The disc takes " + size + ": more than " + medium_name(Medium::bd_dl) +
+           " holds; make two updates.\n";
+  }
+  return "The disc takes " + size + ": the smallest medium that holds it is " +
+         medium_name(medium) + ".\n";
+}
+
+// Found in Microsoft's own accounts of Windows' reader of ISO 9660 discs: a limit of 4 GB a
+// file; see the maintainers' notes.
+void large_file_note(const MadeUpdate& made, std::string* out) {
+  if (!made.iso) return;
+  for (const std::string& name : large_files(*made.plan)) {
+    *out += "Note: " + name +
+            " is 4 GiB or more, which the image holds in several ISO 9660 extents: Linux reads "
+            "it, but Windows documents its reader of such discs with a limit of 4 GB a file, so "
+            "a player's Windows may not. Split it under 4 GiB, or write the disc with UDF.\n";
+  }
+}
+
 std::string data_folder_name(const ListSource& source) {
   return source.PATH.empty() ? "beside update.ini" : "in " + cp932_to_utf8(source.PATH);
 }
@@ -92,6 +125,19 @@ std::string summary_text(const MadeUpdate& made) {
              plan.empty_new_folders);
   list_names(&out, "Only in OLD, neither files nor folders: left as they are",
              shown_names(made.diff->old_others));
+  if (made.old_looks_partial) {
+    auto added = std::count_if(made.diff->files.begin(), made.diff->files.end(),
+                               [](const NewFile& file) { return file.change == Change::added; });
+    out += "Note: " + std::to_string(added) + " of NEW's " +
+           std::to_string(made.diff->files.size()) +
+           " files are added: OLD looks like a part of the game (a previous update disc, say) "
+           "rather than the game as players have it installed, and the disc carries the rest of "
+           "the game. Give as OLD a copy of the installed previous version.\n";
+  }
+  list_names(&out,
+             "Players' data, put on the disc as --allow-player-data allows: it replaces every "
+             "player's own",
+             made.player_data);
   list_names(&out,
              "Read-only in OLD: a player's game that has them read-only too keeps them at the "
              "first run (the updater reports each and clears its flag; running the update again "
@@ -105,6 +151,8 @@ std::string summary_text(const MadeUpdate& made) {
          std::to_string(made.space.cluster_size) +
          "-byte clusters, as OLD's drive has them) while the update runs, for a game that equals "
          "OLD.\n";
+  out += medium_line(made);
+  large_file_note(made, &out);
   out += "update.exe from " + shown_path(made.exe) + "\n";
   if (made.exe_unsigned) out += std::string(kUnsignedExeAdvice) + ".\n";
   if (made.iso) {
@@ -150,13 +198,18 @@ std::string summary_json(const MadeUpdate& made) {
   doc["empty_new_folders"] = plan.empty_new_folders;
   doc["skipped"] = shown_names(made.diff->old_others);
   doc["read_only_in_old"] = made.read_only_in_old;
+  doc["player_data"] = made.player_data;
+  doc["old_looks_partial"] = made.old_looks_partial;
+  doc["large_files"] = large_files(plan);
   uint64_t data = data_bytes(plan);
   doc["bytes"] = {{"data", data},
                   {"update_exe", made.exe_bytes},
                   {"update_ini", made.list_bytes},
                   {"total", data + made.exe_bytes + made.list_bytes},
                   {"game_drive_peak", made.space.needed},
-                  {"cluster_size", made.space.cluster_size}};
+                  {"cluster_size", made.space.cluster_size},
+                  {"disc", made.disc_bytes}};
+  doc["smallest_medium"] = medium_key(smallest_medium(made.disc_bytes));
   // Names of OLD and NEW that aren't UTF-8 are replaced, so the document stays valid.
   return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

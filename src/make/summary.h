@@ -31,6 +31,10 @@ struct MadeUpdate {
   // that has them read-only too. Names as the disc's list gives them, UTF-8.
   std::vector<std::string> read_only_in_old;
   std::filesystem::path old_root;
+  std::vector<std::string> player_data;  // players' data carried as --allow-player-data allows
+  bool old_looks_partial = false;        // most of NEW's files are added
+  // What the disc takes: the image's size, or the folder's as a disc's file system lays it out.
+  uint64_t disc_bytes = 0;
 };
 
 std::string summary_text(const MadeUpdate& made);

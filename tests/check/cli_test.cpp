@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -153,21 +154,35 @@ TEST(Cli, RegFileWithAValueTheUpdaterMisses) {
       << run.out;
 }
 
-// The kind column is as wide as its longest kind: none runs into its message.
-TEST(Cli, LongKindsStandApartFromTheirMessages) {
-  TempDir disc;
-  TempDir game;
-  disc.write("update.ini", "#INSTALL_LST\n[A]\n#FILE\n[A]\na.txt\n");
-  disc.write("update.exe", stand_in_update_exe());
-  disc.write("GAME/a.txt", "new");
-  game.write("a.txt", "old");
-  std::filesystem::last_write_time(
-      game.path() / "a.txt", std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
-  ProgramRun run =
-      run_check("--against '" + game.path().string() + "' '" + disc.path().string() + "'");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(has(run.out, "line 5     older-than-installed  \"a.txt\": the game's file is newer"))
-      << run.out;
+// A game file newer than the disc's: a note, or a problem when the player's game wrote it while
+// it was played. The kind column is as wide as its longest kind: none runs into its message.
+TEST(Cli, GameFileNewerThanTheDisc) {
+  const struct {
+    const char* name;
+    int status;
+    const char* line;
+  } kCases[] = {
+      {"a.txt", 0, "line 5     older-than-installed  \"a.txt\": the game's file is newer"},
+      {"save\\data01.sav", 1,
+       "line 5     player-data     \"save\\data01.sav\" looks like a player's data (in a save "
+       "folder) and the game's file is newer than the disc's"},
+  };
+  for (const auto& c : kCases) {
+    TempDir disc;
+    TempDir game;
+    std::string file = c.name;
+    std::replace(file.begin(), file.end(), '\\', '/');
+    disc.write("update.ini", std::string("#INSTALL_LST\n[A]\n#FILE\n[A]\n") + c.name + "\n");
+    disc.write("update.exe", stand_in_update_exe());
+    disc.write("GAME/" + file, "new");
+    game.write(file, "old");
+    std::filesystem::last_write_time(
+        game.path() / file, std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+    ProgramRun run =
+        run_check("--against '" + game.path().string() + "' '" + disc.path().string() + "'");
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_TRUE(has(run.out, c.line)) << run.out;
+  }
 }
 
 std::vector<std::string> keys(const json& object) {

@@ -221,11 +221,42 @@ make_old_control_name() {
   make_demo "$1"
   put "$1/old" "$(printf 'old\x07bell/x.dat')"
 }
-# A game archive of 3 GB (sparse: it takes no room in NEW), new in this version.
+# A game archive of 2 GB, new in this version: written out, as a sparse one is copied in no time.
 make_big() {
   make_demo "$1"
-  truncate -s 3G "$1/new/big.dat"
+  head -c 2G /dev/zero >"$1/new/big.dat"
   FILES+=(big.dat)
+}
+# NEW as the publisher's own installed and played copy: saves, and settings the game rewrote
+# after it was installed (the game's files keep their build's time, as installers keep it).
+make_played() {
+  make_demo "$1"
+  put "$1/old" config.ini
+  put "$1/new" config.ini save/data01.sav save/system.sav && echo 'volume=3' >>"$1/new/config.ini"
+  find "$1/old" -type f -exec touch -d 2026-01-01 {} +
+  find "$1/new" -type f -exec touch -d 2026-02-01 {} +
+  touch -d 2026-02-03 "$1/new/config.ini" "$1/new/save/data01.sav" "$1/new/save/system.sav"
+}
+# The same settings changed by the game's developer with the rest of the version: the game's own.
+make_settings_changed() {
+  make_played "$1"
+  rm -r "$1/new/save"
+  touch -d 2026-02-01 "$1/new/config.ini"
+}
+# OLD as the files of the previous update disc: one file of the game.
+make_partial_old() {
+  make_demo "$1"
+  rm "$1/old/readme.txt" "$1/old/save.dat" "$1/old/manual.txt"
+}
+# A disc of 5.2 GB: two archives (sparse: they take no room here).
+make_big_disc() {
+  make_demo "$1"
+  truncate -s 2600000000 "$1/new/a.dat" "$1/new/b.dat"
+}
+# An archive of 4 GiB and one byte, which an image holds in two extents.
+make_big_file() {
+  make_demo "$1"
+  truncate -s 4294967297 "$1/new/big.dat"
 }
 make_unchanged() {
   put "$1/old" game.exe sub/a.dat
@@ -286,7 +317,8 @@ expect_iso() {
 #            with --json; the jq FILTER must hold), "@iso" (--iso, the image read back), "@front"
 #            (through scripts/package, told to run this update-make), "@no-opts" (without the maker's OPTS), "@full-out",
 #            "@empty-out", "@out-in-new", "@new-in-old", "@not-exe" (--exe names a file that is no program),
-#            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails), "@room" (the room
+#            "@iso-exists" and "@xorriso-fails" (a stand-in xorriso that fails), "@xorriso-stub"
+#            (--iso with a stand-in xorriso that writes a small image, not read back), "@room" (the room
 #            figure equals what update-check --against OLD reckons for OUT), "@stale" (an earlier
 #            run's temporary is beside OUT), "@signal=SIG" (SIG sent while a stand-in xorriso runs),
 #            "@growing=REL" (NEW's file REL keeps growing during the run), "@signal-copy=SIG" (SIG
@@ -306,7 +338,7 @@ row() {
   echo "--- $name"
 
   local dir="$scratch/$name" new="$scratch/$name/new" out log got=0 room="" signal="" growing="" program="$MAKE" exe="$FAKE_EXE" iso="" iso_was="" filter=""
-  local old="$dir/old" out_arg here="$dir" path_dirs="$dir/bin:$PATH" copy_signal="" notes="" terminal=""
+  local old="$dir/old" out_arg here="$dir" path_dirs="$dir/bin:$PATH" copy_signal="" notes="" terminal="" stub=""
   out="$dir/disc"
   mkdir -p "$dir"
   OPTS=() DATA="" FILES=() LIST=()
@@ -318,6 +350,12 @@ row() {
       @json=*) filter="${opt#@json=}" && options+=(--json) ;;
       @iso) iso="$dir/disc.iso" ;;
       @iso-exists) iso="$dir/disc.iso" iso_was=old && echo old >"$iso" ;;
+      @xorriso-stub)
+        iso="$dir/disc.iso" stub=1
+        mkdir -p "$dir/bin"
+        printf '#!/bin/sh\nfor a; do case "$a" in stdio:*) echo image >"${a#stdio:}" ;; esac; done\n' >"$dir/bin/xorriso"
+        chmod +x "$dir/bin/xorriso"
+        ;;
       @xorriso-fails)
         iso="$dir/disc.iso"
         mkdir -p "$dir/bin" && printf '#!/bin/sh\necho "write error" >&2\nexit 5\n' >"$dir/bin/xorriso"
@@ -434,9 +472,9 @@ row() {
     kept) [ "$(find "$out" -mindepth 1)" = "$out/keep.txt" ] || fail "OUT changed" ;;
     empty) [ -d "$out" ] && [ -z "$(find "$out" -mindepth 1)" ] || fail "OUT is not an empty folder" ;;
   esac
-  if [ -n "$iso" ] && [ "$status" -eq 0 ]; then
+  if [ -n "$iso" ] && [ "$status" -eq 0 ] && [ -z "$stub" ]; then
     expect_iso "$iso" "$out"
-  elif [ -n "$iso" ]; then
+  elif [ -n "$iso" ] && [ -z "$stub" ]; then
     [ "$iso_was" = "$(cat "$iso" 2>/dev/null)" ] || fail "the image was made or changed"
   fi
   if [ "$case_failed" -ne 0 ]; then
@@ -447,7 +485,12 @@ row() {
 # Made.
 row demo           demo      0 disc "changed           21  game.exe|added             43  シナリオ\\表\\ソフト.txt|Unchanged, left off the update: 1|Only in OLD|manual.txt|no problems."
 row room           small_files 0 made "" @room '@json=.bytes.game_drive_peak >= 100 * .bytes.cluster_size'
-row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 352 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini'
+row demo_json      demo      0 disc "" '@json=.added == ["bgm.dat","シナリオ\\話.txt","シナリオ\\表\\ソフト.txt"] and .changed == ["game.exe","readme.txt"] and .unchanged == ["save.dat"] and .only_in_old == ["manual.txt"] and .bytes.data == 143 and .bytes.update_exe == 352 and .bytes.total == .bytes.data + .bytes.update_exe + .bytes.update_ini and .smallest_medium == "cd" and .old_looks_partial == false and .player_data == []'
+row played_allowed played  0 made "Players' data, put on the disc as --allow-player-data allows|save\\data01.sav|config.ini|no problems." --allow-player-data
+row settings_changed settings_changed 0 made "changed           32  config.ini|no problems."
+row partial_old    partial_old 0 made "Note: 5 of NEW's 6 files are added: OLD looks like a part of the game|no problems."
+row big_disc       big_disc  0 made "" '@json=.smallest_medium == "dvd-dl" and .bytes.disc > 5200000000 and .large_files == []'
+row big_file_iso   big_file  0 made "Note: big.dat is 4 GiB or more|several ISO 9660 extents" @xorriso-stub
 row from_list      from_list 0 disc "no problems."
 row empty_out      demo      0 disc "no problems." @empty-out
 row iso            demo      0 disc "Disc image|volume UPDATE" @iso
@@ -481,6 +524,7 @@ row old_clash_wide old_clash_wide 1 absent "ＶＯＩＣＥ\\v001.ogg needs the 
 row offenders      offenders 1 absent "3 problem(s)|とても長い名前のファイルです.txt is 32 bytes|CON.txt would land outside|追加\\深い can't be made"
 row bad_record     demo      1 absent "REG_S is empty|TITLE \"a\"b\" holds a double quote" --reg-s '' --title 'a"b'
 row nothing_new    unchanged 1 absent "nothing to update"
+row played         played    1 absent "3 file(s) of NEW look like what a game writes while it is played|config.ini (settings written after every other file of NEW)|save\\data01.sav (in a save folder)|save\\system.sav (in a save folder)|--allow-player-data"
 row swapped        swapped   1 absent "every changed file is older in NEW than in OLD|--allow-older"
 row bad_type       demo      1 absent "install type 0 \"[]x\" can't head files" @no-opts --title T --reg-s S --reg-t T --type '[]x'
 row list_clash     list_clash 1 absent "update.ini is the name of the disc's own update.ini"

@@ -1,9 +1,12 @@
-// The Linux half of file_copy.h: copy_file_range, which copies inside the kernel.
+// The Linux half of file_copy.h: copy_file_range, which copies inside the kernel, and a sparse
+// file's holes left holes.
 #include "file_copy.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -58,6 +61,56 @@ bool copy_through_buffer(int in, int out, std::string* error, void (*on_piece)(u
   }
 }
 
+// The kernel copies [from, to) of the file, in pieces an interrupt can come between. *refused:
+// the kernel can't copy between the two, and nothing was written (*copied: whether anything was).
+bool copy_range(int in, int out, off_t from, off_t to, bool* copied, bool* refused,
+                std::string* error, void (*on_piece)(uint64_t)) {
+  loff_t at_in = from;
+  loff_t at_out = from;
+  while (at_in < to) {
+    if (interrupt_pending()) {
+      *error = kInterrupted;
+      return false;
+    }
+    auto want = static_cast<size_t>(std::min<loff_t>(to - at_in, kPiece));
+    ssize_t n = copy_file_range(in, &at_in, out, &at_out, want, 0);
+    if (n == 0) return true;  // the file ended early: the caller's look before and after tells
+    if (n > 0) {
+      *copied = true;
+      if (on_piece != nullptr) on_piece(static_cast<uint64_t>(n));
+      continue;
+    }
+    if (errno == EINTR) continue;
+    *refused =
+        !*copied && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP);
+    if (!*refused) return failed("copy", error);
+    return false;
+  }
+  return true;
+}
+
+// Only the file's data is copied and its holes are left holes, so a sparse file (a build's
+// placeholder for an archive) stays sparse: the bytes read the same. A hole counts as copied
+// for on_piece.
+bool copy_data(int in, int out, bool* refused, std::string* error, void (*on_piece)(uint64_t)) {
+  struct stat facts {};
+  if (fstat(in, &facts) != 0) return failed("cannot read it", error);
+  bool copied = false;
+  for (off_t at = 0; at < facts.st_size;) {
+    off_t data = lseek(in, at, SEEK_DATA);
+    if (data < 0 && errno == ENXIO) data = facts.st_size;  // a hole to the end
+    if (data < 0) data = at;  // a file system that can't tell: all of it is data
+    if (data > at && on_piece != nullptr) on_piece(static_cast<uint64_t>(data - at));
+    if (data >= facts.st_size) break;
+    off_t hole = lseek(in, data, SEEK_HOLE);
+    if (hole < 0) hole = facts.st_size;
+    if (!copy_range(in, out, data, hole, &copied, refused, error, on_piece)) return false;
+    at = hole;
+  }
+  if (ftruncate(out, facts.st_size) != 0) return failed("write", error);
+  return true;
+}
+
 }  // namespace
 
 bool copy_file_bytes(const std::filesystem::path& from, const std::filesystem::path& to,
@@ -66,20 +119,9 @@ bool copy_file_bytes(const std::filesystem::path& from, const std::filesystem::p
   if (in.fd < 0) return failed("cannot open it", error);
   Descriptor out{open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
   if (out.fd < 0) return failed("cannot make the copy", error);
-  for (bool first = true;; first = false) {
-    if (interrupt_pending()) {
-      *error = kInterrupted;
-      return false;
-    }
-    ssize_t n = copy_file_range(in.fd, nullptr, out.fd, nullptr, kPiece, 0);
-    if (n == 0) return true;
-    if (n > 0) {
-      if (on_piece != nullptr) on_piece(static_cast<uint64_t>(n));
-      continue;
-    }
-    if (errno == EINTR) continue;
-    if (first && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
-      return copy_through_buffer(in.fd, out.fd, error, on_piece);
-    return failed("copy", error);
-  }
+  bool refused = false;
+  if (copy_data(in.fd, out.fd, &refused, error, on_piece)) return true;
+  if (!refused) return false;
+  if (lseek(in.fd, 0, SEEK_SET) != 0 || ftruncate(out.fd, 0) != 0) return failed("copy", error);
+  return copy_through_buffer(in.fd, out.fd, error, on_piece);
 }
