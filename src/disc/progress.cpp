@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -15,7 +16,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Short work shows nothing; a tick redraws the line often enough to look alive.
+// Short work shows nothing; a tick redraws the line often enough to look alive. The tests set
+// UPDATE_MAKE_PROGRESS_AFTER_MS to see the line on work that a fast disk makes short.
 constexpr auto kQuiet = std::chrono::seconds(1);
 constexpr auto kTick = std::chrono::milliseconds(250);
 
@@ -26,6 +28,7 @@ struct State {
   bool stop = false;
   std::thread ticker;
   Clock::time_point start;
+  Clock::duration quiet = kQuiet;
   std::string phase;
   std::string file;
   uint64_t total = 0;
@@ -46,7 +49,7 @@ void take_off(State& s) {
 }
 
 void draw(State& s) {
-  if (s.phase.empty() || Clock::now() - s.start < kQuiet) return;
+  if (s.phase.empty() || Clock::now() - s.start < s.quiet) return;
   std::string line =
       progress_text(s.phase, s.done.load(), s.total, s.file, console_columns(stderr));
   size_t width = display_width(line);
@@ -128,6 +131,8 @@ ProgressLine::ProgressLine(bool wanted) {
   s.open = true;
   s.stop = false;
   s.start = Clock::now();
+  const char* after = std::getenv("UPDATE_MAKE_PROGRESS_AFTER_MS");
+  s.quiet = after != nullptr ? std::chrono::milliseconds(std::strtoul(after, nullptr, 10)) : kQuiet;
   s.ticker = std::thread(tick);
 }
 
