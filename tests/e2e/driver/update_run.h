@@ -30,6 +30,9 @@ class UpdateRun {
   // Starts update.exe with the medium as its current directory and its standard output in a file.
   explicit UpdateRun(const std::string& medium_root);
   explicit UpdateRun(const std::string& exe, const std::string& medium_root);
+  // The same from a folder given in UTF-16, as Explorer starts a program: a folder whose name
+  // code page 932 can't hold.
+  explicit UpdateRun(const std::string& exe, const std::wstring& medium_root);
   ~UpdateRun();
   UpdateRun(const UpdateRun&) = delete;
   UpdateRun& operator=(const UpdateRun&) = delete;
@@ -72,7 +75,7 @@ class UpdateRun {
   DWORD process_id() const { return process_.dwProcessId; }
 
  private:
-  void start(const std::string& exe, const std::string& medium_root);
+  void start(const std::string& exe, const std::wstring& medium_root);
   HWND new_dialog();
   // Waits up to wait_ms for the process to end; true when it has.
   bool has_ended(DWORD wait_ms);
