@@ -2,9 +2,12 @@
 #include "list_hints.h"
 
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "console.h"
 #include "names.h"
+#include "system/paths.h"
 #include "setuplist/setup_record.h"
 #include "system/fixes.h"
 
@@ -133,6 +136,23 @@ void hint_list_name(const std::string& list_path, CheckReport* report) {
        "the updater reads only a list named update.ini: rename it on the disc"});
 }
 
+// update.exe stops when it runs from a folder whose path code page 932 can't hold, before it
+// reads the list: a disc tried where it is now (scripts/try-disc, a player's download folder)
+// would do nothing. What is burned from here is not affected.
+void hint_disc_path(const std::string& medium, CheckReport* report) {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::absolute(file_path(medium), error);
+  if (error) return;
+  Cp932Text path = utf8_to_cp932(path_text(folder));
+  if (path.ok()) return;
+  std::string why = path.valid_utf8 ? cp932_failure(path) : "bytes that are not UTF-8";
+  report->notes.push_back(
+      {0, NoteKind::disc_path,
+       "the path of the disc's folder, " + shown_path(folder) + ", has " + why +
+           ": update.exe run from there stops at once and copies nothing; try the disc from a "
+           "folder whose path has only Japanese and ASCII characters, as players must"});
+}
+
 }  // namespace
 
 std::vector<bool> add_list_hints(const std::string& list_path, const std::string& medium,
@@ -143,6 +163,7 @@ std::vector<bool> add_list_hints(const std::string& list_path, const std::string
   hint_path(medium, facts, files, report, &explained);
   hint_registry(facts, report);
   hint_list_name(list_path, report);
+  hint_disc_path(medium, report);
   return explained;
 }
 

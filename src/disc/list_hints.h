@@ -1,6 +1,7 @@
 // What the checker says about a list beyond its single lines: a list saved as UTF-8, blanks at
-// the end of PATH and of the registry key's parts, a list under another name, and the folders the
-// updater can't make. Runs after the parse, while the setup record still holds the list's values.
+// the end of PATH and of the registry key's parts, a list under another name, a disc folder whose
+// path code page 932 can't hold, and the folders the updater can't make. Runs after the parse,
+// while the setup record still holds the list's values.
 #pragma once
 
 #include <string>

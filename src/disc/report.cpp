@@ -370,6 +370,8 @@ const char* note_kind_name(NoteKind kind) {
       return "blank-in-value";
     case NoteKind::list_name:
       return "list-name";
+    case NoteKind::disc_path:
+      return "disc-path";
     case NoteKind::older_than_installed:
       return "older-than-installed";
     case NoteKind::changes_nothing:

@@ -40,6 +40,7 @@ enum class NoteKind {
   folder_needed,   // a copied file needs a folder in the game that the list never makes
   blank_in_value,  // a registry key part ends in a blank, which becomes part of the key
   list_name,       // the list checked is not named update.ini
+  disc_path,       // the disc's folder has a path code page 932 can't hold: the updater stops
   // With a game folder to check against:
   older_than_installed,  // the game's file is newer than the one that would replace it
   changes_nothing,       // every copied file is identical to the game's

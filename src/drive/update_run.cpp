@@ -35,6 +35,15 @@ HANDLE job_that_ends_with_us() {
   return job;
 }
 
+// The process's code page (932, as the manifest asks) in UTF-16.
+std::wstring wide_of(const std::string& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(),
+                                                      static_cast<int>(wide.size()))));
+  if (!wide.empty()) wide.pop_back();  // the terminator
+  return wide;
+}
+
 }  // namespace
 
 bool shows(HWND window, Screen screen) {
@@ -66,10 +75,14 @@ const char* screen_name(Screen screen) {
 }
 
 UpdateRun::UpdateRun(const std::string& exe, const std::string& medium_root) {
+  start(exe, wide_of(medium_root));
+}
+
+UpdateRun::UpdateRun(const std::string& exe, const std::wstring& medium_root) {
   start(exe, medium_root);
 }
 
-void UpdateRun::start(const std::string& exe, const std::string& medium_root) {
+void UpdateRun::start(const std::string& exe, const std::wstring& medium_root) {
   char folder[MAX_PATH];
   char path[MAX_PATH];
   if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "out", 0, path)) {
@@ -77,15 +90,15 @@ void UpdateRun::start(const std::string& exe, const std::string& medium_root) {
   }
   output_path_ = path;
   HANDLE output = create_output_file(output_path_);
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = output;
   startup.hStdError = output;
-  std::string command_line = "\"" + exe + "\"";
+  std::wstring command_line = L"\"" + wide_of(exe) + L"\"";
   BOOL started =
-      CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
-                     nullptr, medium_root.c_str(), &startup, &process_);
+      CreateProcessW(wide_of(exe).c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                     CREATE_SUSPENDED, nullptr, medium_root.c_str(), &startup, &process_);
   CloseHandle(output);
   if (!started) fail("cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")");
   running_ = true;

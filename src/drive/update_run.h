@@ -25,6 +25,9 @@ class UpdateRun {
   // Starts update.exe with the medium as its current directory and its standard output in a
   // file. The program lives in a job that ends it when this process ends, however that comes.
   UpdateRun(const std::string& exe, const std::string& medium_root);
+  // The same from a folder given in UTF-16, as Explorer starts a program: one whose path code
+  // page 932 can't hold.
+  UpdateRun(const std::string& exe, const std::wstring& medium_root);
   virtual ~UpdateRun();
   UpdateRun(const UpdateRun&) = delete;
   UpdateRun& operator=(const UpdateRun&) = delete;
@@ -65,7 +68,7 @@ class UpdateRun {
   std::set<HWND> seen_;
 
  private:
-  void start(const std::string& exe, const std::string& medium_root);
+  void start(const std::string& exe, const std::wstring& medium_root);
 
   PROCESS_INFORMATION process_ = {};
   std::vector<HANDLE> suspended_;  // threads held by suspend()

@@ -186,6 +186,13 @@ std::string cp932_of(LPCWSTR text) {
   return out;
 }
 
+std::string utf8_of(LPCWSTR text) {
+  std::string wide(reinterpret_cast<const char*>(text), wcslen(text) * sizeof(WCHAR));
+  std::string out;
+  if (!convert("WCHAR_T", "UTF-8", wide, &out)) return "(not Unicode)";
+  return out;
+}
+
 // File helpers ----------------------------------------------------------------------------------
 
 bool stat_path(const char* windows_path, struct stat* st) {
@@ -532,14 +539,14 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC) {
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
   State& s = state();
-  s.message_boxes.push_back({owner, text, caption});
+  s.message_boxes.push_back({owner, text, caption, false, {}});
   if (s.message_box_hook) s.message_box_hook(s.message_boxes.back());
   return IDOK;
 }
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT) {
   State& s = state();
-  s.message_boxes.push_back({owner, cp932_of(text), cp932_of(caption), true});
+  s.message_boxes.push_back({owner, cp932_of(text), cp932_of(caption), true, utf8_of(text)});
   if (s.message_box_hook) s.message_box_hook(s.message_boxes.back());
   return IDOK;
 }
@@ -840,6 +847,17 @@ DWORD GetCurrentDirectoryA(DWORD length, LPSTR buffer) {
   size_t n = strlen(cwd);
   if (n + 1 > length) return static_cast<DWORD>(n + 1);
   memcpy(buffer, cwd, n + 1);
+  return static_cast<DWORD>(n);
+}
+
+DWORD GetCurrentDirectoryW(DWORD length, LPWSTR buffer) {
+  char cwd[4096];
+  std::string wide;
+  if (getcwd(cwd, sizeof cwd) == nullptr || !convert("UTF-8", "WCHAR_T", cwd, &wide)) return 0;
+  size_t n = wide.size() / sizeof(WCHAR);
+  if (n + 1 > length) return static_cast<DWORD>(n + 1);
+  memcpy(buffer, wide.data(), wide.size());
+  buffer[n] = L'\0';
   return static_cast<DWORD>(n);
 }
 

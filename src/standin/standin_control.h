@@ -34,7 +34,8 @@ struct MessageBoxRecord {
   HWND owner;
   std::string text;
   std::string caption;
-  bool wide = false;  // MessageBoxW; its texts are recorded converted to code page 932
+  bool wide = false;      // MessageBoxW; its texts are recorded converted to code page 932
+  std::string utf8_text;  // MessageBoxW's text in UTF-8, which holds what code page 932 can't
 };
 const std::vector<MessageBoxRecord>& message_boxes();
 void on_message_box(std::function<void(const MessageBoxRecord&)> hook);

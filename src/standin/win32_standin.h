@@ -270,6 +270,8 @@ DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
 
 DWORD GetCurrentDirectoryA(DWORD length, LPSTR buffer);
+// The working directory's UTF-8 name (what Linux file names are in practice) in UTF-16 units.
+DWORD GetCurrentDirectoryW(DWORD length, LPWSTR buffer);
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL GetFileAttributesExA(LPCSTR path, GET_FILEEX_INFO_LEVELS level, void* info);
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);

@@ -1,10 +1,11 @@
-// The code page stop: the one message this program shows through the wide interface.
+// The code page stop, shown through the wide interface: the process reads ANSI text in another
+// code page here.
 #include "code_page_stop.h"
 
-#include <cwchar>
 #include <iterator>
 
 #include "platform/win32.h"
+#include "wide_message.h"
 
 namespace {
 
@@ -12,7 +13,6 @@ constexpr UINT kJapaneseCodePage = 932;
 
 // Held in code page 932 like every other text, and converted from it explicitly: the ANSI
 // functions would read these bytes in the very code page that is wrong here.
-const char kJapaneseCaption[] = "ＵＰＤＡＴＥの失敗";
 const char kJapaneseText[] =
     "このUPDATEは、日本語の文字コード（シフトJIS）で動くWindowsでしか正しく動きません。\n"
     "Windows 11 でお使いいただくか、コントロール パネルの［地域］→［管理］→［システム "
@@ -22,7 +22,6 @@ const char kJapaneseText[] =
     "ファイルはコピーしていません。";
 
 // ASCII, so right on any system even when the conversion fails.
-const WCHAR kEnglishCaption[] = L"Update failed";
 const WCHAR kEnglishText[] =
     L"This update needs Windows 11, or Japanese as the language for non-Unicode programs "
     L"(Control Panel > Region > Administrative > \"Language for non-Unicode programs\" > Change "
@@ -30,31 +29,19 @@ const WCHAR kEnglishText[] =
     L"support\" turned off. Then run it again.\n"
     L"Nothing was copied.";
 
-// The Japanese text, the seam and the English text; the English text alone when the Japanese
-// one can't be converted. A code page 932 text has at least as many bytes as UTF-16 units.
-template <size_t N>
-void compose(WCHAR (&out)[N], const char* japanese, const WCHAR* seam, const WCHAR* english) {
-  if (MultiByteToWideChar(kJapaneseCodePage, MB_ERR_INVALID_CHARS, japanese, -1, out,
-                          static_cast<int>(N)) == 0) {
-    out[0] = L'\0';
-  } else {
-    wcsncat(out, seam, N - wcslen(out) - 1);
-  }
-  wcsncat(out, english, N - wcslen(out) - 1);
-}
-
 }  // namespace
 
+// The Japanese text, a blank line and the English text; the English text alone when the Japanese
+// one can't be converted. A code page 932 text has at least as many bytes as UTF-16 units.
 bool stop_unless_code_page_932() {
   if (GetACP() == kJapaneseCodePage) return false;
-  WCHAR caption[64];
-  WCHAR text[1024];
-  static_assert(sizeof kJapaneseCaption + 3 + std::size(kEnglishCaption) <= std::size(caption),
-                "stop caption buffer");
+  WCHAR text[1024] = L"";
   static_assert(sizeof kJapaneseText + 2 + std::size(kEnglishText) <= std::size(text),
                 "stop text buffer");
-  compose(caption, kJapaneseCaption, L" / ", kEnglishCaption);
-  compose(text, kJapaneseText, L"\n\n", kEnglishText);
-  MessageBoxW(nullptr, text, caption, MB_OK);
+  if (append_cp932_as_wide(text, std::size(text), kJapaneseText)) {
+    append_wide(text, std::size(text), L"\n\n");
+  }
+  append_wide(text, std::size(text), kEnglishText);
+  show_wide_stop(text);
   return true;
 }

@@ -3,8 +3,8 @@
 
 #include <cstring>
 #include <cwchar>
-#include <iterator>
 
+#include "exact_cp932.h"
 #include "platform/win32.h"
 #include "setuplist/text.h"
 
@@ -47,22 +47,10 @@ HMODULE load_from_system_folder() {
   return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-// Code page 932 without best fit, then read back: some characters still convert one way only
-// (U+00A5 to a backslash, U+301C and others to look-alikes), and such a name is left out rather
-// than shown as another.
+// A name without an exact code page 932 form is left out rather than shown as another.
 bool to_code_page_932(const WCHAR* name, char* out) {
   char bytes[CCH_RM_MAX_APP_NAME * 2 + 1];
-  WCHAR back[CCH_RM_MAX_APP_NAME + 1];
-  BOOL defaulted = FALSE;
-  if (name[0] == L'\0' ||
-      WideCharToMultiByte(kJapaneseCodePage, WC_NO_BEST_FIT_CHARS, name, -1, bytes,
-                          static_cast<int>(sizeof bytes), nullptr, &defaulted) == 0 ||
-      defaulted ||
-      MultiByteToWideChar(kJapaneseCodePage, MB_ERR_INVALID_CHARS, bytes, -1, back,
-                          static_cast<int>(std::size(back))) == 0 ||
-      wcscmp(back, name) != 0) {
-    return false;
-  }
+  if (!exact_cp932(name, bytes, sizeof bytes)) return false;
   copy_cut_cp932(out, kProgramNameWidth, bytes);
   return true;
 }

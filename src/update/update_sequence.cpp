@@ -6,6 +6,7 @@
 
 #include "code_page_stop.h"
 #include "filecopy_dialog.h"
+#include "folder_name_stop.h"
 #include "in_use_check.h"
 #include "leftover_sweep.h"
 #include "plan/update_state.h"
@@ -144,7 +145,7 @@ bool run_dialog(const char* template_name, DLGPROC proc) {
 
 int run_update(HINSTANCE instance) {
   AppInstance = instance;
-  if (stop_unless_code_page_932()) return 1;
+  if (stop_unless_code_page_932() || stop_unless_folder_has_cp932_path()) return 1;
   open_and_parse_setup_list();
   if (SetupProblem.limit != SetupLimit::none) {
     show_limit_stop();

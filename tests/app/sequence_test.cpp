@@ -1,4 +1,5 @@
 // The order of an update run and the one message that ends it.
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -332,5 +333,57 @@ const CodePageCase kCodePageCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, CodePageStop, testing::ValuesIn(kCodePageCases), CaseName());
+
+// The folder update.exe runs from, whose path every source path starts from: without an exact
+// code page 932 form (converted best-fit, lacking, or converted one way only) the run stops before
+// the list and the registry, with one box that shows the folder as Windows holds it. A path that
+// reads back whole goes on.
+struct FolderCase {
+  const char* name;
+  const char* folder;  // UTF-8, as Linux names files
+  bool stops;
+};
+
+class FolderNameStop : public Sequence, public testing::WithParamInterface<FolderCase> {};
+
+TEST_P(FolderNameStop, StopsBeforeTheListAndTheRegistry) {
+  const std::string kKey = "Software\\TALLOWMERE\\新作";
+  std::filesystem::path folder = work_ / GetParam().folder;
+  std::filesystem::create_directories(folder);
+  std::filesystem::current_path(folder);
+  write(GetParam().folder + std::string("/update.ini"), "#TITLE_OLD 旧作\n#REG_T 新作\n");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run_update(nullptr), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  if (!GetParam().stops) {
+    EXPECT_EQ(boxes(), Boxes{kFailed + "旧作がインストールされていません"});
+    EXPECT_TRUE(standin::reg_key_exists(kKey));
+    return;
+  }
+  ASSERT_EQ(standin::message_boxes().size(), 1u);
+  const standin::MessageBoxRecord& box = standin::message_boxes()[0];
+  EXPECT_TRUE(box.wide);
+  EXPECT_EQ(box.caption, "ＵＰＤＡＴＥの失敗 / Update failed");
+  for (const std::string& part : {u8"UPDATEを実行できません。\n\n" + folder.string() +
+                                      u8"\n\nパスが日本語と半角英数字・記号だけ",
+                                  std::string("\n\nThis update can't run from the folder above"),
+                                  std::string("\nNothing was copied.")}) {
+    EXPECT_NE(box.utf8_text.find(part), std::string::npos) << box.utf8_text;
+  }
+  EXPECT_FALSE(standin::reg_key_exists(kKey));
+  EXPECT_TRUE(standin::dialogs_run().empty());
+}
+
+const FolderCase kFolderCases[] = {
+    {"accented_latin_that_converts_best_fit", u8"Downloads/José/update", true},
+    {"yen_sign_that_converts_to_a_backslash", u8"¥100", true},
+    {"wave_dash_that_reads_back_as_the_fullwidth_tilde", u8"波〜", true},
+    {"hangul_that_code_page_932_lacks", u8"업데이트", true},
+    {"ascii", "update", false},
+    {"second_bytes_0x5c_and_the_fullwidth_yen", u8"表ソフト￥", false},
+    {"nec_and_ibm_rows", u8"①髙", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, FolderNameStop, testing::ValuesIn(kFolderCases), CaseName());
 
 }  // namespace

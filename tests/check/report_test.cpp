@@ -23,6 +23,7 @@ struct ProblemCase {
   std::string list;                // plain literals: the test sources are compiled to code page 932
   std::vector<std::string> files;  // what the medium holds, below the folder
   Found problems;
+  std::string folder{};  // the medium's folder below the scratch folder (UTF-8)
 };
 
 std::string lines(const std::string& prefix, int count, const std::string& suffix) {
@@ -142,6 +143,13 @@ const ProblemCase kProblemCases[] = {
      {"GAME/voice/ch1/v.ogg", "GAME/voice/x.ogg", "GAME/voice/ch2/w.ogg"},
      {{5, "note folder-needed"}}},
     // The list's ～ is code page 932's; the disc's file was named with the wave dash 〜.
+    // The updater, run from there, stops: a note, as the disc burned from it is fine.
+    {"disc_folder_without_a_code_page_932_path",
+     kOneType + "a.txt\n",
+     {"GAME/a.txt"},
+     {{0, "note disc-path"}},
+     u8"José/update"},
+    {"disc_folder_with_0x5c_second_bytes", kOneType + "a.txt\n", {"GAME/a.txt"}, {}, u8"表ソフト"},
     {"look_alike_of_a_missing_source",
      kOneType + "\x94\x67\x81\x60.txt\n",
      {u8"GAME/波〜.txt"},
@@ -157,14 +165,16 @@ class Problems : public testing::TestWithParam<ProblemCase> {};
 TEST_P(Problems, FoundOnTheirLines) {
   const ProblemCase& c = GetParam();
   TempDir dir;
-  dir.write("update.ini", c.list);
-  dir.write("update.exe", stand_in_update_exe());
+  std::string medium = c.folder.empty() ? "" : c.folder + "/";
+  dir.write(medium + "update.ini", c.list);
+  dir.write(medium + "update.exe", stand_in_update_exe());
   for (const std::string& file : c.files)
-    dir.write(file, "data");
+    dir.write(medium + file, "data");
 
   CheckReport report;
   std::string error;
-  ASSERT_TRUE(build_report(dir.path().string(), &report, &error)) << error;
+  std::filesystem::path root = c.folder.empty() ? dir.path() : dir.path() / c.folder;
+  ASSERT_TRUE(build_report(root.string(), &report, &error)) << error;
   Found found;
   for (const Problem& p : report.problems) {
     std::string kind = problem_kind_name(p.kind);

@@ -59,7 +59,7 @@ case_reproducible() {
 # Exactly the files item by item, the tools without sanitizers and stripped.
 case_contents() {
   unpacked
-  local docs='README.md CONTENTS.txt docs/publishers.md docs/publishers.html docs/images/code-page-stop.png docs/images/complete.png docs/images/console-started-alone.png docs/images/filecopy-dialog.png docs/images/filecopy-progress.png docs/images/in-use.png docs/images/no-room.png docs/images/update-dialog.png'
+  local docs='README.md CONTENTS.txt docs/publishers.md docs/publishers.html docs/images/code-page-stop.png docs/images/complete.png docs/images/console-started-alone.png docs/images/filecopy-dialog.png docs/images/filecopy-progress.png docs/images/folder-name-stop.png docs/images/in-use.png docs/images/no-room.png docs/images/update-dialog.png'
   local want_win want_lin
   want_win=$(printf '%s\n' update.exe update-make.exe update-check.exe update-try.exe x86/update.exe $docs | sort)
   want_lin=$(printf '%s\n' update.exe update-make update-check x86/update.exe windows/update-try.exe \

@@ -1,9 +1,13 @@
 // What differs from one player's Windows to another: a system that can't give update.exe code
-// page 932, and DLLs planted in the folder it runs from.
+// page 932, a folder whose path code page 932 can't hold, and DLLs planted in the folder it runs
+// from.
 #include <gtest/gtest.h>
+
+#include <iterator>
 
 #include "cases/common.h"
 #include "driver/exe_copies.h"
+#include "driver/screenshot.h"
 
 namespace e2e {
 namespace {
@@ -33,6 +37,64 @@ TEST(ForeignLocale, OlderWindowsStopsWithAMessageInBothLanguages) {
   EXPECT_EQ(run.wait_exit(), 1u);
   EXPECT_EQ(run.standard_output(), "");
   EXPECT_EQ(key_state("Software\\TALLOWMERE\\新作"), KeyState::missing);
+}
+
+// The wide functions, for a folder the driver's code page 932 can't name.
+void write_file_w(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  BOOL ok = file != INVALID_HANDLE_VALUE &&
+            WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (!ok || written != bytes.size()) fail("cannot write a file under the medium");
+}
+
+std::wstring wide_text(HWND window) {
+  wchar_t text[2048] = L"";
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 5000, &length);
+  return text;
+}
+
+// A player who unpacks the disc in the download folder of a user named José: started as Explorer
+// starts it (CreateProcessW, the folder in UTF-16), update.exe stops before the UPDATE dialog with
+// one box that shows the folder, and copies nothing. Its ANSI current folder would be ...\Jose\...,
+// where the list is still found (relative opens work) and every source path names another folder.
+// The folders are made in the test's own prefix, where a player has them.
+TEST(FolderName, PathWithoutCodePage932FormStopsBeforeTheUpdateDialog) {
+  std::string game = fresh_folder("ゲーム");
+  write_file(join(game, "a.txt"), "old");
+  register_game("Software\\TALLOWMERE\\新作", game);
+  const std::wstring user = L"C:\\Users\\Jos\u00e9";
+  const std::wstring medium = user + L"\\Downloads\\update";
+  for (const std::wstring& folder : {user, user + L"\\Downloads", medium, medium + L"\\GAME"}) {
+    if (!CreateDirectoryW(folder.c_str(), nullptr)) fail("cannot make the medium's folders");
+  }
+  write_file_w(medium + L"\\update.ini",
+               list_of({"#REG_T 新作", "#INSTALL_LST", "[標準]", "#FILE", "[標準]", "a.txt"}));
+  write_file_w(medium + L"\\GAME\\a.txt", "new");
+
+  UpdateRun run(update_exe(), medium);
+  HWND box = run.expect(Screen::message_box);
+  // Its static text has the message box's id: without the stop, this is the window that comes.
+  ASSERT_FALSE(shows(box, Screen::update_dialog)) << "the UPDATE dialog came";
+  screenshot_if_wanted(run, box, "folder-name-stop");
+  EXPECT_BYTES(window_text(box), kStopCaption);
+  std::wstring text = wide_text(GetDlgItem(box, kMessageBoxTextId));
+  std::string ansi = control_text(box, kMessageBoxTextId);
+  run.dismiss(box);
+  EXPECT_NE(text.find(L"\n\n" + medium + L"\n\n"), std::wstring::npos) << utf8_of(ansi);
+  for (const char* part :
+       {"このUPDATEのフォルダのパスに、日本語と半角英数字・記号以外の文字",
+        "\n\nパスが日本語と半角英数字・記号だけになる場所（たとえば C:\\UPDATE）",
+        "\n\nThis update can't run from the folder above", "\nNothing was copied."}) {
+    EXPECT_NE(ansi.find(part), std::string::npos) << utf8_of(ansi);
+  }
+  EXPECT_EQ(run.wait_exit(), 1u);
+  EXPECT_EQ(run.standard_output(), "");
+  EXPECT_EQ(read_file(join(game, "a.txt")), "old");
 }
 
 // Wine prefers its builtin DLLs; for the planted name it is told to prefer one from the search

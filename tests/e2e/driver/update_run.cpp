@@ -24,6 +24,11 @@ UpdateRun::UpdateRun(const std::string& exe, const std::string& medium_root)
   watch_process(process(), process_id());
 }
 
+UpdateRun::UpdateRun(const std::string& exe, const std::wstring& medium_root)
+    : drive::UpdateRun(exe, medium_root) {
+  watch_process(process(), process_id());
+}
+
 UpdateRun::~UpdateRun() {
   if (running() && std::uncaught_exceptions() == 0) {
     ADD_FAILURE() << "update.exe is still running at the end of the test; on screen:"

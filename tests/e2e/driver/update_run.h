@@ -22,6 +22,8 @@ class UpdateRun : public drive::UpdateRun {
   // Starts the update.exe under test (E2E_UPDATE_EXE), or another one, on the medium.
   explicit UpdateRun(const std::string& medium_root);
   UpdateRun(const std::string& exe, const std::string& medium_root);
+  // From a folder given in UTF-16 (one whose path code page 932 can't hold).
+  UpdateRun(const std::string& exe, const std::wstring& medium_root);
   // A run still going at the end of a test that did not fail is a failure of its own.
   ~UpdateRun() override;
 
