@@ -21,8 +21,17 @@ wine_user_mkdir "$(dirname "$PREFIX")"
 wine_user_run bash -c '. "$1/wine.sh"; wine_env "$2"; wine_ensure_prefix' _ "$lib" "$PREFIX"
 wine_env "$PREFIX"
 
+# The prefix is shared with the other make.wine rows, which run with no screen: a wineserver of
+# theirs still up would make this row's consoles without a window, in which no handle has a
+# console mode and the tool can't tell it is alone. And ours must not outlive our screen.
+stop_wineserver() {
+  wine_user_run env WINEPREFIX="$PREFIX" wineserver -k 2>/dev/null || true
+  wine_user_run env WINEPREFIX="$PREFIX" wineserver -w 2>/dev/null || true
+}
+stop_wineserver
+
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/console-test.XXXXXX")"
-trap 'xvfb_stop; rm -rf -- "$scratch"' EXIT
+trap 'stop_wineserver; xvfb_stop; rm -rf -- "$scratch"' EXIT
 chmod 755 "$scratch"
 xvfb_start "$scratch"
 export DISPLAY=$XVFB_DISPLAY
