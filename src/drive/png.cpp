@@ -165,7 +165,7 @@ int paeth(int a, int b, int c) {
 }
 
 // A row filtered with each of PNG's five filters; the one whose bytes, taken as signed, sum
-// smallest in size is kept (the heuristic the PNG specification suggests).
+// smallest in size is kept (the heuristic PNG's own documents suggest for truecolour rows).
 std::string filtered_row(const std::string& row, const std::string& above) {
   constexpr int kBpp = 3;
   std::string best;

@@ -91,23 +91,27 @@ bool copy_range(int in, int out, off_t from, off_t to, bool* copied, bool* refus
 
 // Only the file's data is copied and its holes are left holes, so a sparse file (a build's
 // placeholder for an archive) stays sparse: the bytes read the same. A hole counts as copied
-// for on_piece.
+// for on_piece once the data after it is, so that a copy the kernel refuses, which starts again
+// through a buffer, has counted nothing.
 bool copy_data(int in, int out, bool* refused, std::string* error, void (*on_piece)(uint64_t)) {
   struct stat facts {};
   if (fstat(in, &facts) != 0) return failed("cannot read it", error);
   bool copied = false;
-  for (off_t at = 0; at < facts.st_size;) {
+  off_t at = 0;
+  while (at < facts.st_size) {
     off_t data = lseek(in, at, SEEK_DATA);
     if (data < 0 && errno == ENXIO) data = facts.st_size;  // a hole to the end
     if (data < 0) data = at;  // a file system that can't tell: all of it is data
-    if (data > at && on_piece != nullptr) on_piece(static_cast<uint64_t>(data - at));
     if (data >= facts.st_size) break;
     off_t hole = lseek(in, data, SEEK_HOLE);
     if (hole < 0) hole = facts.st_size;
     if (!copy_range(in, out, data, hole, &copied, refused, error, on_piece)) return false;
+    if (data > at && on_piece != nullptr) on_piece(static_cast<uint64_t>(data - at));
     at = hole;
   }
   if (ftruncate(out, facts.st_size) != 0) return failed("write", error);
+  if (at < facts.st_size && on_piece != nullptr)
+    on_piece(static_cast<uint64_t>(facts.st_size - at));
   return true;
 }
 
